@@ -1,0 +1,243 @@
+#include "model/doc_tree.h"
+
+#include <unordered_set>
+
+#include "model/errors.h"
+#include "model/uXMLparser.h"
+
+namespace glossator {
+
+namespace {
+
+const std::string kEmpty;
+const std::string kTObject = "TObject";
+
+const TXMLNode* Find(const TXMLNode* node, std::string_view name) {
+  return node == nullptr ? nullptr : node->FindChild(name);
+}
+
+// The first value of the leaf `name` below `node`, or the empty text.
+const std::string& Leaf(const TXMLNode* node, std::string_view name) {
+  const TXMLNode* leaf = Find(node, name);
+  return leaf == nullptr ? kEmpty : leaf->FirstValue();
+}
+
+const std::string& NameOf(const TXMLNode* node) { return node == nullptr ? kEmpty : node->Name(); }
+
+int CountOf(const TXMLNode* container) {
+  return container == nullptr ? 0 : static_cast<int>(container->ChildCount());
+}
+
+// Child i of a container; null when the container is missing.
+const TXMLNode* ChildAt(const TXMLNode* container, int i) {
+  if (container == nullptr) return nullptr;
+  if (i < 0 || static_cast<size_t>(i) >= container->ChildCount()) throw ListIndexError(i);
+  return container->Child(static_cast<size_t>(i));
+}
+
+}  // namespace
+
+DocTreeReader::~DocTreeReader() = default;
+
+void DocTreeReader::SetQueryTree(const TXMLTree* tree) {
+  tree_ = tree;
+  entry_counts_for_ = nullptr;
+  entry_counts_.clear();
+}
+
+const TXMLNode* DocTreeReader::Container(std::string_view name) const {
+  return tree_ == nullptr ? nullptr : Find(tree_->Root(), name);
+}
+
+const TXMLNode* DocTreeReader::Entry(std::string_view index, int i) const {
+  return ChildAt(Container(index), i);
+}
+
+int DocTreeReader::UnitCount() const { return CountOf(Container(elem::kAllUnits)); }
+const std::string& DocTreeReader::UnitName(int i) const {
+  return NameOf(Entry(elem::kAllUnits, i));
+}
+const std::string& DocTreeReader::UnitComment(int i) const {
+  const TXMLNode* entry = Entry(elem::kAllUnits, i);
+  if (entry == nullptr) return kEmpty;
+  return Leaf(FindUnit(entry->Name()), elem::kUnitComment);
+}
+
+int DocTreeReader::ClassCount() const { return CountOf(Container(elem::kAllClasses)); }
+const std::string& DocTreeReader::ClassName(int i) const {
+  return NameOf(Entry(elem::kAllClasses, i));
+}
+const std::string& DocTreeReader::ClassComment(int i) const {
+  return Leaf(Entry(elem::kAllClasses, i), elem::kClassComment);
+}
+
+int DocTreeReader::FunctionCount() const { return CountOf(Container(elem::kAllFunctions)); }
+const std::string& DocTreeReader::FunctionName(int i) const {
+  return NameOf(Entry(elem::kAllFunctions, i));
+}
+const std::string& DocTreeReader::FunctionUnit(int i) const {
+  return Leaf(Entry(elem::kAllFunctions, i), elem::kUnit);
+}
+const std::string& DocTreeReader::FunctionComment(int i) const {
+  return Leaf(Entry(elem::kAllFunctions, i), elem::kProcComment);
+}
+
+int DocTreeReader::ConstantCount() const { return CountOf(Container(elem::kAllConstants)); }
+const std::string& DocTreeReader::ConstantName(int i) const {
+  return NameOf(Entry(elem::kAllConstants, i));
+}
+const std::string& DocTreeReader::ConstantUnit(int i) const {
+  return Leaf(Entry(elem::kAllConstants, i), elem::kUnit);
+}
+const std::string& DocTreeReader::ConstantComment(int i) const {
+  return Leaf(Entry(elem::kAllConstants, i), elem::kConstComment);
+}
+
+const TXMLNode* DocTreeReader::FindUnit(std::string_view name) const {
+  return Find(Container(elem::kParsedUnits), name);
+}
+
+const TXMLNode* DocTreeReader::UnitPart(const TXMLNode* unit, std::string_view container,
+                                        int i) const {
+  return ChildAt(Find(unit, container), i);
+}
+
+const TXMLNode* DocTreeReader::ClassItem(const TXMLNode* unit, int c) const {
+  return UnitPart(unit, elem::kClasses, c);
+}
+
+const TXMLNode* DocTreeReader::ClassPart(const TXMLNode* unit, int c, std::string_view container,
+                                         int i) const {
+  return ChildAt(Find(ClassItem(unit, c), container), i);
+}
+
+int DocTreeReader::UnitClassCount(const TXMLNode* unit) const {
+  return CountOf(Find(unit, elem::kClasses));
+}
+const std::string& DocTreeReader::UnitClassName(const TXMLNode* unit, int c) const {
+  return NameOf(ClassItem(unit, c));
+}
+const std::string& DocTreeReader::UnitClassComment(const TXMLNode* unit, int c) const {
+  return Leaf(ClassItem(unit, c), elem::kClassComment);
+}
+
+int DocTreeReader::MethodCount(const TXMLNode* unit, int c) const {
+  return CountOf(Find(ClassItem(unit, c), elem::kMethodList));
+}
+const std::string& DocTreeReader::MethodDecl(const TXMLNode* unit, int c, int m) const {
+  return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcDecl);
+}
+const std::string& DocTreeReader::MethodVisibility(const TXMLNode* unit, int c, int m) const {
+  return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcType);
+}
+const std::string& DocTreeReader::MethodComment(const TXMLNode* unit, int c, int m) const {
+  return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcComment);
+}
+const std::string& DocTreeReader::MethodLongComment(const TXMLNode* unit, int c, int m) const {
+  return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kLongComment);
+}
+
+int DocTreeReader::FieldCount(const TXMLNode* unit, int c) const {
+  return CountOf(Find(ClassItem(unit, c), elem::kFieldList));
+}
+const std::string& DocTreeReader::FieldName(const TXMLNode* unit, int c, int f) const {
+  return NameOf(ClassPart(unit, c, elem::kFieldList, f));
+}
+const std::string& DocTreeReader::FieldType(const TXMLNode* unit, int c, int f) const {
+  return Leaf(ClassPart(unit, c, elem::kFieldList, f), elem::kFieldType);
+}
+const std::string& DocTreeReader::FieldComment(const TXMLNode* unit, int c, int f) const {
+  return Leaf(ClassPart(unit, c, elem::kFieldList, f), elem::kFieldComment);
+}
+
+int DocTreeReader::UnitFunctionCount(const TXMLNode* unit) const {
+  return CountOf(Find(unit, elem::kFunctions));
+}
+const std::string& DocTreeReader::UnitFunctionName(const TXMLNode* unit, int r) const {
+  return NameOf(UnitPart(unit, elem::kFunctions, r));
+}
+const std::string& DocTreeReader::UnitFunctionDecl(const TXMLNode* unit, int r) const {
+  return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kProcDecl);
+}
+const std::string& DocTreeReader::UnitFunctionComment(const TXMLNode* unit, int r) const {
+  return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kProcComment);
+}
+const std::string& DocTreeReader::UnitFunctionLongComment(const TXMLNode* unit, int r) const {
+  return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kLongComment);
+}
+
+int DocTreeReader::UnitConstantCount(const TXMLNode* unit) const {
+  return CountOf(Find(unit, elem::kConstants));
+}
+const std::string& DocTreeReader::UnitConstantName(const TXMLNode* unit, int k) const {
+  return NameOf(UnitPart(unit, elem::kConstants, k));
+}
+const std::string& DocTreeReader::UnitConstantValue(const TXMLNode* unit, int k) const {
+  return Leaf(UnitPart(unit, elem::kConstants, k), elem::kConstValue);
+}
+const std::string& DocTreeReader::UnitConstantComment(const TXMLNode* unit, int k) const {
+  return Leaf(UnitPart(unit, elem::kConstants, k), elem::kConstComment);
+}
+
+const std::string& DocTreeReader::AncestorText(const TXMLNode* all_classes,
+                                               std::string_view name) const {
+  const std::string& unit_name = Leaf(Find(all_classes, name), elem::kUnit);
+  const TXMLNode* classes = Find(FindUnit(unit_name), elem::kClasses);
+  return Leaf(Find(classes, name), elem::kInheritFrom);
+}
+
+int DocTreeReader::ClassEntryCount(const TXMLNode* all_classes, std::string_view name) const {
+  if (entry_counts_for_ != all_classes || entry_counts_size_ != all_classes->ChildCount()) {
+    entry_counts_.clear();
+    for (size_t i = 0; i < all_classes->ChildCount(); ++i) {
+      ++entry_counts_[all_classes->Child(i)->Name()];
+    }
+    entry_counts_for_ = all_classes;
+    entry_counts_size_ = all_classes->ChildCount();
+  }
+  auto it = entry_counts_.find(name);
+  return it == entry_counts_.end() ? 0 : it->second;
+}
+
+void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>& list) const {
+  const TXMLNode* all_classes = Container(elem::kAllClasses);
+  if (all_classes == nullptr) {
+    list.emplace_back();
+    return;
+  }
+  // One step for a class N appends, for every index entry named after N's ancestor A, the
+  // output of one step for A, and then A itself. The steps form a single chain upward, so walk
+  // it first and assemble the output from its top end down; no recursion, however long it is.
+  struct Link {
+    const std::string* ancestor;
+    int repeats;  // steps made for this ancestor: one per index entry, 0 when not followed
+  };
+  std::vector<Link> links;
+  std::unordered_set<std::string_view> on_chain{name};
+  std::string_view current = name;
+  for (;;) {
+    const std::string& ancestor = AncestorText(all_classes, current);
+    int repeats = 0;
+    if (ancestor != kTObject && !on_chain.count(ancestor)) {
+      repeats = ClassEntryCount(all_classes, ancestor);
+    }
+    links.push_back({&ancestor, repeats});
+    if (repeats == 0) break;
+    on_chain.insert(ancestor);
+    current = ancestor;
+  }
+  // Output of the last step: its ancestor alone. Each step below repeats the output of the step
+  // above it once per entry and then appends its own ancestor.
+  std::vector<std::string> out{*links.back().ancestor};
+  for (size_t k = links.size() - 1; k > 0; --k) {
+    const Link& link = links[k - 1];
+    std::vector<std::string> repeated;
+    repeated.reserve(out.size() * link.repeats + 1);
+    for (int r = 0; r < link.repeats; ++r) repeated.insert(repeated.end(), out.begin(), out.end());
+    repeated.push_back(*link.ancestor);
+    out = std::move(repeated);
+  }
+  list.insert(list.end(), out.begin(), out.end());
+}
+
+}  // namespace glossator

@@ -1,0 +1,124 @@
+#ifndef GLOSSATOR_MODEL_DOC_TREE_H_
+#define GLOSSATOR_MODEL_DOC_TREE_H_
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace glossator {
+
+class TXMLNode;
+class TXMLTree;
+
+// Element names of the documentation tree. The parser writes them, the page writers read them
+// and the debug dump shows them; do not change them.
+namespace elem {
+inline constexpr std::string_view kRoot = "root";
+inline constexpr std::string_view kParsedUnits = "parsedUnits";
+inline constexpr std::string_view kUnitComment = "unitComment";
+inline constexpr std::string_view kUnitFileName = "unitFileName";
+inline constexpr std::string_view kClasses = "classes";
+inline constexpr std::string_view kInheritFrom = "inheritFrom";
+inline constexpr std::string_view kClassComment = "classComment";
+inline constexpr std::string_view kMethodList = "methodList";
+inline constexpr std::string_view kProcDecl = "procDecl";
+inline constexpr std::string_view kProcType = "procType";
+inline constexpr std::string_view kProcComment = "procComment";
+inline constexpr std::string_view kLongComment = "longComment";
+inline constexpr std::string_view kFieldList = "fieldList";
+inline constexpr std::string_view kFieldType = "fieldType";
+inline constexpr std::string_view kFieldComment = "fieldComment";
+inline constexpr std::string_view kFunctions = "functions";
+inline constexpr std::string_view kConstants = "constants";
+inline constexpr std::string_view kConstValue = "constValue";
+inline constexpr std::string_view kConstComment = "constComment";
+inline constexpr std::string_view kAllUnits = "allUnits";
+inline constexpr std::string_view kAllClasses = "allClasses";
+inline constexpr std::string_view kAllFunctions = "allFunctions";
+inline constexpr std::string_view kAllConstants = "allConstants";
+inline constexpr std::string_view kUnit = "unit";
+}  // namespace elem
+
+// The queries through which the page writers read a finished documentation tree. Positions are
+// 0-based; a position at or past the count throws ListIndexError. A missing node on a query's
+// path gives 0 or the empty text. Every lookup by element name takes the first child of that
+// name among the direct children of the node it starts from, so a declared name that happens to
+// equal an element name ("functions", "procDecl", ...) can never be mistaken for a container.
+class DocTreeReader {
+ public:
+  virtual ~DocTreeReader();
+
+  // Index queries, in index order.
+  int UnitCount() const;
+  const std::string& UnitName(int i) const;
+  const std::string& UnitComment(int i) const;
+  int ClassCount() const;
+  const std::string& ClassName(int i) const;
+  const std::string& ClassComment(int i) const;
+  int FunctionCount() const;
+  const std::string& FunctionName(int i) const;
+  const std::string& FunctionUnit(int i) const;
+  const std::string& FunctionComment(int i) const;
+  int ConstantCount() const;
+  const std::string& ConstantName(int i) const;
+  const std::string& ConstantUnit(int i) const;
+  const std::string& ConstantComment(int i) const;
+
+  // The first unit item of that name below "parsedUnits", or null.
+  const TXMLNode* FindUnit(std::string_view name) const;
+
+  // Unit queries, on a unit item from FindUnit (null gives 0 and empty texts).
+  int UnitClassCount(const TXMLNode* unit) const;
+  const std::string& UnitClassName(const TXMLNode* unit, int c) const;
+  const std::string& UnitClassComment(const TXMLNode* unit, int c) const;
+  int MethodCount(const TXMLNode* unit, int c) const;
+  const std::string& MethodDecl(const TXMLNode* unit, int c, int m) const;
+  const std::string& MethodVisibility(const TXMLNode* unit, int c, int m) const;
+  const std::string& MethodComment(const TXMLNode* unit, int c, int m) const;
+  const std::string& MethodLongComment(const TXMLNode* unit, int c, int m) const;
+  int FieldCount(const TXMLNode* unit, int c) const;
+  const std::string& FieldName(const TXMLNode* unit, int c, int f) const;
+  const std::string& FieldType(const TXMLNode* unit, int c, int f) const;
+  const std::string& FieldComment(const TXMLNode* unit, int c, int f) const;
+  int UnitFunctionCount(const TXMLNode* unit) const;
+  const std::string& UnitFunctionName(const TXMLNode* unit, int r) const;
+  const std::string& UnitFunctionDecl(const TXMLNode* unit, int r) const;
+  const std::string& UnitFunctionComment(const TXMLNode* unit, int r) const;
+  const std::string& UnitFunctionLongComment(const TXMLNode* unit, int r) const;
+  int UnitConstantCount(const TXMLNode* unit) const;
+  const std::string& UnitConstantName(const TXMLNode* unit, int k) const;
+  const std::string& UnitConstantValue(const TXMLNode* unit, int k) const;
+  const std::string& UnitConstantComment(const TXMLNode* unit, int k) const;
+
+  // Appends the ancestor chain of the class `name` to `list`, the most distant ancestor first;
+  // the class itself is not appended. The chain ends with "TObject", with the first ancestor
+  // that is no documented class, or with a name already on the chain being followed (appended,
+  // not followed again). A name with several class index entries is followed once per entry.
+  void GetAncestors(std::string_view name, std::vector<std::string>& list) const;
+
+ protected:
+  // The tree the queries read; not owned. Null answers every query with 0 or the empty text.
+  void SetQueryTree(const TXMLTree* tree);
+
+ private:
+  const TXMLNode* Container(std::string_view name) const;
+  const TXMLNode* Entry(std::string_view index, int i) const;
+  const TXMLNode* UnitPart(const TXMLNode* unit, std::string_view container, int i) const;
+  const TXMLNode* ClassItem(const TXMLNode* unit, int c) const;
+  const TXMLNode* ClassPart(const TXMLNode* unit, int c, std::string_view container, int i) const;
+  // The ancestor text of the class that the first class index entry named `name` stands for.
+  const std::string& AncestorText(const TXMLNode* all_classes, std::string_view name) const;
+  int ClassEntryCount(const TXMLNode* all_classes, std::string_view name) const;
+
+  const TXMLTree* tree_ = nullptr;
+  // Number of class index entries per name, built on the first ancestor query for the index
+  // node it was built from.
+  mutable const TXMLNode* entry_counts_for_ = nullptr;
+  mutable size_t entry_counts_size_ = 0;
+  mutable std::unordered_map<std::string_view, int> entry_counts_;
+};
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_MODEL_DOC_TREE_H_

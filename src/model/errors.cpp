@@ -1,0 +1,34 @@
+#include "model/errors.h"
+
+namespace glossator {
+
+std::string GlosError::Describe() const {
+  std::string text;
+  if (!file_.empty()) {
+    text = file_;
+    if (line_ > 0) text += ":" + std::to_string(line_);
+    text += ": ";
+  }
+  // File errors already name their file in the message; do not say it twice.
+  if (!file_.empty() && std::string(what()).find(file_) != std::string::npos) return what();
+  return text + what();
+}
+
+ListIndexError::ListIndexError(long long index)
+    : GlosError("List index out of bounds (" + std::to_string(index) + ")"), index_(index) {}
+
+FileOpenError::FileOpenError(const std::string& path) : GlosError("Cannot open file " + path) {
+  SetFile(path);
+}
+
+FileCreateError::FileCreateError(const std::string& path)
+    : GlosError("Cannot create file " + path) {
+  SetFile(path);
+}
+
+FileWriteError::FileWriteError(const std::string& path, const std::string& reason)
+    : GlosError("Cannot write file " + path + (reason.empty() ? "" : " (" + reason + ")")) {
+  SetFile(path);
+}
+
+}  // namespace glossator

@@ -1,0 +1,59 @@
+#ifndef GLOSSATOR_MODEL_ERRORS_H_
+#define GLOSSATOR_MODEL_ERRORS_H_
+
+#include <stdexcept>
+#include <string>
+
+namespace glossator {
+
+// An error that ends a run. It carries the fixed message the user sees and, where known, the
+// file being read or written and the line in it, so the one top-level report can name both.
+class GlosError : public std::runtime_error {
+ public:
+  explicit GlosError(const std::string& message) : std::runtime_error(message) {}
+
+  const std::string& File() const { return file_; }
+  // 1-based line number, or 0 when unknown.
+  int Line() const { return line_; }
+  void SetFile(const std::string& file) { file_ = file; }
+  void SetLine(int line) { line_ = line; }
+
+  // The message with the file (and line) in front of it, for reports: "a.pas:12: message".
+  std::string Describe() const;
+
+ private:
+  std::string file_;
+  int line_ = 0;
+};
+
+// A line index outside the line list: "List index out of bounds (%d)".
+class ListIndexError : public GlosError {
+ public:
+  explicit ListIndexError(long long index);
+  long long Index() const { return index_; }
+
+ private:
+  long long index_;
+};
+
+// A file that cannot be opened for reading: "Cannot open file %s".
+class FileOpenError : public GlosError {
+ public:
+  explicit FileOpenError(const std::string& path);
+};
+
+// A file that cannot be created: "Cannot create file %s".
+class FileCreateError : public GlosError {
+ public:
+  explicit FileCreateError(const std::string& path);
+};
+
+// A write that failed after the file was created (a full disk, say).
+class FileWriteError : public GlosError {
+ public:
+  FileWriteError(const std::string& path, const std::string& reason);
+};
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_MODEL_ERRORS_H_

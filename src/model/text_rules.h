@@ -1,0 +1,44 @@
+#ifndef GLOSSATOR_MODEL_TEXT_RULES_H_
+#define GLOSSATOR_MODEL_TEXT_RULES_H_
+
+#include <string>
+#include <string_view>
+
+namespace glossator {
+
+// The text rules shared by the parser and the page writers. Texts are 8-bit strings in whatever
+// code page the sources use; only the ASCII letters ever change case.
+//
+//   Trim("\t a b \r")             => "a b"     (codes 0 to 32 go at both ends)
+//   ToUpperAscii("\xE4x_z")        => "\xE4X_Z" (bytes of 128 and above stay)
+//   Contains("abc", "")            => false     (an empty text is never contained)
+//   ContainsNoCase("Unit X", "UNIT") => true
+
+inline bool IsTrimmed(unsigned char c) { return c <= 32; }
+
+std::string_view Trim(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+
+char ToLowerAscii(char c);
+char ToUpperAscii(char c);
+std::string ToLowerAscii(std::string_view text);
+std::string ToUpperAscii(std::string_view text);
+
+bool Contains(std::string_view text, std::string_view part);
+bool Contains(std::string_view text, char c);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+// Case-insensitive for the ASCII letters only.
+bool ContainsNoCase(std::string_view text, std::string_view part);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// 1-based position of the first occurrence, 0 when there is none (or `part` is empty).
+size_t Pos(std::string_view part, std::string_view text);
+
+// The text before the first occurrence of `part`, or empty when it does not occur.
+std::string_view BeforeFirst(std::string_view text, std::string_view part);
+// The text after the first occurrence of `part`, or empty when it does not occur.
+std::string_view AfterFirst(std::string_view text, std::string_view part);
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_MODEL_TEXT_RULES_H_

@@ -1,0 +1,37 @@
+#include "model/uStringFunc.h"
+
+namespace glossator {
+
+std::pair<std::string, std::string> SplitAt(std::string_view text, std::string_view separator) {
+  size_t p = separator.empty() ? std::string_view::npos : text.find(separator);
+  if (p == std::string_view::npos) return {std::string(text), std::string()};
+  return {std::string(text.substr(0, p)), std::string(text.substr(p + separator.size()))};
+}
+
+std::vector<std::string> SplitToList(std::string_view text, std::string_view separator) {
+  std::vector<std::string> pieces;
+  // Same result as splitting the rest again and again with SplitAt, without copying the rest.
+  while (!text.empty()) {
+    size_t p = separator.empty() ? std::string_view::npos : text.find(separator);
+    if (p == std::string_view::npos) {
+      pieces.emplace_back(text);
+      break;
+    }
+    pieces.emplace_back(text.substr(0, p));
+    text.remove_prefix(p + separator.size());
+  }
+  return pieces;
+}
+
+std::string RemoveChar(std::string_view text, char c) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    if (ch != c) out.push_back(ch);
+  }
+  return out;
+}
+
+std::string RemoveSpaces(std::string_view text) { return RemoveChar(text, ' '); }
+
+}  // namespace glossator

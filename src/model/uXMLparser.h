@@ -1,0 +1,94 @@
+#ifndef GLOSSATOR_MODEL_UXMLPARSER_H_
+#define GLOSSATOR_MODEL_UXMLPARSER_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace glossator {
+
+// One node of the documentation tree: a name, ordered children and ordered text values. Names
+// need not be unique among siblings; the tree knows nothing about what they mean.
+class TXMLNode {
+ public:
+  TXMLNode() = default;
+  explicit TXMLNode(std::string name) : name_(std::move(name)) {}
+  ~TXMLNode();
+  TXMLNode(const TXMLNode&) = delete;
+  TXMLNode& operator=(const TXMLNode&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // The node this one was added under; null for the root. Not owning.
+  TXMLNode* Parent() const { return parent_; }
+
+  size_t ChildCount() const { return children_.size(); }
+  // REQUIRES: i < ChildCount().
+  TXMLNode* Child(size_t i) const { return children_[i].get(); }
+
+  const std::vector<std::string>& Values() const { return values_; }
+  void AddValue(std::string value) { values_.push_back(std::move(value)); }
+  // REQUIRES: i < Values().size().
+  void SetValue(size_t i, std::string value) { values_[i] = std::move(value); }
+  // The first value, or the empty text when there is none.
+  const std::string& FirstValue() const;
+
+  // The first direct child whose name equals `name` exactly, or null. Large nodes answer from a
+  // name index built on first use; the answer equals a scan of the children in order, and a
+  // stable sort of the children does not change it (equal names keep their order).
+  TXMLNode* FindChild(std::string_view name) const;
+
+ private:
+  friend class TXMLTree;
+  friend void SortChildren(TXMLNode* node);
+
+  std::string name_;
+  TXMLNode* parent_ = nullptr;
+  std::vector<std::unique_ptr<TXMLNode>> children_;
+  std::vector<std::string> values_;
+  // Name -> first child of that name; keys view the children's names, which never change.
+  mutable std::unique_ptr<std::unordered_map<std::string_view, TXMLNode*>> child_index_;
+};
+
+// The documentation tree: owns every node reachable from its root.
+class TXMLTree {
+ public:
+  TXMLTree() = default;
+  ~TXMLTree();
+  TXMLTree(const TXMLTree&) = delete;
+  TXMLTree& operator=(const TXMLTree&) = delete;
+
+  TXMLNode* Root() const { return root_.get(); }
+  // The tree does not make its root; its owner hands one in.
+  void SetRoot(std::unique_ptr<TXMLNode> root);
+
+  // Appends a new node named `name` at the end of the parent's children and returns it.
+  // REQUIRES: parent != nullptr.
+  TXMLNode* AddNode(TXMLNode* parent, std::string name);
+
+  // The first node named exactly `name` in pre-order from `start` (from the root when null),
+  // the start node itself included; null when the subtree holds none.
+  TXMLNode* FindNode(const TXMLNode* start, std::string_view name) const;
+
+  // Frees a node together with its whole subtree, children in list order first.
+  void FreeNode(std::unique_ptr<TXMLNode> node);
+
+  // Writes the whole tree as the XML dump. The dump format is read by people comparing runs;
+  // do not change it. REQUIRES: a root is set. Throws a file error naming `file_name`.
+  void SaveToFile(const std::string& file_name) const;
+
+ private:
+  std::unique_ptr<TXMLNode> root_;
+};
+
+// Reorders the node's direct children by name, upper-casing the ASCII letters only and comparing
+// bytes unsigned; equal keys keep their order. So "Zeta" < "_Hidden" and "Item2" < "ItemA".
+void SortChildren(TXMLNode* node);
+
+// The key SortChildren orders by.
+std::string SortKey(std::string_view name);
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_MODEL_UXMLPARSER_H_

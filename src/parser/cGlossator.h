@@ -1,0 +1,129 @@
+#ifndef GLOSSATOR_PARSER_CGLOSSATOR_H_
+#define GLOSSATOR_PARSER_CGLOSSATOR_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/doc_tree.h"
+#include "model/uXMLparser.h"
+#include "parser/line_list.h"
+
+namespace glossator {
+
+class HeadingIndex;
+class Platform;
+
+// The parser of one run: reads the listed unit files line by line into the documentation tree,
+// sorts and indexes it, and answers the page writers' queries on the finished tree. One instance
+// serves one run; ParseUnits is called once.
+class TGlosParser : public DocTreeReader {
+ public:
+  // `platform` receives the progress calls and the one warning message; not owned, may be null
+  // (then the run never cancels and shows nothing).
+  explicit TGlosParser(Platform* platform = nullptr);
+  ~TGlosParser() override;
+  TGlosParser(const TGlosParser&) = delete;
+  TGlosParser& operator=(const TGlosParser&) = delete;
+
+  bool ParsePrivate = false;  // also record the members of private sections
+  bool DebugMode = false;     // write the tree to "glosdata.xml" after a completed run
+  bool Cancelled = false;     // set when the user cancels; never reset
+
+  const TXMLTree* Tree() const { return tree_.get(); }
+  const TLineList& Lines() const { return lines_; }
+
+  // The progress bar's maximum for a run over `files`: 8 per file + 6.
+  static int CountSteps(const std::vector<std::string>& files);
+
+  // Parses every file in list order, then sorts the tree, builds the four indexes and, in debug
+  // mode, writes the dump. Returns early with Cancelled set when a progress call answers "stop".
+  // Errors (a file that cannot be opened, a scan past the last line) propagate as GlosError
+  // naming the file being read.
+  void ParseUnits(const std::vector<std::string>& files);
+
+  // Where the debug dump goes: "glosdata.xml" in the folder of the program's own executable.
+  static std::string DumpPath();
+
+  // --- Loading and scanning the current file (line indexes from 0). ---
+
+  // Replaces the current lines with `text`, as a loaded file would give them.
+  void SetSource(std::string text);
+
+  // The first line at or after `start` that is not a comment line.
+  int SkipComments(int start) const;
+  // The first line from `start` (leading comment lines skipped) whose trimmed text contains
+  // `keyword`, ASCII case ignored; the last line when none does.
+  int FindLine(std::string_view keyword, int start) const;
+  // The line on which the comment just above line `d` starts, or the nearest non-blank line
+  // above it; -1 when d is line 0.
+  int FindCommentStart(int d) const;
+  // The documentation comment ("{**" ... "}") that opens on line k, or the empty text.
+  std::string GetDocComment(int k) const;
+  // GetDocComment(FindCommentStart(line)): the comment documenting line `line`.
+  std::string CommentAbove(int line) const;
+  // The declaration gathered from line i on; leaves i on the last line used. Without `force`,
+  // only lines starting with a member keyword are gathered.
+  std::string ReadDeclaration(int& i, bool force) const;
+
+  // --- The unit header and the declaration passes over the current file. ---
+
+  std::string ReadUnitName() const;
+  std::string ReadUnitComment() const;
+  void ParseClasses(TXMLNode* classes);
+  void ParseFunctions(TXMLNode* functions);
+  void ParseConstants(TXMLNode* constants);
+
+ private:
+  struct ClassState;
+
+  // The progress call; a "stop" answer sets Cancelled.
+  bool Progress(std::string_view header, std::string_view detail, bool step);
+  void LoadFile(const std::string& path);
+  void ParseOneFile(const std::string& path, TXMLNode* parsed_units);
+  void SortTree();
+  void BuildIndexes();
+  TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string value);
+
+  // Class pass pieces.
+  bool ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop);
+  void ReadMember(ClassState& cls, int& j);
+  void ReadField(ClassState& cls, int& j);
+  // Routine pass pieces.
+  bool ReadRoutine(TXMLNode* functions, int& i);
+  bool SkipClassBody(int& i, std::string_view& line) const;
+  bool ReadConstSection(TXMLNode* constants, int& i);
+
+  // The comment above the first line from `from` on whose heading matches `key` (see
+  // HeadingIndex), or the empty text.
+  std::string ImplementationComment(int from, const std::string& key);
+  const HeadingIndex& Headings();
+
+  Platform* platform_;
+  std::unique_ptr<TXMLTree> tree_;
+  TLineList lines_;
+  std::string current_file_;
+  std::unique_ptr<HeadingIndex> headings_;  // built on the first search in a file
+  mutable std::unordered_map<int, std::string> comment_cache_;
+};
+
+// The heading without trailing "override", "virtual" and "overload" directives, checked in this
+// order, each at most once; the pieces that remain each end in ";".
+//
+//   "procedure Paint; override;"                   => "procedure Paint;"
+//   "function Count: Integer; overload; virtual;"  => "function Count: Integer;"
+//   "procedure Free; virtual; overload;"           => "procedure Free; virtual;"
+//   "procedure A"                                  => "procedure A;"
+//   "override;" or ""                              => ""   (the pieces ran out)
+std::string StripDirectives(std::string_view heading);
+
+// 1-based position in `text` of the first word of `words` (in list order) that occurs in it, or
+// 0. Without `case_sensitive` both sides are compared lower-cased.
+size_t PosOfAny(const std::vector<std::string_view>& words, std::string_view text,
+                bool case_sensitive);
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_PARSER_CGLOSSATOR_H_

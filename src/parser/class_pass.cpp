@@ -1,0 +1,146 @@
+// The class pass: class headings, their members by visibility and their public fields.
+#include "model/doc_tree.h"
+#include "model/text_rules.h"
+#include "model/uStringFunc.h"
+#include "parser/cGlossator.h"
+#include "parser/member_name.h"
+#include "parser/member_words.h"
+#include "parser/platform.h"
+
+namespace glossator {
+
+// What the pass knows about the class it is reading.
+struct TGlosParser::ClassState {
+  std::string name;
+  TXMLNode* item = nullptr;
+  std::string visibility;  // last visibility line, "public" once a member was recorded, or ""
+  TXMLNode* members = nullptr;  // "methodList", made at the first recorded member
+  TXMLNode* fields = nullptr;   // "fieldList", made at the first recorded field
+};
+
+namespace {
+
+// "TFoo = class(TBar)" and "TFoo=Class" are headings; "TFoo = class;" (forward) is not.
+bool IsClassHeading(std::string_view line) {
+  return Contains(ToLowerAscii(RemoveSpaces(line)), "=class") && !Contains(line, ';');
+}
+
+// A trimmed line that is a leading part of "private ", "protected " or "public ".
+bool IsVisibilityLine(std::string_view line) {
+  if (line.empty()) return false;
+  for (std::string_view word : {"private ", "protected ", "public "}) {
+    if (word.substr(0, line.size()) == line) return true;
+  }
+  return false;
+}
+
+// The text between the parentheses after "class", blanks removed; "TObject" when empty.
+//   "TFoo = class(TBar, IFoo)" => "TBar,IFoo"     "TFoo = class" => "TObject"
+std::string HeadingAncestor(std::string_view heading) {
+  std::string compact = RemoveSpaces(heading);
+  size_t at = ToLowerAscii(compact).find("=class");
+  std::string rest = at == std::string::npos ? std::string() : compact.substr(at + 6);
+  rest = rest.size() >= 2 ? rest.substr(1, rest.size() - 2) : std::string();
+  return rest.empty() ? "TObject" : rest;
+}
+
+bool IsFieldLine(std::string_view line) {
+  return PosOfAny({",", ":", ";"}, line, false) > 0 &&
+         PosOfAny({"//", "{", "(*", "=", "class", "override"}, line, false) == 0;
+}
+
+}  // namespace
+
+void TGlosParser::ParseClasses(TXMLNode* classes) {
+  int i = FindLine("type", 0);
+  std::string_view line = lines_.TrimmedAt(i);
+  for (;;) {
+    if (StartsWithNoCase(line, "implementation")) return;
+    if (i == lines_.Last()) return;
+    if (IsClassHeading(line)) {
+      int stop = 0;
+      if (!ReadClass(classes, i, line, &stop)) return;
+      i = stop - 1;
+    }
+    ++i;
+    line = lines_.TrimmedAt(i);
+  }
+}
+
+// Reads the class whose heading is line i. Returns false when the pass must end (a cancel, or a
+// body that runs past the last line); otherwise *stop is the line holding "end;".
+bool TGlosParser::ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop) {
+  size_t paren = heading.find(')');
+  if (paren != std::string_view::npos) heading = heading.substr(0, paren + 1);
+  ClassState cls;
+  cls.name = Trim(BeforeFirst(heading, "="));
+  std::string comment = CommentAbove(i);
+  if (!Progress("", cls.name, false)) return false;
+
+  cls.item = tree_->AddNode(classes, cls.name);
+  AddLeaf(cls.item, elem::kInheritFrom, HeadingAncestor(heading));
+  AddLeaf(cls.item, elem::kClassComment, std::move(comment));
+
+  int j = i + 1;
+  std::string_view body = lines_.TrimmedAt(j);
+  while (!Contains(body, "end;")) {
+    if (IsVisibilityLine(body)) cls.visibility = body;
+    if (StartsWithMemberWord(body)) {
+      ReadMember(cls, j);
+    } else if (cls.visibility == "public" && IsFieldLine(body)) {
+      ReadField(cls, j);
+    }
+    ++j;
+    if (j > lines_.Last()) return false;
+    body = lines_.TrimmedAt(j);
+  }
+  *stop = j;
+  return true;
+}
+
+void TGlosParser::ReadMember(ClassState& cls, int& j) {
+  std::string comment = CommentAbove(j);
+  std::string decl = ReadDeclaration(j, false);
+  if (cls.visibility == "private" && !ParsePrivate) return;
+
+  std::string name = MemberName(AfterFirst(decl, " "));
+  if (cls.visibility.empty()) cls.visibility = "public";
+  if (cls.members == nullptr) cls.members = tree_->AddNode(cls.item, std::string(elem::kMethodList));
+  TXMLNode* member = tree_->AddNode(cls.members, std::move(name));
+  AddLeaf(member, elem::kProcDecl, decl);
+  AddLeaf(member, elem::kProcType, cls.visibility);
+  AddLeaf(member, elem::kProcComment, std::move(comment));
+  TXMLNode* long_comment = AddLeaf(member, elem::kLongComment, std::string());
+
+  // The implementation heading repeats the declaration with the class name in front of the
+  // member name: "procedure TFoo.Paint(...);", directives left out.
+  auto [word, rest] = SplitAt(decl, " ");
+  std::string key = StripDirectives(word + " " + cls.name + "." + StripDirectives(rest));
+  key = RemoveSpaces(ToLowerAscii(Trim(key)));
+  long_comment->SetValue(0, ImplementationComment(j, key));
+}
+
+void TGlosParser::ReadField(ClassState& cls, int& j) {
+  if (cls.fields == nullptr) cls.fields = tree_->AddNode(cls.item, std::string(elem::kFieldList));
+  int first = j;
+  std::string decl = ReadDeclaration(j, true);
+  auto [names, type_part] = SplitAt(decl, ":");
+  std::string type(Trim(type_part));
+  if (type.empty()) {
+    if (platform_ != nullptr) platform_->ShowMessage(cls.name);
+  } else if (type.back() == ';') {
+    type.pop_back();
+  }
+  std::string comment = CommentAbove(first);
+  // "A, B: Integer;" declares two fields of one type and one comment.
+  std::string rest = names;
+  do {
+    auto [name, after] = SplitAt(rest, ",");
+    TXMLNode* field = tree_->AddNode(cls.fields, std::string(Trim(name)));
+    AddLeaf(field, elem::kFieldType, type);
+    AddLeaf(field, elem::kFieldComment, comment);
+    rest = std::move(after);
+  } while (!rest.empty());
+}
+
+}  // namespace glossator

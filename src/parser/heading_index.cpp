@@ -1,0 +1,197 @@
+#include "parser/heading_index.h"
+
+#include <algorithm>
+
+#include "model/text_rules.h"
+#include "parser/line_list.h"
+#include "parser/member_words.h"
+
+namespace glossator {
+
+namespace {
+
+// Polynomial hashing modulo the Mersenne prime 2^61 - 1. A match is always confirmed by
+// comparing the texts, so a collision costs time, never a wrong answer.
+constexpr uint64_t kMod = (uint64_t{1} << 61) - 1;
+constexpr uint64_t kBase = 0x1b3f9c5a7e2d4c61ULL % kMod;
+
+uint64_t MulMod(uint64_t a, uint64_t b) {
+  unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+  uint64_t lo = static_cast<uint64_t>(p & kMod);
+  uint64_t hi = static_cast<uint64_t>(p >> 61);
+  uint64_t r = lo + hi;
+  return r >= kMod ? r - kMod : r;
+}
+
+uint64_t AddMod(uint64_t a, uint64_t b) {
+  uint64_t r = a + b;
+  return r >= kMod ? r - kMod : r;
+}
+
+uint64_t SubMod(uint64_t a, uint64_t b) { return a >= b ? a - b : a + kMod - b; }
+
+uint64_t PowMod(uint64_t exponent) {
+  uint64_t result = 1;
+  uint64_t base = kBase;
+  while (exponent > 0) {
+    if (exponent & 1) result = MulMod(result, base);
+    base = MulMod(base, base);
+    exponent >>= 1;
+  }
+  return result;
+}
+
+uint64_t Step(uint64_t hash, char c) {
+  return AddMod(MulMod(hash, kBase), static_cast<unsigned char>(ToLowerAscii(c)) + uint64_t{1});
+}
+
+// hash(a + b) from the hashes of a and b.
+uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) {
+  return AddMod(MulMod(a, PowMod(b_length)), b);
+}
+
+// The words every key starts with, as they appear lower-cased without blanks.
+bool StartsLikeHeading(std::string_view trimmed) {
+  char head[12];
+  size_t len = 0;
+  for (char c : trimmed) {
+    if (c == ' ') continue;
+    head[len++] = ToLowerAscii(c);
+    if (len == sizeof head) break;
+  }
+  std::string_view start(head, len);
+  for (std::string_view word : {"procedure", "function", "constructor", "destructor", "property"}) {
+    if (start.substr(0, word.size()) == word) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HeadingIndex::HeadingIndex(const TLineList& lines) : lines_(lines), n_(lines.Count()) {
+  size_t n = static_cast<size_t>(n_);
+  end_.assign(n, 0);
+  last_non_blank_.assign(n, -1);
+  trimmed_hash_.assign(n, 0);
+  right_hash_.assign(n, 0);
+  trimmed_len_.assign(n, 0);
+  right_len_.assign(n, 0);
+  prefix_hash_.assign(n + 1, 0);
+  prefix_len_.assign(n + 1, 0);
+
+  // Where each declaration ends: a member heading runs to the first line that holds its closer
+  // (")" when the heading holds "(", else ";"), or to the last line.
+  int next_paren = -1;
+  int next_semi = -1;
+  for (int q = n_ - 1; q >= 0; --q) {
+    std::string_view line = lines.At(q);
+    if (Contains(line, ')')) next_paren = q;
+    if (Contains(line, ';')) next_semi = q;
+    std::string_view head = Trim(line);
+    if (StartsWithMemberWord(head)) {
+      int closer_line = Contains(head, '(') ? next_paren : next_semi;
+      end_[q] = closer_line < 0 ? n_ - 1 : closer_line;
+    } else {
+      end_[q] = q;
+    }
+  }
+
+  for (size_t i = 0; i < n; ++i) {
+    std::string_view line = lines.At(static_cast<int>(i));
+    uint64_t full = 0;
+    uint64_t full_len = 0;
+    uint64_t right = 0;
+    uint64_t right_len = 0;
+    uint64_t before_first = 0;  // hash of the part before the first significant character
+    uint64_t before_first_len = 0;
+    bool seen = false;
+    for (char c : line) {
+      if (c == ' ') continue;
+      if (!seen && IsTrimmed(c)) {
+        before_first = Step(before_first, c);
+        ++before_first_len;
+      }
+      full = Step(full, c);
+      ++full_len;
+      if (!IsTrimmed(c)) {
+        seen = true;
+        right = full;
+        right_len = full_len;
+      }
+    }
+    right_hash_[i] = right;
+    right_len_[i] = static_cast<uint32_t>(right_len);
+    if (seen) {
+      uint64_t len = right_len - before_first_len;
+      trimmed_hash_[i] = SubMod(right, MulMod(before_first, PowMod(len)));
+      trimmed_len_[i] = static_cast<uint32_t>(len);
+    }
+    last_non_blank_[i] = seen ? static_cast<int>(i) : (i > 0 ? last_non_blank_[i - 1] : -1);
+    prefix_hash_[i + 1] = Join(prefix_hash_[i], full, full_len);
+    prefix_len_[i + 1] = prefix_len_[i] + full_len;
+  }
+
+  // The search path from line q goes on at end_[q] + 1: a tree rooted at n_ in which every
+  // parent has a larger number than its children. Sizes in one ascending pass, pre-order
+  // numbers in one descending pass.
+  size_.assign(n + 1, 1);
+  for (size_t q = 0; q < n; ++q) size_[end_[q] + 1] += size_[q];
+  tin_.assign(n + 1, 0);
+  std::vector<int> next_slot(n + 1, 0);
+  next_slot[n] = 1;
+  for (size_t q = n; q > 0; --q) {
+    int parent = end_[q - 1] + 1;
+    tin_[q - 1] = next_slot[parent];
+    next_slot[parent] += size_[q - 1];
+    next_slot[q - 1] = tin_[q - 1] + 1;
+  }
+
+  for (int q = 0; q < n_; ++q) {
+    if (!StartsLikeHeading(Trim(lines.At(q)))) continue;
+    candidates_[LineHash(q).hash].push_back(q);
+  }
+}
+
+HeadingIndex::Hashed HeadingIndex::LineHash(int q) const {
+  uint64_t hash = trimmed_hash_[q];
+  uint64_t length = trimmed_len_[q];
+  int last = end_[q] > q ? last_non_blank_[end_[q]] : -1;
+  if (last > q) {
+    // The first line trimmed, the lines after it whole, the last non-blank one up to its last
+    // significant character; blank lines at the end fall to the final trim.
+    uint64_t mid_len = prefix_len_[last] - prefix_len_[q + 1];
+    uint64_t mid = SubMod(prefix_hash_[last], MulMod(prefix_hash_[q + 1], PowMod(mid_len)));
+    hash = Join(Join(hash, mid, mid_len), right_hash_[last], right_len_[last]);
+    length += mid_len + right_len_[last];
+  }
+  return {hash, length};
+}
+
+bool HeadingIndex::OnPath(int from, int s) const {
+  return tin_[s] <= tin_[from] && tin_[from] < tin_[s] + size_[s];
+}
+
+std::string HeadingIndex::Normalized(int q) const {
+  std::string text(Trim(lines_.At(q)));
+  for (int i = q + 1; i <= end_[q]; ++i) text += lines_.At(i);
+  std::string out;
+  for (char c : Trim(text)) {
+    if (c != ' ') out += ToLowerAscii(c);
+  }
+  return out;
+}
+
+int HeadingIndex::Find(int from, std::string_view key) const {
+  if (from < 0 || from >= n_ || key.empty()) return -1;
+  uint64_t hash = 0;
+  for (char c : key) hash = Step(hash, c);
+  auto it = candidates_.find(hash);
+  if (it == candidates_.end()) return -1;
+  const std::vector<int>& lines = it->second;
+  for (auto s = std::lower_bound(lines.begin(), lines.end(), from); s != lines.end(); ++s) {
+    if (OnPath(from, *s) && LineHash(*s).length == key.size() && Normalized(*s) == key) return *s;
+  }
+  return -1;
+}
+
+}  // namespace glossator

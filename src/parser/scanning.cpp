@@ -1,0 +1,128 @@
+// The line-scanning operations every pass is built from: comment skipping, keyword search,
+// documentation comments and multi-line declarations.
+#include "model/text_rules.h"
+#include "model/uStringFunc.h"
+#include "parser/cGlossator.h"
+#include "parser/member_words.h"
+
+namespace glossator {
+
+namespace {
+
+// One sweep over comment lines from p. A line starting with "//" is skipped; one starting with
+// "{" or "(*" opens a comment whose closer stays pending until a line contains it; the first
+// other line outside a comment stops the sweep.
+int Sweep(const TLineList& lines, int p) {
+  std::string_view closer;
+  for (;;) {
+    std::string_view t = lines.TrimmedAt(p);
+    if (StartsWith(t, "//")) {
+      ++p;
+    } else if (StartsWith(t, "{")) {
+      closer = "}";
+      ++p;
+    } else if (StartsWith(t, "(*")) {
+      closer = "*)";
+      ++p;
+    } else if (closer.empty()) {
+      return p;
+    } else {
+      ++p;
+    }
+    if (!closer.empty() && Contains(t, closer)) return p;
+  }
+}
+
+}  // namespace
+
+int TGlosParser::SkipComments(int start) const {
+  int p = start;
+  for (;;) {
+    int next = Sweep(lines_, p);
+    if (next == p) return p;
+    p = next;
+  }
+}
+
+int TGlosParser::FindLine(std::string_view keyword, int start) const {
+  int i = SkipComments(start);
+  for (;;) {
+    if (ContainsNoCase(lines_.TrimmedAt(i), keyword)) return i;
+    if (i >= lines_.Last()) return i;
+    ++i;
+  }
+}
+
+int TGlosParser::FindCommentStart(int d) const {
+  int k = d - 1;
+  while (k > 0 && lines_.IsBlank(k)) --k;
+  if (k < 0) return -1;
+  std::string_view line = lines_.At(k);
+  size_t brace = line.find('}');
+  if (brace == std::string_view::npos || brace != line.size() - 1) return k;
+  // Walk up from the closing line to the nearest line that opens a brace ("{**" holds one too).
+  return lines_.OpenBraceAtOrAbove(k);
+}
+
+std::string TGlosParser::GetDocComment(int k) const {
+  if (!Contains(lines_.At(k), "{**")) return std::string();
+  auto cached = comment_cache_.find(k);
+  if (cached != comment_cache_.end()) return cached->second;
+  int close = lines_.CloseBraceAtOrBelow(k);
+  // No closing brace below: the literal scan reads past the last line.
+  if (close < 0) lines_.At(lines_.Count());
+  std::string joined(lines_.At(k));
+  for (int i = k + 1; i <= close; ++i) {
+    joined += "\r\n";
+    joined += lines_.At(i);
+  }
+  std::string_view text = AfterFirst(Trim(joined), "{**");
+  size_t brace = text.find('}');
+  if (brace != std::string_view::npos) text = text.substr(0, brace);
+  std::string comment(Trim(text));
+  comment_cache_.emplace(k, comment);
+  return comment;
+}
+
+std::string TGlosParser::CommentAbove(int line) const {
+  return GetDocComment(FindCommentStart(line));
+}
+
+std::string TGlosParser::ReadDeclaration(int& i, bool force) const {
+  std::string_view head = lines_.TrimmedAt(i);
+  std::string text(head);
+  if (!force && !StartsWithMemberWord(head)) return text;
+  char closer = Contains(head, '(') ? ')' : ';';
+  while (!Contains(lines_.At(i), closer) && i != lines_.Last()) {
+    ++i;
+    text += lines_.At(i);
+  }
+  return std::string(Trim(text));
+}
+
+std::string StripDirectives(std::string_view heading) {
+  std::vector<std::string> pieces = SplitToList(heading, ";");
+  for (std::string_view directive : {"override", "virtual", "overload"}) {
+    if (pieces.empty()) return std::string();
+    if (ToLowerAscii(Trim(pieces.back())) == directive) pieces.pop_back();
+  }
+  std::string out;
+  for (const std::string& piece : pieces) {
+    out += piece;
+    out += ';';
+  }
+  return out;
+}
+
+size_t PosOfAny(const std::vector<std::string_view>& words, std::string_view text,
+                bool case_sensitive) {
+  std::string lowered = case_sensitive ? std::string() : ToLowerAscii(text);
+  std::string_view haystack = case_sensitive ? text : std::string_view(lowered);
+  for (std::string_view word : words) {
+    size_t p = case_sensitive ? Pos(word, haystack) : Pos(ToLowerAscii(word), haystack);
+    if (p > 0) return p;
+  }
+  return 0;
+}
+
+}  // namespace glossator
