@@ -1,0 +1,113 @@
+#include "app/selection_file.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "app/ini_file.h"
+#include "html/selection.h"
+#include "model/text_rules.h"
+
+namespace glossator {
+
+namespace {
+
+constexpr std::string_view kFiles = "FILES";
+constexpr std::string_view kSetup = "SETUP";
+constexpr std::string_view kFileKey = "File";
+
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsHexDigit(char c) {
+  return IsDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The number of a "File<n>" key, as its digits, or empty for any other key. Only the form this
+// program writes counts: "File" in any letter case, then decimal digits without leading zeros.
+// "File01" is not entry 1 (a key looked up as "File1" would not find it either). The digits are
+// kept as text, so any length works and nothing can overflow.
+//
+//   "File12" => "12"    "FILE0" => "0"    "File01" => ""    "File" => ""    "Files1" => ""
+std::string_view FileNumber(std::string_view key) {
+  if (key.size() <= kFileKey.size() || !StartsWithNoCase(key, kFileKey)) return {};
+  std::string_view digits = key.substr(kFileKey.size());
+  if (!std::all_of(digits.begin(), digits.end(), IsDecimalDigit)) return {};
+  if (digits.size() > 1 && digits.front() == '0') return {};
+  return digits;
+}
+
+// Digit strings without leading zeros order as their numbers do: shorter first, then by text.
+bool NumberLess(std::string_view a, std::string_view b) {
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// The list, by key number. The INI layer gives each key once (its first occurrence), and equal
+// numbers make equal keys, so every number appears at most once here.
+std::vector<std::string> ReadFileList(const IniFile& ini) {
+  std::vector<std::pair<std::string, std::string>> keys = ini.ReadSectionValues(kFiles);
+  std::vector<std::pair<std::string_view, std::string*>> numbered;
+  for (auto& [key, value] : keys) {
+    std::string_view number = FileNumber(key);
+    if (!number.empty() && !value.empty()) numbered.emplace_back(number, &value);
+  }
+  std::sort(numbered.begin(), numbered.end(),
+            [](const auto& a, const auto& b) { return NumberLess(a.first, b.first); });
+  std::vector<std::string> files;
+  files.reserve(numbered.size());
+  for (auto& entry : numbered) files.push_back(std::move(*entry.second));
+  return files;
+}
+
+const char* FlagText(bool flag) { return flag ? "1" : "0"; }
+
+}  // namespace
+
+void SaveSelection(const std::string& path, const Selection& selection) {
+  IniFile ini(path);
+  ini.EraseSection(kFiles);
+  std::string key(kFileKey);
+  for (size_t i = 0; i < selection.files.size(); ++i) {
+    key.resize(kFileKey.size());
+    key += std::to_string(i);
+    ini.WriteString(kFiles, key, selection.files[i]);
+  }
+  ini.WriteString(kSetup, "OutputDir", selection.out_dir);
+  ini.WriteString(kSetup, "DescriptFile", selection.desc_file);
+  ini.WriteString(kSetup, "MenubarFile", selection.menubar_file);
+  ini.WriteString(kSetup, "ParsePrivate", FlagText(selection.parse_private));
+  ini.WriteString(kSetup, "DebugMode", FlagText(selection.debug_mode));
+  ini.Save();
+}
+
+void LoadSelection(const std::string& path, Selection& selection) {
+  IniFile ini(path);
+  selection.files = ReadFileList(ini);
+  selection.out_dir = ini.ReadString(kSetup, "OutputDir");
+  selection.desc_file = ini.ReadString(kSetup, "DescriptFile");
+  selection.menubar_file = ini.ReadString(kSetup, "MenubarFile");
+  selection.parse_private = ReadProfileBool(ini.ReadString(kSetup, "ParsePrivate"));
+  selection.debug_mode = ReadProfileBool(ini.ReadString(kSetup, "DebugMode"));
+}
+
+bool ReadProfileBool(std::string_view value) {
+  size_t i = 0;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) ++i;
+  bool hex = false;
+  if (value.substr(i, 1) == "$") {
+    hex = true;
+    i += 1;
+  } else if (value.substr(i, 2) == "0x" || value.substr(i, 2) == "0X") {
+    hex = true;
+    i += 2;
+  }
+  if (i == value.size()) return false;
+  bool nonzero = false;
+  for (; i < value.size(); ++i) {
+    char c = value[i];
+    if (!(hex ? IsHexDigit(c) : IsDecimalDigit(c))) return false;
+    nonzero = nonzero || c != '0';
+  }
+  return nonzero;
+}
+
+}  // namespace glossator

@@ -1,0 +1,50 @@
+#ifndef GLOSSATOR_APP_SELECTION_FILE_H_
+#define GLOSSATOR_APP_SELECTION_FILE_H_
+
+#include <string>
+#include <string_view>
+
+namespace glossator {
+
+struct Selection;
+
+// Selection files (".gls"): an INI file with the source list in section "FILES" and the settings
+// in section "SETUP". The layout is shared with the Windows program; do not change it.
+//
+//   [FILES]
+//   File0=C:\src\first.pas
+//   File1=C:\src\second.pas
+//   [SETUP]
+//   OutputDir=C:\docs
+//   DescriptFile=
+//   MenubarFile=
+//   ParsePrivate=0
+//   DebugMode=1
+
+// Writes `selection` into the file at `path`, creating it if needed: the "FILES" section is
+// replaced by one "File<n>" key per entry in list order (no section at all for an empty list),
+// and the five "SETUP" keys are set. Other sections and other "SETUP" keys stay as they are.
+// Throws GlosError("Unable to write to " + path) when the file cannot be written; the old file
+// is then left unchanged.
+void SaveSelection(const std::string& path, const Selection& selection);
+
+// Replaces all of `selection` with what the file at `path` holds. The list is made of the
+// non-empty values of the "FILES" keys "File<n>", ordered by n whatever their order in the file;
+// other keys there are ignored. A file that does not exist or cannot be read loads as an empty
+// selection.
+void LoadSelection(const std::string& path, Selection& selection);
+
+// Reads an INI flag: a signed integer, decimal or hexadecimal after "$" or "0x"; any integer
+// other than 0 is true; anything else, the empty text included, is false.
+//
+//   "1", "-1", "0x1", "$ff", "+7" => true
+//   "0", "-0", "0x0", ""          => false
+//   "yes", "1.0", "0x", " 1"      => false (not an integer; the INI layer has trimmed already)
+//
+// The size of the number does not matter: a long digit string is true as soon as one digit is
+// not zero, since it names an integer other than 0 however far it lies beyond any machine word.
+bool ReadProfileBool(std::string_view value);
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_APP_SELECTION_FILE_H_
