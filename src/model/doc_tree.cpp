@@ -231,11 +231,12 @@ void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>
   std::vector<std::string> out{*links.back().ancestor};
   for (size_t k = links.size() - 1; k > 0; --k) {
     const Link& link = links[k - 1];
-    std::vector<std::string> repeated;
-    repeated.reserve(out.size() * link.repeats + 1);
-    for (int r = 0; r < link.repeats; ++r) repeated.insert(repeated.end(), out.begin(), out.end());
-    repeated.push_back(*link.ancestor);
-    out = std::move(repeated);
+    if (link.repeats > 1) {
+      size_t once = out.size();
+      out.reserve(once * link.repeats + 1);
+      for (int r = 1; r < link.repeats; ++r) out.insert(out.end(), out.begin(), out.begin() + once);
+    }
+    out.push_back(*link.ancestor);
   }
   list.insert(list.end(), out.begin(), out.end());
 }

@@ -1,0 +1,65 @@
+#ifndef GLOSSATOR_TESTS_FAKE_PLATFORM_H_
+#define GLOSSATOR_TESTS_FAKE_PLATFORM_H_
+
+#include <string>
+#include <vector>
+
+#include "parser/platform.h"
+
+namespace glossator {
+
+// Records every call a run makes and can answer "cancel" at the n-th progress call.
+class FakePlatform : public Platform {
+ public:
+  struct Call {
+    std::string header;
+    std::string detail;
+    bool step;
+  };
+
+  // Progress calls are counted from 1; 0 never cancels.
+  int cancel_at = 0;
+  bool answer_yes = false;
+
+  std::vector<Call> progress;
+  std::vector<std::string> information;
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<std::string> opened;
+  std::vector<std::string> edited;
+  int shown_maximum = -1;
+  int show_count = 0;
+  int finish_count = 0;
+  int close_count = 0;
+  std::vector<bool> busy;
+
+  void ShowProgress(TGlosParser*, int maximum) override {
+    shown_maximum = maximum;
+    ++show_count;
+  }
+  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
+    progress.push_back({std::string(header), std::string(detail), step});
+    return cancel_at == 0 || static_cast<int>(progress.size()) < cancel_at;
+  }
+  void FinishProgress() override { ++finish_count; }
+  void CloseProgress() override { ++close_count; }
+  void ShowInformation(std::string_view text) override { information.emplace_back(text); }
+  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  bool AskYesNo(std::string_view question) override {
+    questions.emplace_back(question);
+    return answer_yes;
+  }
+  void SetBusy(bool on) override { busy.push_back(on); }
+  void OpenInBrowser(const std::string& path) override { opened.push_back(path); }
+  void StartEditor(const std::string& path) override { edited.push_back(path); }
+
+  std::vector<std::string> Headers() const {
+    std::vector<std::string> out;
+    for (const Call& call : progress) out.push_back(call.header);
+    return out;
+  }
+};
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_TESTS_FAKE_PLATFORM_H_

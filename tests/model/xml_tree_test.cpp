@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "model/errors.h"
+#include "model/uXMLparser.h"
+
+namespace glossator {
+namespace {
+
+std::unique_ptr<TXMLNode> MakeRoot(const std::string& name = "root") {
+  return std::make_unique<TXMLNode>(name);
+}
+
+std::vector<std::string> ChildNames(const TXMLNode* node) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Name());
+  return names;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string TempPath(const std::string& name) {
+  return testing::TempDir() + "xml_tree_test_" + name;
+}
+
+TEST(XMLTree, AddNode_AppendsInOrderAndAllowsDuplicates) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* a = tree.AddNode(tree.Root(), "a");
+  TXMLNode* a2 = tree.AddNode(tree.Root(), "a");
+  EXPECT_NE(a, a2);
+  EXPECT_EQ(ChildNames(tree.Root()), (std::vector<std::string>{"a", "a"}));
+  EXPECT_EQ(a->Parent(), tree.Root());
+  EXPECT_EQ(tree.Root()->Parent(), nullptr);
+}
+
+TEST(XMLTree, FindNode_WithoutStartFindsRootItself) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot("root"));
+  tree.AddNode(tree.Root(), "root");
+  EXPECT_EQ(tree.FindNode(nullptr, "root"), tree.Root());
+}
+
+TEST(XMLTree, FindNode_SearchesEarlierSubtreeFirst) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* first = tree.AddNode(tree.Root(), "first");
+  TXMLNode* deep = tree.AddNode(tree.AddNode(first, "middle"), "target");
+  tree.AddNode(tree.Root(), "target");
+  EXPECT_EQ(tree.FindNode(nullptr, "target"), deep);
+  EXPECT_EQ(tree.FindNode(tree.Root(), "target"), deep);
+}
+
+TEST(XMLTree, FindNode_IsCaseSensitiveAndStaysInSubtree) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* left = tree.AddNode(tree.Root(), "left");
+  tree.AddNode(tree.Root(), "Item");
+  EXPECT_EQ(tree.FindNode(nullptr, "item"), nullptr);
+  EXPECT_EQ(tree.FindNode(left, "Item"), nullptr);
+}
+
+TEST(XMLTree, FindNode_TwoSiblingsGivesFirst) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* one = tree.AddNode(tree.Root(), "x");
+  tree.AddNode(tree.Root(), "x");
+  EXPECT_EQ(tree.FindNode(tree.Root(), "x"), one);
+}
+
+TEST(XMLTree, FindChild_AgreesWithScanForLargeNodesAndAfterSort) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  std::vector<TXMLNode*> firsts;
+  for (int i = 0; i < 50; ++i) {
+    TXMLNode* node = tree.AddNode(tree.Root(), "n" + std::to_string(i % 20));
+    if (i < 20) firsts.push_back(node);
+  }
+  EXPECT_EQ(tree.Root()->FindChild("n3"), firsts[3]);  // builds the index
+  TXMLNode* late = tree.AddNode(tree.Root(), "late");
+  EXPECT_EQ(tree.Root()->FindChild("late"), late);      // kept current by AddNode
+  SortChildren(tree.Root());
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(tree.Root()->FindChild("n" + std::to_string(i)), firsts[i]) << i;
+  }
+  EXPECT_EQ(tree.Root()->FindChild("missing"), nullptr);
+}
+
+struct SortCase {
+  std::vector<std::string> in;
+  std::vector<std::string> out;
+};
+
+TEST(XMLTree, SortChildren_OrdersByUpperCasedBytesStably) {
+  const SortCase cases[] = {
+      {{"b", "A", "a"}, {"A", "a", "b"}},
+      {{"a", "A"}, {"a", "A"}},
+      {{"_Hidden", "Zeta"}, {"Zeta", "_Hidden"}},
+      {{"ItemA", "Item2"}, {"Item2", "ItemA"}},
+      {{"Item", "ITEM", "item"}, {"Item", "ITEM", "item"}},
+      {{"ab", "a"}, {"a", "ab"}},
+      {{"\xC4pfel", "Zebra", "Apfel"}, {"Apfel", "Zebra", "\xC4pfel"}},
+      {{"only"}, {"only"}},
+  };
+  for (const SortCase& c : cases) {
+    TXMLTree tree;
+    tree.SetRoot(MakeRoot());
+    for (const std::string& name : c.in) tree.AddNode(tree.Root(), name);
+    SortChildren(tree.Root());
+    EXPECT_EQ(ChildNames(tree.Root()), c.out) << c.in.front();
+  }
+}
+
+TEST(XMLTree, SortChildren_TouchesOnlyDirectChildrenAndKeepsValues) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* b = tree.AddNode(tree.Root(), "b");
+  tree.AddNode(b, "z");
+  tree.AddNode(b, "y");
+  b->AddValue("2");
+  b->AddValue("1");
+  tree.AddNode(tree.Root(), "a");
+  SortChildren(tree.Root());
+  EXPECT_EQ(ChildNames(tree.Root()), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(ChildNames(b), (std::vector<std::string>{"z", "y"}));
+  EXPECT_EQ(b->Values(), (std::vector<std::string>{"2", "1"}));
+}
+
+TEST(XMLTree, SaveToFile_WritesTheDumpByteForByte) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  tree.AddNode(tree.Root(), "notes")->AddValue("a<b");
+  tree.AddNode(tree.Root(), "empty");
+  TXMLNode* mixed = tree.AddNode(tree.Root(), "m>x");
+  mixed->AddValue("");
+  mixed->AddValue("x & y \"q\" '\xE9'");
+  tree.AddNode(mixed, "child");
+  std::string path = TempPath("dump.xml");
+  tree.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path),
+            "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n"
+            "<root>\r\n"
+            "  <notes>\r\n"
+            "    a&lt;b\r\n"
+            "  </notes>\r\n"
+            "  <empty>\r\n"
+            "  </empty>\r\n"
+            "  <m&gt;x>\r\n"
+            "    <child>\r\n"
+            "    </child>\r\n"
+            "    \r\n"
+            "    x & y \"q\" '\xE9'\r\n"
+            "  </m&gt;x>\r\n"
+            "</root>\r\n");
+}
+
+TEST(XMLTree, SaveToFile_RootOnlyGivesThreeLines) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  std::string path = TempPath("root.xml");
+  tree.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path),
+            "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n</root>\r\n");
+}
+
+TEST(XMLTree, SaveToFile_UnwritableTargetThrowsNamingItAndKeepsOldFile) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  std::string missing_dir = TempPath("no/such/dir/dump.xml");
+  try {
+    tree.SaveToFile(missing_dir);
+    FAIL() << "no error";
+  } catch (const FileCreateError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + missing_dir);
+  }
+  // A directory in the way of the dump.
+  std::string dir = TempPath("dir.xml");
+  std::filesystem::create_directories(dir);
+  EXPECT_THROW(tree.SaveToFile(dir), FileCreateError);
+  EXPECT_TRUE(std::filesystem::is_directory(dir));
+}
+
+TEST(XMLTree, SaveToFile_FullDeviceReportsWriteError) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  EXPECT_THROW(tree.SaveToFile("/dev/full"), FileWriteError);
+}
+
+}  // namespace
+}  // namespace glossator
