@@ -3,15 +3,12 @@
 namespace glossator {
 
 std::string GlosError::Describe() const {
-  std::string text;
-  if (!file_.empty()) {
-    text = file_;
-    if (line_ > 0) text += ":" + std::to_string(line_);
-    text += ": ";
-  }
+  std::string message = what();
   // File errors already name their file in the message; do not say it twice.
-  if (!file_.empty() && std::string(what()).find(file_) != std::string::npos) return what();
-  return text + what();
+  if (file_.empty() || message.find(file_) != std::string::npos) return message;
+  std::string text = file_;
+  if (line_ > 0) text.append(":").append(std::to_string(line_));
+  return text.append(": ").append(message);
 }
 
 ListIndexError::ListIndexError(long long index)

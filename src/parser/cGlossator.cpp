@@ -39,7 +39,7 @@ TXMLNode* TGlosParser::AddLeaf(TXMLNode* parent, std::string_view name, std::str
 
 void TGlosParser::SetSource(std::string text) {
   lines_.SetText(std::move(text));
-  headings_.reset();
+  headings_current_ = false;
   comment_cache_.clear();
   if (!tree_) {
     tree_ = std::make_unique<TXMLTree>();
@@ -50,12 +50,16 @@ void TGlosParser::SetSource(std::string text) {
 
 void TGlosParser::LoadFile(const std::string& path) {
   lines_.LoadFromFile(path);
-  headings_.reset();
+  headings_current_ = false;
   comment_cache_.clear();
 }
 
 const HeadingIndex& TGlosParser::Headings() {
-  if (!headings_) headings_ = std::make_unique<HeadingIndex>(lines_);
+  if (!headings_) headings_ = std::make_unique<HeadingIndex>();
+  if (!headings_current_) {
+    headings_->Build(lines_);
+    headings_current_ = true;
+  }
   return *headings_;
 }
 

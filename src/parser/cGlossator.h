@@ -105,7 +105,8 @@ class TGlosParser : public DocTreeReader {
   std::unique_ptr<TXMLTree> tree_;
   TLineList lines_;
   std::string current_file_;
-  std::unique_ptr<HeadingIndex> headings_;  // built on the first search in a file
+  std::unique_ptr<HeadingIndex> headings_;  // rebuilt on the first search in each file
+  bool headings_current_ = false;
   mutable std::unordered_map<int, std::string> comment_cache_;
 };
 

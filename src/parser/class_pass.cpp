@@ -22,7 +22,9 @@ namespace {
 
 // "TFoo = class(TBar)" and "TFoo=Class" are headings; "TFoo = class;" (forward) is not.
 bool IsClassHeading(std::string_view line) {
-  return Contains(ToLowerAscii(RemoveSpaces(line)), "=class") && !Contains(line, ';');
+  // The cheap tests first: most lines hold a ";" or no "=".
+  if (Contains(line, ';') || !Contains(line, '=')) return false;
+  return Contains(ToLowerAscii(RemoveSpaces(line)), "=class");
 }
 
 // A trimmed line that is a leading part of "private ", "protected " or "public ".

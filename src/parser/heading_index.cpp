@@ -68,7 +68,9 @@ bool StartsLikeHeading(std::string_view trimmed) {
 
 }  // namespace
 
-HeadingIndex::HeadingIndex(const TLineList& lines) : lines_(lines), n_(lines.Count()) {
+void HeadingIndex::Build(const TLineList& lines) {
+  lines_ = &lines;
+  n_ = lines.Count();
   size_t n = static_cast<size_t>(n_);
   end_.assign(n, 0);
   last_non_blank_.assign(n, -1);
@@ -83,52 +85,33 @@ HeadingIndex::HeadingIndex(const TLineList& lines) : lines_(lines), n_(lines.Cou
   // (")" when the heading holds "(", else ";"), or to the last line.
   int next_paren = -1;
   int next_semi = -1;
+  std::vector<char>& candidate = candidate_;
+  candidate.assign(n, 0);
   for (int q = n_ - 1; q >= 0; --q) {
-    std::string_view line = lines.At(q);
-    if (Contains(line, ')')) next_paren = q;
-    if (Contains(line, ';')) next_semi = q;
-    std::string_view head = Trim(line);
+    if (lines.Has(q, TLineList::kCloseParen)) next_paren = q;
+    if (lines.Has(q, TLineList::kSemicolon)) next_semi = q;
+    end_[q] = q;
+    if (lines.IsBlank(q)) continue;
+    std::string_view head = lines.TrimmedAt(q);
     if (StartsWithMemberWord(head)) {
-      int closer_line = Contains(head, '(') ? next_paren : next_semi;
+      int closer_line = lines.Has(q, TLineList::kOpenParen) ? next_paren : next_semi;
       end_[q] = closer_line < 0 ? n_ - 1 : closer_line;
-    } else {
-      end_[q] = q;
     }
+    candidate[q] = StartsLikeHeading(head) ? 1 : 0;
   }
 
+  // Only candidate lines need the hash of their own text, and only lines that some heading
+  // gathers need the others: usually a handful of lines in a file.
+  int reach = -1;
   for (size_t i = 0; i < n; ++i) {
-    std::string_view line = lines.At(static_cast<int>(i));
-    uint64_t full = 0;
-    uint64_t full_len = 0;
-    uint64_t right = 0;
-    uint64_t right_len = 0;
-    uint64_t before_first = 0;  // hash of the part before the first significant character
-    uint64_t before_first_len = 0;
-    bool seen = false;
-    for (char c : line) {
-      if (c == ' ') continue;
-      if (!seen && IsTrimmed(c)) {
-        before_first = Step(before_first, c);
-        ++before_first_len;
-      }
-      full = Step(full, c);
-      ++full_len;
-      if (!IsTrimmed(c)) {
-        seen = true;
-        right = full;
-        right_len = full_len;
-      }
-    }
-    right_hash_[i] = right;
-    right_len_[i] = static_cast<uint32_t>(right_len);
-    if (seen) {
-      uint64_t len = right_len - before_first_len;
-      trimmed_hash_[i] = SubMod(right, MulMod(before_first, PowMod(len)));
-      trimmed_len_[i] = static_cast<uint32_t>(len);
-    }
-    last_non_blank_[i] = seen ? static_cast<int>(i) : (i > 0 ? last_non_blank_[i - 1] : -1);
-    prefix_hash_[i + 1] = Join(prefix_hash_[i], full, full_len);
-    prefix_len_[i + 1] = prefix_len_[i] + full_len;
+    bool gathered = reach >= static_cast<int>(i);
+    if (end_[i] > reach) reach = end_[i];
+    last_non_blank_[i] =
+        lines.IsBlank(static_cast<int>(i)) ? (i > 0 ? last_non_blank_[i - 1] : -1) : static_cast<int>(i);
+    prefix_hash_[i + 1] = prefix_hash_[i];
+    prefix_len_[i + 1] = prefix_len_[i];
+    if (!gathered && !candidate[i]) continue;
+    HashLine(static_cast<int>(i), gathered);
   }
 
   // The search path from line q goes on at end_[q] + 1: a tree rooted at n_ in which every
@@ -137,7 +120,8 @@ HeadingIndex::HeadingIndex(const TLineList& lines) : lines_(lines), n_(lines.Cou
   size_.assign(n + 1, 1);
   for (size_t q = 0; q < n; ++q) size_[end_[q] + 1] += size_[q];
   tin_.assign(n + 1, 0);
-  std::vector<int> next_slot(n + 1, 0);
+  std::vector<int>& next_slot = next_slot_;
+  next_slot.assign(n + 1, 0);
   next_slot[n] = 1;
   for (size_t q = n; q > 0; --q) {
     int parent = end_[q - 1] + 1;
@@ -146,10 +130,57 @@ HeadingIndex::HeadingIndex(const TLineList& lines) : lines_(lines), n_(lines.Cou
     next_slot[q - 1] = tin_[q - 1] + 1;
   }
 
+  candidates_.clear();
   for (int q = 0; q < n_; ++q) {
-    if (!StartsLikeHeading(Trim(lines.At(q)))) continue;
-    candidates_[LineHash(q).hash].push_back(q);
+    if (candidate[q]) candidates_.emplace_back(LineHash(q).hash, q);
   }
+  std::sort(candidates_.begin(), candidates_.end());
+}
+
+void HeadingIndex::HashLine(int i, bool gathered) {
+  std::string_view line = lines_->At(i);
+  uint64_t full = 0;
+  uint64_t full_len = 0;
+  uint64_t right = 0;
+  uint64_t right_len = 0;
+  uint64_t before_first = 0;  // hash of the part before the first significant character
+  uint64_t before_first_len = 0;
+  bool seen = false;
+  for (char c : line) {
+    if (c == ' ') continue;
+    if (!seen && IsTrimmed(c)) {
+      before_first = Step(before_first, c);
+      ++before_first_len;
+    }
+    full = Step(full, c);
+    ++full_len;
+    if (!IsTrimmed(c)) {
+      seen = true;
+      right = full;
+      right_len = full_len;
+    }
+  }
+  right_hash_[i] = right;
+  right_len_[i] = static_cast<uint32_t>(right_len);
+  if (seen) {
+    uint64_t len = right_len - before_first_len;
+    trimmed_hash_[i] = SubMod(right, MulMod(before_first, Power(len)));
+    trimmed_len_[i] = static_cast<uint32_t>(len);
+  }
+  // Cumulative over gathered lines only: a gathered stretch is always contiguous.
+  if (gathered) {
+    prefix_hash_[i + 1] = AddMod(MulMod(prefix_hash_[i], Power(full_len)), full);
+    prefix_len_[i + 1] = prefix_len_[i] + full_len;
+  }
+}
+
+uint64_t HeadingIndex::Power(uint64_t exponent) {
+  if (exponent >= powers_.size()) {
+    if (exponent > 4096) return PowMod(exponent);
+    if (powers_.empty()) powers_.push_back(1);
+    while (powers_.size() <= exponent) powers_.push_back(MulMod(powers_.back(), kBase));
+  }
+  return powers_[exponent];
 }
 
 HeadingIndex::Hashed HeadingIndex::LineHash(int q) const {
@@ -172,8 +203,8 @@ bool HeadingIndex::OnPath(int from, int s) const {
 }
 
 std::string HeadingIndex::Normalized(int q) const {
-  std::string text(Trim(lines_.At(q)));
-  for (int i = q + 1; i <= end_[q]; ++i) text += lines_.At(i);
+  std::string text(Trim(lines_->At(q)));
+  for (int i = q + 1; i <= end_[q]; ++i) text += lines_->At(i);
   std::string out;
   for (char c : Trim(text)) {
     if (c != ' ') out += ToLowerAscii(c);
@@ -185,11 +216,12 @@ int HeadingIndex::Find(int from, std::string_view key) const {
   if (from < 0 || from >= n_ || key.empty()) return -1;
   uint64_t hash = 0;
   for (char c : key) hash = Step(hash, c);
-  auto it = candidates_.find(hash);
-  if (it == candidates_.end()) return -1;
-  const std::vector<int>& lines = it->second;
-  for (auto s = std::lower_bound(lines.begin(), lines.end(), from); s != lines.end(); ++s) {
-    if (OnPath(from, *s) && LineHash(*s).length == key.size() && Normalized(*s) == key) return *s;
+  auto s = std::lower_bound(candidates_.begin(), candidates_.end(), std::make_pair(hash, from));
+  for (; s != candidates_.end() && s->first == hash; ++s) {
+    int line = s->second;
+    if (OnPath(from, line) && LineHash(line).length == key.size() && Normalized(line) == key) {
+      return line;
+    }
   }
   return -1;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace glossator {
@@ -24,7 +24,12 @@ class TLineList;
 // every line that can match a key at all, since every key starts with a member keyword.
 class HeadingIndex {
  public:
-  explicit HeadingIndex(const TLineList& lines);
+  HeadingIndex() = default;
+  explicit HeadingIndex(const TLineList& lines) { Build(lines); }
+
+  // Indexes `lines` (not owned; they must outlive the searches), reusing the memory of the
+  // previous file.
+  void Build(const TLineList& lines);
 
   // The first line s on the search path from `from` whose declaration, lower-cased and with its
   // blanks removed, equals `key`; -1 when there is none.
@@ -39,10 +44,12 @@ class HeadingIndex {
     uint64_t length;
   };
   Hashed LineHash(int q) const;
+  void HashLine(int i, bool gathered);
+  uint64_t Power(uint64_t exponent);
   bool OnPath(int from, int s) const;
 
-  const TLineList& lines_;  // not owned; outlives the index
-  int n_;
+  const TLineList* lines_ = nullptr;  // not owned
+  int n_ = 0;
   std::vector<int> end_;       // last line of the declaration read from each line
   std::vector<int> tin_;       // pre-order number in the path tree
   std::vector<int> size_;      // subtree size in the path tree
@@ -51,9 +58,12 @@ class HeadingIndex {
   // first and last character above code 32, and of the part up to the last such character.
   std::vector<uint64_t> trimmed_hash_, right_hash_;
   std::vector<uint32_t> trimmed_len_, right_len_;
-  // Hash and length of all lines before line i, each lower-cased without spaces.
+  // Hash and length of the gathered lines before line i, each lower-cased without spaces.
   std::vector<uint64_t> prefix_hash_, prefix_len_;
-  std::unordered_map<uint64_t, std::vector<int>> candidates_;  // hash -> lines, ascending
+  std::vector<char> candidate_;  // lines that can match a key at all
+  std::vector<int> next_slot_;   // scratch for the pre-order numbering
+  std::vector<std::pair<uint64_t, int>> candidates_;  // (hash, line), sorted
+  std::vector<uint64_t> powers_;  // kBase^k for short lengths
 };
 
 }  // namespace glossator

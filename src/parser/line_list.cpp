@@ -24,45 +24,78 @@ void TLineList::LoadFromFile(const std::string& path) {
     std::fclose(file);
     throw FileOpenError(path);
   }
-  std::string text;
-  if (S_ISREG(st.st_mode)) text.reserve(static_cast<size_t>(st.st_size));
+  // Read into the buffer of the previous file, whose memory is reused.
+  text_.clear();
+  if (S_ISREG(st.st_mode)) text_.reserve(static_cast<size_t>(st.st_size));
   char chunk[1 << 16];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text_.append(chunk, got);
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) throw FileOpenError(path);
-  SetText(std::move(text));
+  if (failed) {
+    text_.clear();
+    Split();
+    throw FileOpenError(path);
+  }
+  Split();
 }
 
+namespace {
+
+// Flag bits per byte; line ends and NUL are handled by the splitting loop itself.
+struct FlagTable {
+  unsigned char bits[256] = {};
+  FlagTable() {
+    for (int c = 33; c < 256; ++c) bits[c] = TLineList::kNonBlank;
+    bits[static_cast<unsigned char>('{')] |= TLineList::kOpenBrace;
+    bits[static_cast<unsigned char>('}')] |= TLineList::kCloseBrace;
+    bits[static_cast<unsigned char>('(')] |= TLineList::kOpenParen;
+    bits[static_cast<unsigned char>(')')] |= TLineList::kCloseParen;
+    bits[static_cast<unsigned char>(';')] |= TLineList::kSemicolon;
+  }
+};
+
+const FlagTable kFlags;
+
+}  // namespace
+
 void TLineList::Split() {
-  size_t end = text_.find('\0');
-  if (end == std::string::npos) end = text_.size();
-  std::string_view text(text_.data(), end);
   lines_.clear();
+  flags_.clear();
+  const char* data = text_.data();
+  size_t size = text_.size();
   size_t start = 0;
-  while (start < text.size()) {
-    size_t stop = text.find_first_of("\r\n", start);
-    if (stop == std::string_view::npos) {
-      lines_.push_back(text.substr(start));
+  unsigned char flags = 0;
+  size_t i = 0;
+  // One pass: a line ends at CR LF, CR or LF; NUL ends the text.
+  for (; i < size; ++i) {
+    unsigned char c = static_cast<unsigned char>(data[i]);
+    if (c == '\r' || c == '\n') {
+      lines_.emplace_back(data + start, i - start);
+      flags_.push_back(flags);
+      flags = 0;
+      if (c == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
+      start = i + 1;
+    } else if (c == 0) {
       break;
+    } else {
+      flags |= kFlags.bits[c];
     }
-    lines_.push_back(text.substr(start, stop - start));
-    start = stop + ((text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n') ? 2 : 1);
+  }
+  if (start < i) {
+    lines_.emplace_back(data + start, i - start);
+    flags_.push_back(flags);
   }
 
   size_t n = lines_.size();
-  blank_.assign(n, 0);
   open_brace_above_.assign(n, 0);
   close_brace_below_.assign(n, -1);
-  for (size_t i = 0; i < n; ++i) {
-    blank_[i] = Trim(lines_[i]).empty() ? 1 : 0;
-    bool open = lines_[i].find('{') != std::string_view::npos;
-    open_brace_above_[i] = (i > 0 && open) ? static_cast<int>(i) : (i > 0 ? open_brace_above_[i - 1] : 0);
+  for (size_t k = 1; k < n; ++k) {
+    open_brace_above_[k] = (flags_[k] & kOpenBrace) ? static_cast<int>(k) : open_brace_above_[k - 1];
   }
-  for (size_t i = n; i > 0; --i) {
-    bool close = lines_[i - 1].find('}') != std::string_view::npos;
-    close_brace_below_[i - 1] = close ? static_cast<int>(i - 1) : (i < n ? close_brace_below_[i] : -1);
+  for (size_t k = n; k > 0; --k) {
+    close_brace_below_[k - 1] =
+        (flags_[k - 1] & kCloseBrace) ? static_cast<int>(k - 1) : (k < n ? close_brace_below_[k] : -1);
   }
 }
 

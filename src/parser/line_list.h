@@ -24,7 +24,17 @@ class TLineList {
   std::string_view At(int i) const;
   std::string_view TrimmedAt(int i) const;
 
-  bool IsBlank(int i) const { return blank_[Checked(i)] != 0; }
+  // What a line holds, found in the one pass that splits the text.
+  enum Flag : unsigned char {
+    kOpenBrace = 1,    // "{"
+    kCloseBrace = 2,   // "}"
+    kOpenParen = 4,    // "("
+    kCloseParen = 8,   // ")"
+    kSemicolon = 16,   // ";"
+    kNonBlank = 32,    // a character above code 32
+  };
+  bool Has(int i, Flag flag) const { return (flags_[Checked(i)] & flag) != 0; }
+  bool IsBlank(int i) const { return !Has(i, kNonBlank); }
   // The nearest line k <= i with k > 0 whose text holds "{", or 0 when there is none.
   int OpenBraceAtOrAbove(int i) const { return open_brace_above_[Checked(i)]; }
   // The first line k >= i whose text holds "}", or -1 when there is none.
@@ -36,7 +46,7 @@ class TLineList {
 
   std::string text_;
   std::vector<std::string_view> lines_;
-  std::vector<char> blank_;
+  std::vector<unsigned char> flags_;
   std::vector<int> open_brace_above_;
   std::vector<int> close_brace_below_;
 };
