@@ -1,21 +1,41 @@
-// Program entry: parses the listed unit files and writes the debug dump.
+// Program entry: reads the command line and either runs a selection file in batch mode or opens
+// the window.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
-#include "model/errors.h"
-#include "parser/cGlossator.h"
+#include "app/batch.h"
+#include "app/command_line.h"
+#include "app/console_platform.h"
+
+#ifndef GLOSSATOR_VERSION
+#define GLOSSATOR_VERSION "unknown"
+#endif
 
 int main(int argc, char** argv) {
-  std::vector<std::string> files(argv + 1, argv + argc);
-  glossator::TGlosParser parser;
-  parser.DebugMode = true;
-  try {
-    parser.ParseUnits(files);
-  } catch (const glossator::GlosError& error) {
-    std::fprintf(stderr, "glossator: %s\n", error.Describe().c_str());
-    return 1;
+  using namespace glossator;
+  CommandLineParameters parameters = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (parameters.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
   }
-  std::printf("%s\n", glossator::TGlosParser::DumpPath().c_str());
-  return 0;
+  if (parameters.version) {
+    std::printf("glossator %s\n", GLOSSATOR_VERSION);
+    return 0;
+  }
+  try {
+    Selection selection = ApplyCommandLine(parameters);
+    if (parameters.batch) {
+      ConsolePlatform platform;
+      ConsolePlatform::CatchInterrupt();
+      return RunBatch(parameters, selection, platform);
+    }
+    std::fputs("glossator: this build has no window; run a selection file with -p FILE -b\n",
+               stderr);
+    return kExitRejected;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "glossator: %s\n", error.what());
+    return kExitError;
+  }
 }

@@ -1,0 +1,167 @@
+#include "html/generation_run.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "html/pages.h"
+#include "html/paths.h"
+#include "html/pictures.h"
+#include "html/selection.h"
+#include "model/text_file.h"
+#include "model/text_rules.h"
+#include "parser/cGlossator.h"
+#include "parser/platform.h"
+
+namespace glossator {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+// The checks of the selection, in order. Returns false when the run must not go on.
+bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
+  if (s.files.empty()) {
+    platform.ShowInformation("No source files selected");
+    // A batch run writes the empty set all the same.
+    if (interactive) return false;
+  }
+  if (s.out_dir.empty()) {
+    platform.ShowInformation("No output directory selected");
+    return false;
+  }
+  if (!IsDirectory(s.out_dir)) {
+    platform.ShowInformation("No valid output directory selected");
+    return false;
+  }
+  if (!s.desc_file.empty() && !IsFile(s.desc_file)) {
+    platform.ShowInformation("No valid description file selected");
+    return false;
+  }
+  if (!s.desc_file.empty() && ToLowerAscii(FileNameOf(s.desc_file)) == "index.html") {
+    platform.ShowInformation("Description file may not be named INDEX.HTML");
+    return false;
+  }
+  return true;
+}
+
+// The same file under another spelling of its path: nothing to copy.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+void CopyUnlessSame(const std::string& from, const std::string& to) {
+  if (SameFile(from, to)) return;
+  CopyFileReplacing(from, to);  // a copy that fails is passed over
+}
+
+// Closes the progress display and restores the cursor when a run ends by an error.
+class RunGuard {
+ public:
+  explicit RunGuard(Platform& platform) : platform_(platform) {}
+  ~RunGuard() {
+    if (!armed_) return;
+    if (progress_shown_) platform_.CloseProgress();
+    platform_.SetBusy(false);
+  }
+  void ProgressShown(bool shown) { progress_shown_ = shown; }
+  void Disarm() { armed_ = false; }
+
+ private:
+  Platform& platform_;
+  bool armed_ = true;
+  bool progress_shown_ = false;
+};
+
+RunOutcome Cancelled(Platform& platform, RunGuard& guard) {
+  guard.Disarm();
+  platform.CloseProgress();
+  platform.ShowInformation("Operation cancled");
+  platform.SetBusy(false);
+  return RunOutcome::kCancelled;
+}
+
+}  // namespace
+
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive) {
+  if (!CheckInputs(selection, platform, interactive)) return RunOutcome::kRejected;
+  if (selection.out_dir.back() != '/') selection.out_dir += '/';
+  const std::string& out_dir = selection.out_dir;
+
+  std::string description = selection.desc_file;
+  if (description.empty()) {
+    description = out_dir + "description.html";
+    WritePage(out_dir, "description.html", {std::string(kDefaultDescription)});
+  }
+
+  RunGuard guard(platform);
+  platform.SetBusy(true);
+  {
+    TGlosParser parser(&platform);
+    parser.ParsePrivate = selection.parse_private;
+    parser.DebugMode = selection.debug_mode;
+    platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
+    guard.ProgressShown(true);
+
+    parser.ParseUnits(selection.files);
+    if (parser.Cancelled) return Cancelled(platform, guard);
+
+    PageContext context{parser, out_dir, platform};
+    struct IndexStep {
+      const char* header;
+      const char* detail;
+      IndexKind kind;
+    };
+    const IndexStep index_steps[] = {{"Generating HTML", "unit index", IndexKind::kUnits},
+                                     {"", "class index", IndexKind::kClasses},
+                                     {"", "function index", IndexKind::kFunctions},
+                                     {"", "constant index", IndexKind::kConstants}};
+    for (const IndexStep& step : index_steps) {
+      if (!platform.UpdateProgress(step.header, step.detail, true)) {
+        return Cancelled(platform, guard);
+      }
+      WritePage(out_dir, IndexFileName(step.kind), IndexPageLines(parser, step.kind));
+    }
+    for (int i = 0; i < parser.UnitCount(); ++i) {
+      if (!platform.UpdateProgress("Generating class file", "#" + std::to_string(i + 1), true)) {
+        return Cancelled(platform, guard);
+      }
+      WriteUnitPages(context, i);
+    }
+    platform.FinishProgress();
+    guard.ProgressShown(false);
+  }
+
+  if (selection.menubar_file.empty()) {
+    WritePage(out_dir, "menuebar.html", MenuBarLines());
+  } else if (LiesInAnotherDirectory(selection.menubar_file, out_dir)) {
+    CopyUnlessSame(selection.menubar_file, out_dir + "menuebar.html");
+  }
+  WritePage(out_dir, "index.html", FramesetLines(FileNameOf(description)));
+  for (const Picture& picture : Pictures()) {
+    WriteWholeFile(PagePath(out_dir, picture.file_name), picture.bytes);
+  }
+  if (LiesInAnotherDirectory(description, out_dir)) {
+    CopyUnlessSame(description, out_dir + FileNameOf(description));
+  }
+  WritePage(out_dir, "legend.html", LegendLines(selection.parse_private));
+  guard.Disarm();
+  platform.SetBusy(false);
+
+  if (interactive && platform.AskYesNo("Ready\rDo you want to view the documentation?")) {
+    platform.OpenInBrowser(out_dir + "index.html");
+  }
+  return RunOutcome::kCompleted;
+}
+
+}  // namespace glossator

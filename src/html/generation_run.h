@@ -1,0 +1,30 @@
+#ifndef GLOSSATOR_HTML_GENERATION_RUN_H_
+#define GLOSSATOR_HTML_GENERATION_RUN_H_
+
+namespace glossator {
+
+class Platform;
+struct Selection;
+
+enum class RunOutcome {
+  kCompleted,  // the whole documentation set was written
+  kCancelled,  // the user cancelled; what was written before stays
+  kRejected,   // an input check failed; nothing was written
+};
+
+// One generation run: checks the selection, parses every listed unit and writes the whole
+// documentation set into the output folder, reporting through `platform`.
+//
+// `interactive` is a run the user started with "Run!": a failed check stops it, and at the end
+// it asks whether to open the result in the browser. A batch run makes the same checks and
+// reports them, but an empty file list only warns (the empty set is written), and it never asks.
+//
+// The output folder text gets its trailing "/" in `selection` itself, so that the window shows
+// it and a later save stores it. Errors that end the run (a file that cannot be read or written,
+// the parser's index error) propagate as GlosError, after the progress display is closed and the
+// cursor restored; what was written before them stays.
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive);
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_HTML_GENERATION_RUN_H_
