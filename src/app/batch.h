@@ -21,7 +21,7 @@ inline constexpr int kExitCancelled = 130;
 Selection ApplyCommandLine(const CommandLineParameters& parameters);
 
 // Batch mode: loads the selection file again, this time taking its debug flag, and runs it
-// without interaction. Returns the exit status; errors are reported through `report`.
+// without interaction. Returns the exit status; errors are reported through the platform.
 int RunBatch(const CommandLineParameters& parameters, Selection& selection, Platform& platform);
 
 }  // namespace glossator

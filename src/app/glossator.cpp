@@ -1,7 +1,12 @@
-// Program entry: reads the command line and either runs a selection file in batch mode or opens
-// the window.
+// Program entry. Batch mode ("-b") runs a selection file here, without any window; otherwise the
+// desktop window, which lives in the program "glossator-window" beside this one, takes over. The
+// split keeps the window toolkit out of batch runs: they start quickly, use little memory and
+// need no display.
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,9 +18,21 @@
 #define GLOSSATOR_VERSION "unknown"
 #endif
 
+namespace {
+
+std::string WindowProgram() {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::string();
+  return (self.parent_path() / "glossator-window").string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace glossator;
-  CommandLineParameters parameters = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  CommandLineParameters parameters =
+      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (parameters.help) {
     std::fputs(UsageText().c_str(), stdout);
     return 0;
@@ -24,16 +41,22 @@ int main(int argc, char** argv) {
     std::printf("glossator %s\n", GLOSSATOR_VERSION);
     return 0;
   }
-  try {
-    Selection selection = ApplyCommandLine(parameters);
-    if (parameters.batch) {
-      ConsolePlatform platform;
-      ConsolePlatform::CatchInterrupt();
-      return RunBatch(parameters, selection, platform);
+  if (!parameters.batch) {
+    std::string window = WindowProgram();
+    if (!window.empty() && access(window.c_str(), X_OK) == 0) {
+      argv[0] = window.data();
+      execv(window.c_str(), argv);
     }
-    std::fputs("glossator: this build has no window; run a selection file with -p FILE -b\n",
+    std::fputs("glossator: the window is not available in this build; run a selection file "
+               "with -p FILE -b\n",
                stderr);
     return kExitRejected;
+  }
+  try {
+    Selection selection = ApplyCommandLine(parameters);
+    ConsolePlatform platform;
+    ConsolePlatform::CatchInterrupt();
+    return RunBatch(parameters, selection, platform);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "glossator: %s\n", error.what());
     return kExitError;

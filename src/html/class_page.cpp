@@ -63,27 +63,26 @@ std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_n
   return out;
 }
 
-std::vector<std::string> ClassPageLines(const TGlosParser& p, const TXMLNode* unit,
-                                        const std::string& unit_name, int c) {
+PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string& unit_name,
+                   int c) {
   const std::string& name = p.UnitClassName(unit, c);
-  std::vector<std::string> lines;
-  lines.push_back("<HTML>");
-  lines.push_back("<H2>Class: " + name + "</H2>");
-  lines.push_back("<pre>" + BuildHierarchy(p, name) + "</pre><hr>");
-  lines.push_back("<B>Description:</B><BR>" + RenderDescription(p.UnitClassComment(unit, c)));
-  lines.push_back("<p><B>Unit:</B><BR><A HREF=" + unit_name + ".html>" + unit_name + "</A>");
-  lines.push_back("<code>   <A HREF=" + unit_name + ".pas>(" + unit_name +
-                  ".pas)</code></A><BR><BR>");
+  PageText page;
+  page.Line({"<HTML>"});
+  page.Line({"<H2>Class: ", name, "</H2>"});
+  page.Line({"<pre>", BuildHierarchy(p, name), "</pre><hr>"});
+  page.Line({"<B>Description:</B><BR>", RenderDescription(p.UnitClassComment(unit, c))});
+  page.Line({"<p><B>Unit:</B><BR><A HREF=", unit_name, ".html>", unit_name, "</A>"});
+  page.Line({"<code>   <A HREF=", unit_name, ".pas>(", unit_name, ".pas)</code></A><BR><BR>"});
 
   for (int f = 0; f < p.FieldCount(unit, c); ++f) {
-    if (f == 0) lines.push_back("<p><B>Fields:</B><BR><dl>");
-    lines.push_back("<dt>" + p.FieldName(unit, c, f) + ": " + p.FieldType(unit, c, f) +
-                    "</dt><br>");
+    if (f == 0) page.Line({"<p><B>Fields:</B><BR><dl>"});
+    page.Line({"<dt>", p.FieldName(unit, c, f), ": ", p.FieldType(unit, c, f), "</dt><br>"});
     const std::string& comment = p.FieldComment(unit, c, f);
-    if (!comment.empty()) lines.push_back("<dd>" + comment + "</dd>");
+    if (!comment.empty()) page.Line({"<dd>", comment, "</dd>"});
   }
-  lines.push_back("</dl>");
+  page.Line({"</dl>"});
 
+  // Six walks over the members: the summaries of the three groups, then their details.
   int members = p.MethodCount(unit, c);
   for (const Group& group : kGroups) {
     bool any = false;
@@ -91,23 +90,23 @@ std::vector<std::string> ClassPageLines(const TGlosParser& p, const TXMLNode* un
       const std::string& decl = p.MethodDecl(unit, c, m);
       if (!IsOfKind(decl, group.kind)) continue;
       if (!any) {
-        lines.push_back(group.summary_heading);
-        lines.push_back("<dl>");
+        page.Line({group.summary_heading});
+        page.Line({"<dl>"});
         any = true;
       }
-      lines.push_back("<dt>");
-      lines.push_back("<IMG SRC=" + p.MethodVisibility(unit, c, m) + ".gif>");
-      lines.push_back("<A HREF=\"" + name + ".html#" + std::to_string(m) + "\">" + decl +
-                      "</A><BR>");
-      lines.push_back("</dt>");
-      for (std::string& line :
+      std::string anchor = std::to_string(m);
+      page.Line({"<dt>"});
+      page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), ".gif>"});
+      page.Line({"<A HREF=\"", name, ".html#", anchor, "\">", decl, "</A><BR>"});
+      page.Line({"</dt>"});
+      for (const std::string& line :
            MemberSummaryLines(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m))) {
-        lines.push_back(std::move(line));
+        page.Line({line});
       }
     }
-    if (any) lines.push_back("</dl>");
+    if (any) page.Line({"</dl>"});
   }
-  lines.push_back("<HR>");
+  page.Line({"<HR>"});
 
   for (const Group& group : kGroups) {
     bool any = false;
@@ -115,20 +114,19 @@ std::vector<std::string> ClassPageLines(const TGlosParser& p, const TXMLNode* un
       const std::string& decl = p.MethodDecl(unit, c, m);
       if (!IsOfKind(decl, group.kind)) continue;
       if (!any) {
-        lines.push_back(group.detail_picture);
+        page.Line({group.detail_picture});
         any = true;
       }
-      lines.push_back("<A NAME=\"" + std::to_string(m) + "\"></A><P>");
-      lines.push_back("<IMG SRC=" + p.MethodVisibility(unit, c, m) + "_big.gif>");
-      lines.push_back("<CODE>" + decl + "</CODE>");
-      lines.push_back("<dl>");
-      lines.push_back(RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)) +
-                      "<p>");
-      lines.push_back("</dl></dd></dl><HR>");
+      page.Line({"<A NAME=\"", std::to_string(m), "\"></A><P>"});
+      page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), "_big.gif>"});
+      page.Line({"<CODE>", decl, "</CODE>"});
+      page.Line({"<dl>"});
+      page.Line({RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});
+      page.Line({"</dl></dd></dl><HR>"});
     }
   }
-  lines.push_back("</HTML>");
-  return lines;
+  page.Line({"</HTML>"});
+  return page;
 }
 
 }  // namespace glossator

@@ -101,7 +101,9 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
   std::string description = selection.desc_file;
   if (description.empty()) {
     description = out_dir + "description.html";
-    WritePage(out_dir, "description.html", {std::string(kDefaultDescription)});
+    PageText page;
+    page.Line({kDefaultDescription});
+    WritePage(out_dir, "description.html", page);
   }
 
   RunGuard guard(platform);
@@ -130,7 +132,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
       if (!platform.UpdateProgress(step.header, step.detail, true)) {
         return Cancelled(platform, guard);
       }
-      WritePage(out_dir, IndexFileName(step.kind), IndexPageLines(parser, step.kind));
+      WritePage(out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
     }
     for (int i = 0; i < parser.UnitCount(); ++i) {
       if (!platform.UpdateProgress("Generating class file", "#" + std::to_string(i + 1), true)) {
@@ -143,18 +145,18 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
   }
 
   if (selection.menubar_file.empty()) {
-    WritePage(out_dir, "menuebar.html", MenuBarLines());
+    WritePage(out_dir, "menuebar.html", MenuBarPage());
   } else if (LiesInAnotherDirectory(selection.menubar_file, out_dir)) {
     CopyUnlessSame(selection.menubar_file, out_dir + "menuebar.html");
   }
-  WritePage(out_dir, "index.html", FramesetLines(FileNameOf(description)));
+  WritePage(out_dir, "index.html", FramesetPage(FileNameOf(description)));
   for (const Picture& picture : Pictures()) {
     WriteWholeFile(PagePath(out_dir, picture.file_name), picture.bytes);
   }
   if (LiesInAnotherDirectory(description, out_dir)) {
     CopyUnlessSame(description, out_dir + FileNameOf(description));
   }
-  WritePage(out_dir, "legend.html", LegendLines(selection.parse_private));
+  WritePage(out_dir, "legend.html", LegendPage(selection.parse_private));
   guard.Disarm();
   platform.SetBusy(false);
 

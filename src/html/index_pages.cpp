@@ -23,24 +23,24 @@ namespace {
 
 struct IndexEntry {
   std::string target;  // the link target
-  std::string name;
-  std::string comment;
+  const std::string* name;
+  const std::string* comment;
 };
 
 IndexEntry EntryAt(const TGlosParser& p, IndexKind kind, int i) {
   switch (kind) {
     case IndexKind::kUnits:
-      return {p.UnitName(i) + ".html", p.UnitName(i), p.UnitComment(i)};
+      return {p.UnitName(i) + ".html", &p.UnitName(i), &p.UnitComment(i)};
     case IndexKind::kClasses:
-      return {p.ClassName(i) + ".html", p.ClassName(i), p.ClassComment(i)};
+      return {p.ClassName(i) + ".html", &p.ClassName(i), &p.ClassComment(i)};
     case IndexKind::kFunctions:
-      return {p.FunctionUnit(i) + ".html#" + p.FunctionName(i), p.FunctionName(i),
-              p.FunctionComment(i)};
+      return {p.FunctionUnit(i) + ".html#" + p.FunctionName(i), &p.FunctionName(i),
+              &p.FunctionComment(i)};
     case IndexKind::kConstants:
-      return {p.ConstantUnit(i) + ".html#" + p.ConstantName(i), p.ConstantName(i),
-              p.ConstantComment(i)};
+      return {p.ConstantUnit(i) + ".html#" + p.ConstantName(i), &p.ConstantName(i),
+              &p.ConstantComment(i)};
   }
-  return {};
+  return {"", nullptr, nullptr};
 }
 
 int CountOf(const TGlosParser& p, IndexKind kind) {
@@ -73,20 +73,23 @@ const char* Heading(IndexKind kind) {
 
 }  // namespace
 
-std::vector<std::string> IndexPageLines(const TGlosParser& p, IndexKind kind) {
+PageText IndexPage(const TGlosParser& p, IndexKind kind) {
   // The routine and constant indexes mark deprecated entries; the others only cut at "@".
   bool mark = kind == IndexKind::kFunctions || kind == IndexKind::kConstants;
-  std::vector<std::string> lines = {"<HTML>", Heading(kind), "<dl>"};
+  PageText page;
+  page.Line({"<HTML>"});
+  page.Line({Heading(kind)});
+  page.Line({"<dl>"});
   for (int i = 0, count = CountOf(p, kind); i < count; ++i) {
     IndexEntry entry = EntryAt(p, kind, i);
-    lines.push_back("<dt><li><A HREF=" + entry.target + ">" + entry.name + "</A></dt>");
-    if (!entry.comment.empty()) lines.push_back(IndexSummary(entry.comment, mark));
+    page.Line({"<dt><li><A HREF=", entry.target, ">", *entry.name, "</A></dt>"});
+    if (!entry.comment->empty()) page.Line({IndexSummary(*entry.comment, mark)});
   }
-  lines.push_back("</dl></HTML>");
-  return lines;
+  page.Line({"</dl></HTML>"});
+  return page;
 }
 
-std::vector<std::string> MenuBarLines() {
+PageText MenuBarPage() {
   static const char* const kLinks[] = {
       "<A HREF=index-unit.html TARGET=main>Unit-Index</A>",
       "<A HREF=index-class.html TARGET=main>Class-Index</A>",
@@ -95,60 +98,54 @@ std::vector<std::string> MenuBarLines() {
       "<A HREF=index.html TARGET=_top>Description</A>",
       "<A HREF=\"javascript:openLegend()\">Legend</A>",
   };
-  std::vector<std::string> lines = {
-      "<HTML>",
-      "<script JavaScript>",
-      "function openLegend() {",
-      "  Window2=window.open(\"legend.html\",\"legendWindow\",\"toolbar=no,scrollbars=no,"
-      "width=100,height=100,resizable=no\")",
-      "  return;",
-      "}",
-      "</script>",
-      "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>",
-      "<TABLE width=100%>",
-      "<tr>",
-  };
-  for (const char* link : kLinks) {
-    lines.push_back("<td align=center colspan=5><font face=\"Arial\" size=2>");
-    lines.push_back(link);
-    lines.push_back("</td>");
+  PageText page;
+  for (const char* line :
+       {"<HTML>", "<script JavaScript>", "function openLegend() {",
+        "  Window2=window.open(\"legend.html\",\"legendWindow\",\"toolbar=no,scrollbars=no,"
+        "width=100,height=100,resizable=no\")",
+        "  return;", "}", "</script>", "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>",
+        "<TABLE width=100%>", "<tr>"}) {
+    page.Line({line});
   }
-  lines.insert(lines.end(), {"</table>", "</BODY>", "</HTML>"});
-  return lines;
+  for (const char* link : kLinks) {
+    page.Line({"<td align=center colspan=5><font face=\"Arial\" size=2>"});
+    page.Line({link});
+    page.Line({"</td>"});
+  }
+  for (const char* line : {"</table>", "</BODY>", "</HTML>"}) page.Line({line});
+  return page;
 }
 
-std::vector<std::string> FramesetLines(std::string_view description_file) {
-  return {
-      "<HTML>",
-      "<FRAMESET ROWS = 35,100% FRAMEBORDER=1>",
-      "<FRAME SRC=menuebar.html SCROLLING=NO NAME=menue MARGINWIDTH=5 MARGINHEIGHT=6 NORESIZE>",
-      "<FRAME SRC=" + std::string(description_file) + " NAME=main>",
-      "</FRAMESET>",
-      "<NOFRAMES>",
-      "<P>Your browser does not seems to support frames. Please upgrade it.",
-      "</BODY>",
-      "</NOFRAMES>",
-      "</HTML>",
-  };
+PageText FramesetPage(std::string_view description_file) {
+  PageText page;
+  page.Line({"<HTML>"});
+  page.Line({"<FRAMESET ROWS = 35,100% FRAMEBORDER=1>"});
+  page.Line(
+      {"<FRAME SRC=menuebar.html SCROLLING=NO NAME=menue MARGINWIDTH=5 MARGINHEIGHT=6 NORESIZE>"});
+  page.Line({"<FRAME SRC=", description_file, " NAME=main>"});
+  for (const char* line : {"</FRAMESET>", "<NOFRAMES>",
+                           "<P>Your browser does not seems to support frames. Please upgrade it.",
+                           "</BODY>", "</NOFRAMES>", "</HTML>"}) {
+    page.Line({line});
+  }
+  return page;
 }
 
-std::vector<std::string> LegendLines(bool with_private) {
-  auto row = [](const char* picture, const char* label) {
-    return std::vector<std::string>{
-        std::string("<TD VALIGN=CENTER><IMG SRC=") + picture + "></TD>",
-        std::string("<TD><FONT FACE=\"Tahoma,Arial,Helvetica\" SIZE=\"1\">") + label +
-            "</TD><TR>"};
+PageText LegendPage(bool with_private) {
+  PageText page;
+  auto row = [&page](const char* picture, const char* label) {
+    page.Line({"<TD VALIGN=CENTER><IMG SRC=", picture, "></TD>"});
+    page.Line({"<TD><FONT FACE=\"Tahoma,Arial,Helvetica\" SIZE=\"1\">", label, "</TD><TR>"});
   };
-  std::vector<std::string> lines = {"<HTML>", "<TABLE><TR>"};
-  auto add = [&lines](std::vector<std::string> two) {
-    lines.insert(lines.end(), two.begin(), two.end());
-  };
-  add(row("functions.gif", "Functions"));
-  if (with_private) add(row("private.gif", "Private"));
-  add(row("protected.gif", "Protected"));
-  add(row("public.gif", "Public"));
-  lines.insert(lines.end(), {"</TABLE>", "</HTML>"});
-  return lines;
+  page.Line({"<HTML>"});
+  page.Line({"<TABLE><TR>"});
+  row("functions.gif", "Functions");
+  if (with_private) row("private.gif", "Private");
+  row("protected.gif", "Protected");
+  row("public.gif", "Public");
+  page.Line({"</TABLE>"});
+  page.Line({"</HTML>"});
+  return page;
 }
 
 }  // namespace glossator

@@ -11,11 +11,13 @@ std::string PagePath(const std::string& out_dir, std::string_view file_name) {
   return path;
 }
 
-void WritePage(const std::string& out_dir, std::string_view file_name,
-               const std::vector<std::string>& lines) {
-  TextFileWriter file(PagePath(out_dir, file_name));
-  for (const std::string& line : lines) file.WriteLine(line);
-  file.Close();
+void PageText::Line(std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts) text_.append(part);
+  text_.append("\r\n");
+}
+
+void WritePage(const std::string& out_dir, std::string_view file_name, const PageText& page) {
+  WriteWholeFile(PagePath(out_dir, file_name), page.Text());
 }
 
 }  // namespace glossator

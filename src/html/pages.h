@@ -2,6 +2,7 @@
 #define GLOSSATOR_HTML_PAGES_H_
 
 #include <string>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -25,16 +26,26 @@ struct PageContext {
 // it is refused with FileCreateError, as a file that cannot be created.
 std::string PagePath(const std::string& out_dir, std::string_view file_name);
 
-// Writes lines ending in CR LF to the page `file_name` in the output folder.
-void WritePage(const std::string& out_dir, std::string_view file_name,
-               const std::vector<std::string>& lines);
+// A page being built: its lines, each ending in CR LF, in one text.
+class PageText {
+ public:
+  // Appends one line made of `parts`.
+  void Line(std::initializer_list<std::string_view> parts);
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Writes `page` as the file `file_name` in the output folder.
+void WritePage(const std::string& out_dir, std::string_view file_name, const PageText& page);
 
 // The page of unit i of the unit index, then the pages of its classes, each class page under its
 // own guard.
 void WriteUnitPages(const PageContext& context, int i);
 
-// The lines of one class page: class c of `unit`, whose name in the unit index is `unit_name`.
-std::vector<std::string> ClassPageLines(const TGlosParser& parser, const TXMLNode* unit,
+// One class page: class c of `unit`, whose name in the unit index is `unit_name`.
+PageText ClassPage(const TGlosParser& parser, const TXMLNode* unit,
                                         const std::string& unit_name, int c);
 
 // The ancestor diagram of a class: lines separated by a single CR, each ancestor linked, each
@@ -44,12 +55,12 @@ std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_n
 enum class IndexKind { kUnits, kClasses, kFunctions, kConstants };
 // "index-unit.html", "index-class.html", "index-function.html" or "index-constant.html".
 std::string_view IndexFileName(IndexKind kind);
-std::vector<std::string> IndexPageLines(const TGlosParser& parser, IndexKind kind);
+PageText IndexPage(const TGlosParser& parser, IndexKind kind);
 
-std::vector<std::string> MenuBarLines();
+PageText MenuBarPage();
 // The frameset; its content frame starts with the description page `description_file`.
-std::vector<std::string> FramesetLines(std::string_view description_file);
-std::vector<std::string> LegendLines(bool with_private);
+PageText FramesetPage(std::string_view description_file);
+PageText LegendPage(bool with_private);
 
 // The default description page's only line.
 inline constexpr std::string_view kDefaultDescription =

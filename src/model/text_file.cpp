@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "model/errors.h"
 
@@ -36,91 +34,156 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string ErrorText(int error) { return std::strerror(error); }
+
 }  // namespace
 
 TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {
   if (path_.empty() || path_.back() == '/') throw FileCreateError(path_);
   struct stat st;
-  bool exists = stat(path_.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) throw FileCreateError(path_);
-  if (exists && !S_ISREG(st.st_mode)) {
+  if (stat(path_.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) throw FileCreateError(path_);
+    if (S_ISREG(st.st_mode)) {
+      mode_ = Mode::kReplace;
+      existing_size_ = st.st_size;
+      return;
+    }
+    mode_ = Mode::kInPlace;
     file_ = std::fopen(path_.c_str(), "wb");
     if (file_ == nullptr) throw FileCreateError(path_);
     return;
   }
-  std::string pattern = DirectoryOf(path_) + "." + FileNameOf(path_) + ".XXXXXX";
-  int fd = mkstemp(pattern.data());
+  int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    // Made by someone else meanwhile: replace it like any existing file.
+    mode_ = Mode::kReplace;
+    existing_size_ = -1;
+    return;
+  }
   if (fd < 0) throw FileCreateError(path_);
-  temp_path_ = pattern;
-  fchmod(fd, CreationMode());
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     close(fd);
-    unlink(temp_path_.c_str());
+    unlink(path_.c_str());
     throw FileCreateError(path_);
   }
 }
 
-TextFileWriter::~TextFileWriter() { Discard(); }
+TextFileWriter::~TextFileWriter() {
+  if (!closed_) Discard();
+}
 
 void TextFileWriter::Discard() {
   if (file_ != nullptr) {
     std::fclose(file_);
     file_ = nullptr;
+    // A new file that could not be finished goes away again.
+    if (mode_ == Mode::kNew) unlink(path_.c_str());
   }
-  if (!temp_path_.empty()) {
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
-  }
+  closed_ = true;
 }
 
 void TextFileWriter::WriteLine(std::string_view line) {
   buffer_.append(line);
   buffer_.append("\r\n");
-  if (buffer_.size() >= kFlushSize) Flush();
+  if (file_ != nullptr && buffer_.size() >= kFlushSize) Flush();
 }
 
 void TextFileWriter::Write(std::string_view bytes) {
   buffer_.append(bytes);
-  if (buffer_.size() >= kFlushSize) Flush();
+  if (file_ != nullptr && buffer_.size() >= kFlushSize) Flush();
 }
 
 void TextFileWriter::Flush() {
-  if (file_ == nullptr) throw FileWriteError(path_, "file is closed");
   if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-    std::string reason = std::strerror(errno);
+    std::string reason = ErrorText(errno);
     Discard();
     throw FileWriteError(path_, reason);
   }
   buffer_.clear();
 }
 
-void TextFileWriter::Close() {
-  Flush();
+// Writes the rest of the buffer and closes `file`; throws naming `target` when that fails.
+void TextFileWriter::WriteOut(std::FILE* file, const std::string& target) {
   errno = 0;
-  bool failed = std::fflush(file_) != 0;
-  std::string reason = failed ? std::strerror(errno) : "";
-  failed = (std::fclose(file_) != 0) || failed;
-  if (failed && reason.empty()) reason = std::strerror(errno);
-  file_ = nullptr;
-  if (failed) {
-    Discard();
-    throw FileWriteError(path_, reason);
+  bool failed = !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) !=
+                                        buffer_.size();
+  failed = std::fflush(file) != 0 || failed;
+  std::string reason = failed ? ErrorText(errno) : "";
+  if (std::fclose(file) != 0 && !failed) {
+    failed = true;
+    reason = ErrorText(errno);
   }
-  if (!temp_path_.empty()) {
-    if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-      Discard();
-      throw FileCreateError(path_);
+  buffer_.clear();
+  if (failed) throw FileWriteError(target, reason);
+}
+
+bool TextFileWriter::ExistingFileHolds(const std::string& text) const {
+  if (existing_size_ != static_cast<long long>(text.size())) return false;
+  std::FILE* file = std::fopen(path_.c_str(), "rb");
+  if (file == nullptr) return false;
+  char chunk[1 << 16];
+  size_t offset = 0;
+  bool same = true;
+  size_t got;
+  while (same && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    same = offset + got <= text.size() && std::memcmp(chunk, text.data() + offset, got) == 0;
+    offset += got;
+  }
+  same = same && std::ferror(file) == 0 && offset == text.size();
+  std::fclose(file);
+  return same;
+}
+
+void TextFileWriter::Close() {
+  if (closed_) throw FileWriteError(path_, "already closed");
+  closed_ = true;
+  if (mode_ != Mode::kReplace) {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    try {
+      WriteOut(file, path_);
+    } catch (const FileWriteError&) {
+      if (mode_ == Mode::kNew) unlink(path_.c_str());
+      throw;
     }
-    temp_path_.clear();
+    return;
+  }
+  if (ExistingFileHolds(buffer_)) return;
+  std::string temp = DirectoryOf(path_) + "." + FileNameOf(path_) + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) throw FileCreateError(path_);
+  fchmod(fd, CreationMode());
+  std::FILE* file = fdopen(fd, "wb");
+  if (file == nullptr) {
+    close(fd);
+    unlink(temp.c_str());
+    throw FileCreateError(path_);
+  }
+  try {
+    WriteOut(file, path_);
+  } catch (const FileWriteError&) {
+    unlink(temp.c_str());
+    throw;
+  }
+  if (std::rename(temp.c_str(), path_.c_str()) != 0) {
+    unlink(temp.c_str());
+    throw FileCreateError(path_);
   }
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  if (!in) return false;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  struct stat st;
+  if (stat(from.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (in == nullptr) return false;
+  std::string bytes;
+  char chunk[1 << 16];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+  bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) return false;
   try {
     WriteWholeFile(to, bytes);
   } catch (const GlosError&) {

@@ -7,11 +7,14 @@
 
 namespace glossator {
 
-// Writes one text file line by line, each line ending in CR LF, and replaces any earlier file of
-// that name only when the whole file has been written: the text goes to a temporary file beside
-// it that is renamed over the target on Close(). A failed or abandoned write leaves the earlier
-// file as it was. Targets that are not regular files (a device such as /dev/null) are written in
-// place. Errors throw FileCreateError or FileWriteError naming the target.
+// Writes one text file line by line, each line ending in CR LF, so that a failure never costs
+// what was on disk before:
+// - a new file is written under its own name and removed again if the write fails;
+// - an existing file is replaced only once the whole new text is written: the text goes to a
+//   temporary file beside it that is renamed over it on Close(). When the existing file already
+//   holds exactly the new text it is left as it is;
+// - a target that is not a regular file (a device such as /dev/null) is written in place.
+// Errors throw FileCreateError or FileWriteError naming the target.
 class TextFileWriter {
  public:
   explicit TextFileWriter(std::string path);
@@ -27,13 +30,18 @@ class TextFileWriter {
   const std::string& Path() const { return path_; }
 
  private:
+  enum class Mode { kNew, kReplace, kInPlace };
   void Flush();
   void Discard();
+  void WriteOut(std::FILE* file, const std::string& target);
+  bool ExistingFileHolds(const std::string& text) const;
 
   std::string path_;
-  std::string temp_path_;  // empty when writing in place
-  std::FILE* file_ = nullptr;
+  Mode mode_ = Mode::kNew;
+  long long existing_size_ = 0;
+  std::FILE* file_ = nullptr;  // open while writing a new file or in place
   std::string buffer_;
+  bool closed_ = false;
 };
 
 // Copies a file byte for byte, replacing the target the same way. Returns false when the copy

@@ -13,7 +13,7 @@ namespace {
 // Below this many children a plain scan is as quick as a hash lookup.
 constexpr size_t kIndexThreshold = 12;
 
-const std::string kNoValue;
+constexpr size_t kBlockSize = 1024;
 
 // "<" becomes "&lt;", then ">" becomes "&gt;"; nothing else is touched.
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -37,9 +37,9 @@ void WriteElement(TextFileWriter& file, const TXMLNode& node, size_t indent, std
   for (size_t i = 0; i < node.ChildCount(); ++i) {
     WriteElement(file, *node.Child(i), indent + 2, line);
   }
-  for (const std::string& value : node.Values()) {
+  for (size_t i = 0; i < node.ValueCount(); ++i) {
     line.assign(indent + 2, ' ');
-    AppendEscaped(line, value);
+    AppendEscaped(line, node.Value(i));
     file.WriteLine(line);
   }
   line.assign(indent, ' ');
@@ -51,49 +51,76 @@ void WriteElement(TextFileWriter& file, const TXMLNode& node, size_t indent, std
 
 }  // namespace
 
-TXMLNode::~TXMLNode() {
-  // Children go in list order, each with its subtree, before the node itself.
-  for (auto& child : children_) child.reset();
+TXMLNode::~TXMLNode() = default;
+
+TXMLNode::Extra& TXMLNode::MakeExtra() const {
+  if (!extra_) extra_ = std::make_unique<Extra>();
+  return *extra_;
 }
 
-const std::string& TXMLNode::FirstValue() const {
-  return values_.empty() ? kNoValue : values_.front();
+size_t TXMLNode::ValueCount() const {
+  if (!has_value_) return 0;
+  return 1 + (extra_ ? extra_->more_values.size() : 0);
+}
+
+void TXMLNode::AddValue(std::string value) {
+  if (!has_value_) {
+    first_value_ = std::move(value);
+    has_value_ = true;
+  } else {
+    MakeExtra().more_values.push_back(std::move(value));
+  }
+}
+
+void TXMLNode::SetValue(size_t i, std::string value) {
+  if (i == 0) {
+    first_value_ = std::move(value);
+  } else {
+    extra_->more_values[i - 1] = std::move(value);
+  }
 }
 
 TXMLNode* TXMLNode::FindChild(std::string_view name) const {
   if (children_.size() < kIndexThreshold) {
-    for (const auto& child : children_) {
-      if (child->name_ == name) return child.get();
+    for (TXMLNode* child : children_) {
+      if (child->name_ == name) return child;
     }
     return nullptr;
   }
-  if (!child_index_) {
-    child_index_ = std::make_unique<std::unordered_map<std::string_view, TXMLNode*>>();
-    child_index_->reserve(children_.size());
+  auto& index = MakeExtra().child_index;
+  if (!indexed_) {
+    index.reserve(children_.size());
     // Built in list order, so emplace keeps the first child of each name. AddNode keeps the
     // index current after this; SortChildren is stable and so leaves it valid.
-    for (const auto& child : children_) child_index_->emplace(child->name_, child.get());
+    for (TXMLNode* child : children_) index.emplace(child->name_, child);
+    indexed_ = true;
   }
-  auto it = child_index_->find(name);
-  return it == child_index_->end() ? nullptr : it->second;
+  auto it = index.find(name);
+  return it == index.end() ? nullptr : it->second;
 }
 
 TXMLTree::~TXMLTree() {
-  if (root_) FreeNode(std::move(root_));
+  if (root_) FreeNode(root_.get());
 }
 
 void TXMLTree::SetRoot(std::unique_ptr<TXMLNode> root) {
-  if (root_) FreeNode(std::move(root_));
+  if (root_) FreeNode(root_.get());
   root_ = std::move(root);
 }
 
 TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string name) {
-  auto node = std::make_unique<TXMLNode>(std::move(name));
+  if (blocks_.empty() || used_in_last_block_ == kBlockSize) {
+    blocks_.push_back(std::make_unique<TXMLNode[]>(kBlockSize));
+    used_in_last_block_ = 0;
+  }
+  TXMLNode* node = &blocks_.back()[used_in_last_block_++];
+  node->name_ = std::move(name);
   node->parent_ = parent;
-  TXMLNode* added = node.get();
-  parent->children_.push_back(std::move(node));
-  if (parent->child_index_) parent->child_index_->emplace(added->name_, added);
-  return added;
+  // Items have four leaves at most; one allocation serves them.
+  if (parent->children_.empty()) parent->children_.reserve(4);
+  parent->children_.push_back(node);
+  if (parent->indexed_) parent->extra_->child_index.emplace(node->name_, node);
+  return node;
 }
 
 TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const {
@@ -111,7 +138,12 @@ TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const
   return nullptr;
 }
 
-void TXMLTree::FreeNode(std::unique_ptr<TXMLNode> node) { node.reset(); }
+void TXMLTree::FreeNode(TXMLNode* node) {
+  if (node != root_.get()) return;
+  blocks_.clear();
+  used_in_last_block_ = 0;
+  root_.reset();
+}
 
 void TXMLTree::SaveToFile(const std::string& file_name) const {
   TextFileWriter file(file_name);
@@ -128,15 +160,12 @@ void SortChildren(TXMLNode* node) {
   if (children.size() < 2) return;
   // Same order as the exchange sort over upper-cased names (stable, unsigned bytes), in
   // n log n: std::string compares its chars as unsigned char.
-  std::vector<std::pair<std::string, size_t>> keys;
+  std::vector<std::pair<std::string, TXMLNode*>> keys;
   keys.reserve(children.size());
-  for (size_t i = 0; i < children.size(); ++i) keys.emplace_back(SortKey(children[i]->name_), i);
+  for (TXMLNode* child : children) keys.emplace_back(SortKey(child->name_), child);
   std::stable_sort(keys.begin(), keys.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::unique_ptr<TXMLNode>> sorted;
-  sorted.reserve(children.size());
-  for (const auto& key : keys) sorted.push_back(std::move(children[key.second]));
-  children = std::move(sorted);
+  for (size_t i = 0; i < keys.size(); ++i) children[i] = keys[i].second;
 }
 
 }  // namespace glossator

@@ -10,7 +10,8 @@
 namespace glossator {
 
 // One node of the documentation tree: a name, ordered children and ordered text values. Names
-// need not be unique among siblings; the tree knows nothing about what they mean.
+// need not be unique among siblings; the tree knows nothing about what they mean. The nodes added
+// with TXMLTree::AddNode belong to that tree, which frees them all together.
 class TXMLNode {
  public:
   TXMLNode() = default;
@@ -25,14 +26,19 @@ class TXMLNode {
 
   size_t ChildCount() const { return children_.size(); }
   // REQUIRES: i < ChildCount().
-  TXMLNode* Child(size_t i) const { return children_[i].get(); }
+  TXMLNode* Child(size_t i) const { return children_[i]; }
 
-  const std::vector<std::string>& Values() const { return values_; }
-  void AddValue(std::string value) { values_.push_back(std::move(value)); }
-  // REQUIRES: i < Values().size().
-  void SetValue(size_t i, std::string value) { values_[i] = std::move(value); }
+  // The values in insertion order; duplicates and empty texts allowed.
+  size_t ValueCount() const;
+  // REQUIRES: i < ValueCount().
+  const std::string& Value(size_t i) const {
+    return i == 0 ? first_value_ : extra_->more_values[i - 1];
+  }
+  void AddValue(std::string value);
+  // REQUIRES: i < ValueCount().
+  void SetValue(size_t i, std::string value);
   // The first value, or the empty text when there is none.
-  const std::string& FirstValue() const;
+  const std::string& FirstValue() const { return first_value_; }
 
   // The first direct child whose name equals `name` exactly, or null. Large nodes answer from a
   // name index built on first use; the answer equals a scan of the children in order, and a
@@ -43,12 +49,22 @@ class TXMLNode {
   friend class TXMLTree;
   friend void SortChildren(TXMLNode* node);
 
+  // What few nodes need: values after the first, and a name index for nodes with many children.
+  struct Extra {
+    std::vector<std::string> more_values;
+    // Name -> first child of that name; keys view the children's names, which never change.
+    std::unordered_map<std::string_view, TXMLNode*> child_index;
+  };
+  Extra& MakeExtra() const;
+
   std::string name_;
+  // Nearly every node has no value or one, so the first is held in the node itself.
+  std::string first_value_;
   TXMLNode* parent_ = nullptr;
-  std::vector<std::unique_ptr<TXMLNode>> children_;
-  std::vector<std::string> values_;
-  // Name -> first child of that name; keys view the children's names, which never change.
-  mutable std::unique_ptr<std::unordered_map<std::string_view, TXMLNode*>> child_index_;
+  std::vector<TXMLNode*> children_;  // owned by the tree that added them
+  mutable std::unique_ptr<Extra> extra_;
+  bool has_value_ = false;
+  mutable bool indexed_ = false;
 };
 
 // The documentation tree: owns every node reachable from its root.
@@ -71,8 +87,8 @@ class TXMLTree {
   // the start node itself included; null when the subtree holds none.
   TXMLNode* FindNode(const TXMLNode* start, std::string_view name) const;
 
-  // Frees a node together with its whole subtree, children in list order first.
-  void FreeNode(std::unique_ptr<TXMLNode> node);
+  // Frees the root together with every node of the tree. REQUIRES: node is the root.
+  void FreeNode(TXMLNode* node);
 
   // Writes the whole tree as the XML dump. The dump format is read by people comparing runs;
   // do not change it. REQUIRES: a root is set. Throws a file error naming `file_name`.
@@ -80,6 +96,10 @@ class TXMLTree {
 
  private:
   std::unique_ptr<TXMLNode> root_;
+  // The added nodes, in blocks allocated together: a tree has many small nodes, and one
+  // allocation per node would cost more than the nodes themselves.
+  std::vector<std::unique_ptr<TXMLNode[]>> blocks_;
+  size_t used_in_last_block_ = 0;
 };
 
 // Reorders the node's direct children by name, upper-casing the ASCII letters only and comparing
