@@ -4,12 +4,12 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test test-main test-nowindow test-sanitize test-fuzz demo clean
 
 all: build
 
 deps:
-	scripts/install-deps
+	scripts/install-deps qt browser fuzz
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -17,8 +17,23 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
+# Every test: the full build (window, browser test), a build without the window, the whole
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a short fuzzing run.
+test: test-main test-nowindow test-sanitize test-fuzz
+
+test-main: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+test-nowindow: deps
+	cmake -S . -B $(BUILD)-nowindow -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOSSATOR_WITH_QT=OFF
+	cmake --build $(BUILD)-nowindow -j$(JOBS)
+	ctest --test-dir $(BUILD)-nowindow --output-on-failure -j$(JOBS)
+
+test-sanitize: deps
+	@if [ -x scripts/test-sanitize ]; then scripts/test-sanitize $(BUILD)-sanitize; fi
+
+test-fuzz: deps
+	@if [ -x scripts/fuzz-short ]; then scripts/fuzz-short $(BUILD)-fuzz; fi
 
 # Documents the example project in examples/ into build/demo.
 demo: build
@@ -27,4 +42,4 @@ demo: build
 	@echo "Documentation written: $(CURDIR)/$(BUILD)/demo/index.html"
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-fuzz
