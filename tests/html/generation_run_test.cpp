@@ -1,0 +1,265 @@
+#include "html/generation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fake_platform.h"
+#include "html/html_fixture.h"
+#include "html/pictures.h"
+#include "html/selection.h"
+#include "model/errors.h"
+#include "parser/cGlossator.h"
+
+namespace glossator {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string UnitSource(const std::string& name, const std::string& cls) {
+  return CrLf({"{** Unit " + name + ". }", "unit " + name + ";", "interface", "type",
+               cls + " = class", "public", "procedure Run;", "end;", "function " + name +
+               "Value: Integer;", "const", "K" + name + " = 1;", "implementation", "end."});
+}
+
+class GenerationRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    out_dir_ = folder_.Dir() + "out";
+    fs::create_directories(out_dir_);
+    selection_.out_dir = out_dir_;
+  }
+  std::string AddUnit(const std::string& name, const std::string& cls) {
+    std::string path = folder_.Write("src/" + name + ".pas", UnitSource(name, cls));
+    selection_.files.push_back(path);
+    return path;
+  }
+  std::string Out(const std::string& name) const { return out_dir_ + "/" + name; }
+  bool Written(const std::string& name) const { return fs::exists(Out(name)); }
+  std::string ReadOut(const std::string& name) const { return folder_.Read("out/" + name); }
+
+  TempFolder folder_;
+  std::string out_dir_;
+  Selection selection_;
+  FakePlatform platform_;
+};
+
+TEST_F(GenerationRunTest, CompleteRunWritesTheWholeSetInOrder) {
+  AddUnit("Alpha", "TAlpha");
+  AddUnit("Beta", "TBeta");
+  ASSERT_EQ(RunGeneration(selection_, platform_, /*interactive=*/false), RunOutcome::kCompleted);
+  EXPECT_EQ(selection_.out_dir, out_dir_ + "/");  // the trailing "/" goes back to the caller
+  for (const char* page :
+       {"description.html", "index-unit.html", "index-class.html", "index-function.html",
+        "index-constant.html", "Alpha.html", "TAlpha.html", "Beta.html", "TBeta.html",
+        "menuebar.html", "index.html", "legend.html"}) {
+    EXPECT_TRUE(Written(page)) << page;
+  }
+  for (const Picture& picture : Pictures()) {
+    EXPECT_EQ(ReadOut(std::string(picture.file_name)), picture.bytes) << picture.file_name;
+  }
+  EXPECT_EQ(ReadOut("description.html"),
+            CrLf({"<HTML><CENTER><H1>Description</H1></CENTER></HTML>"}));
+  EXPECT_NE(ReadOut("index.html").find("<FRAME SRC=description.html NAME=main>"),
+            std::string::npos);
+  // Bar: 8 per file + 6; the parse takes 4 per file + 2, generation 4 + one per unit.
+  EXPECT_EQ(platform_.shown_maximum, 22);
+  int steps = 0;
+  for (const auto& call : platform_.progress) steps += call.step ? 1 : 0;
+  EXPECT_EQ(steps, 4 * 2 + 2 + 4 + 2);
+  EXPECT_EQ(platform_.finish_count, 1);
+  std::vector<std::string> generation;
+  for (const auto& call : platform_.progress) {
+    if (call.step && (call.header.empty() || call.header.rfind("Generating", 0) == 0)) {
+      generation.push_back(call.header + "|" + call.detail);
+    }
+  }
+  EXPECT_EQ(generation, (std::vector<std::string>{
+                            "Generating HTML|unit index", "|class index", "|function index",
+                            "|constant index", "Generating class file|#1",
+                            "Generating class file|#2"}));
+  EXPECT_TRUE(platform_.questions.empty());  // a batch run never asks
+  EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));
+}
+
+TEST_F(GenerationRunTest, InteractiveRunAsksAndOpensTheFrameset) {
+  AddUnit("Alpha", "TAlpha");
+  platform_.answer_yes = true;
+  ASSERT_EQ(RunGeneration(selection_, platform_, true), RunOutcome::kCompleted);
+  EXPECT_EQ(platform_.questions,
+            (std::vector<std::string>{"Ready\rDo you want to view the documentation?"}));
+  EXPECT_EQ(platform_.opened, (std::vector<std::string>{out_dir_ + "/index.html"}));
+  FakePlatform no;
+  EXPECT_EQ(RunGeneration(selection_, no, true), RunOutcome::kCompleted);
+  EXPECT_TRUE(no.opened.empty());
+}
+
+struct CheckCase {
+  const char* label;
+  std::function<void(Selection&, TempFolder&)> setup;
+  std::string message;
+};
+
+TEST_F(GenerationRunTest, InputChecksStopBeforeAnythingIsWritten) {
+  const CheckCase cases[] = {
+      {"no files", [](Selection& s, TempFolder&) { s.files.clear(); }, "No source files selected"},
+      {"no output folder", [](Selection& s, TempFolder&) { s.out_dir.clear(); },
+       "No output directory selected"},
+      {"missing output folder",
+       [](Selection& s, TempFolder& f) { s.out_dir = f.Dir() + "nowhere"; },
+       "No valid output directory selected"},
+      {"missing description",
+       [](Selection& s, TempFolder& f) { s.desc_file = f.Dir() + "none.html"; },
+       "No valid description file selected"},
+      {"description named index.html",
+       [](Selection& s, TempFolder& f) { s.desc_file = f.Write("d/Index.HTML", "x"); },
+       "Description file may not be named INDEX.HTML"},
+  };
+  AddUnit("Alpha", "TAlpha");
+  for (const CheckCase& c : cases) {
+    for (bool interactive : {true, false}) {
+      Selection selection = selection_;
+      c.setup(selection, folder_);
+      FakePlatform platform;
+      RunOutcome outcome = RunGeneration(selection, platform, interactive);
+      EXPECT_EQ(platform.information, (std::vector<std::string>{c.message})) << c.label;
+      bool batch_goes_on = !interactive && std::string(c.label) == "no files";
+      EXPECT_EQ(outcome, batch_goes_on ? RunOutcome::kCompleted : RunOutcome::kRejected)
+          << c.label;
+      EXPECT_EQ(Written("index.html"), batch_goes_on) << c.label;
+      EXPECT_EQ(Written("description.html"), batch_goes_on) << c.label;
+      fs::remove_all(out_dir_);
+      fs::create_directories(out_dir_);
+    }
+  }
+}
+
+TEST_F(GenerationRunTest, EmptyBatchRunWritesTheEmptySet) {
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  EXPECT_EQ(ReadOut("index-unit.html"), CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "</dl></HTML>"}));
+  EXPECT_TRUE(Written("legend.html"));
+  EXPECT_EQ(platform_.shown_maximum, 6);
+}
+
+TEST_F(GenerationRunTest, DescriptionAndMenuBarCopies) {
+  AddUnit("Alpha", "TAlpha");
+  selection_.desc_file = folder_.Write("docs/Intro.HTML", "<p>intro</p>");
+  selection_.menubar_file = folder_.Write("docs/bar.html", "<p>bar</p>");
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  EXPECT_EQ(ReadOut("Intro.HTML"), "<p>intro</p>");
+  EXPECT_EQ(ReadOut("menuebar.html"), "<p>bar</p>");
+  EXPECT_FALSE(Written("description.html"));
+  EXPECT_NE(ReadOut("index.html").find("<FRAME SRC=Intro.HTML NAME=main>"), std::string::npos);
+
+  // Files that already lie in the output folder are not copied, and no file is made for them.
+  TempFolder other("_inside");
+  Selection inside = selection_;
+  inside.out_dir = other.Dir();
+  inside.desc_file = other.Write("INDEX.htm", "<p>accepted</p>");
+  inside.menubar_file = other.Write("mybar.html", "<p>mine</p>");
+  ASSERT_EQ(RunGeneration(inside, platform_, false), RunOutcome::kCompleted);
+  EXPECT_FALSE(other.Exists("menuebar.html"));
+  EXPECT_EQ(other.Read("INDEX.htm"), "<p>accepted</p>");
+  EXPECT_NE(other.Read("index.html").find("<FRAME SRC=INDEX.htm NAME=main>"), std::string::npos);
+
+  // The same file under another spelling of its path is not copied onto itself.
+  Selection spelled = inside;
+  spelled.menubar_file = other.Write("menuebar.html", "<p>self</p>");
+  spelled.menubar_file = other.Dir() + "./menuebar.html";
+  spelled.desc_file = other.Dir() + "./INDEX.htm";
+  ASSERT_EQ(RunGeneration(spelled, platform_, false), RunOutcome::kCompleted);
+  EXPECT_EQ(other.Read("menuebar.html"), "<p>self</p>");
+  EXPECT_EQ(other.Read("INDEX.htm"), "<p>accepted</p>");
+}
+
+TEST_F(GenerationRunTest, DefaultDescriptionReplacesAnOldOneBeforeParsing) {
+  std::string bad = AddUnit("Bad", "TBad");
+  folder_.Write("src/Bad.pas", CrLf({"unit Bad;", "{** never closed", "procedure P;"}));
+  folder_.Write("out/description.html", "old");
+  EXPECT_THROW(RunGeneration(selection_, platform_, false), ListIndexError);
+  // Written before the parse failed; nothing else of the set.
+  EXPECT_EQ(ReadOut("description.html"), CrLf({"<HTML><CENTER><H1>Description</H1></CENTER></HTML>"}));
+  EXPECT_FALSE(Written("index-unit.html"));
+  EXPECT_EQ(platform_.close_count, 1);                    // progress closed
+  EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));  // cursor restored
+}
+
+TEST_F(GenerationRunTest, CancelAtEachKindOfProgressCall) {
+  AddUnit("Alpha", "TAlpha");
+  AddUnit("Beta", "TBeta");
+  AddUnit("Gamma", "TGamma");
+  FakePlatform counting;
+  ASSERT_EQ(RunGeneration(selection_, counting, false), RunOutcome::kCompleted);
+  std::vector<FakePlatform::Call> calls = counting.progress;
+  for (size_t n = 1; n <= calls.size(); ++n) {
+    fs::remove_all(out_dir_);
+    fs::create_directories(out_dir_);
+    Selection selection = selection_;
+    FakePlatform platform;
+    platform.cancel_at = static_cast<int>(n);
+    ASSERT_EQ(RunGeneration(selection, platform, true), RunOutcome::kCancelled) << n;
+    EXPECT_EQ(platform.information, (std::vector<std::string>{"Operation cancled"})) << n;
+    // Nothing is asked after the cancel, except that a pass that noticed it (a call without a
+    // step) returns to the parse run, whose next call answers "stop" as well.
+    EXPECT_EQ(platform.progress.size(), calls[n - 1].step ? n : n + 1) << n;
+    EXPECT_FALSE(Written("index.html")) << n;
+    EXPECT_FALSE(Written("menuebar.html")) << n;
+    EXPECT_FALSE(Written("legend.html")) << n;
+    EXPECT_FALSE(Written("public.gif")) << n;
+    EXPECT_TRUE(platform.questions.empty()) << n;
+    EXPECT_EQ(platform.busy.back(), false) << n;
+    const FakePlatform::Call& last = calls[n - 1];
+    if (last.header == "Generating class file" && last.detail == "#3") {
+      // Units 1 and 2 with their classes, and nothing of unit 3.
+      for (const char* page : {"Alpha.html", "TAlpha.html", "Beta.html", "TBeta.html"}) {
+        EXPECT_TRUE(Written(page)) << page;
+      }
+      EXPECT_FALSE(Written("Gamma.html"));
+      EXPECT_FALSE(Written("TGamma.html"));
+    }
+    if (last.detail == "class index") {
+      EXPECT_TRUE(Written("index-unit.html"));
+      EXPECT_FALSE(Written("index-class.html"));
+    }
+  }
+}
+
+TEST_F(GenerationRunTest, ClassPageErrorsAreGuardedOnePageAtATime) {
+  AddUnit("Alpha", "TAlpha");
+  folder_.Write("src/Slash.pas",
+                CrLf({"unit Slash;", "interface", "type", "A/B = class", "end;", "TAfter = class",
+                      "end;", "implementation"}));
+  selection_.files.push_back(folder_.Path("src/Slash.pas"));
+  fs::create_directories(Out("TAlpha.html"));  // a directory in the way of a class page
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  EXPECT_EQ(platform_.messages, (std::vector<std::string>{"Error while generating html-files",
+                                                          "Error while generating html-files"}));
+  EXPECT_TRUE(Written("TAfter.html"));
+  EXPECT_FALSE(fs::exists(folder_.Dir() + "out/A"));
+  EXPECT_TRUE(Written("legend.html"));
+}
+
+TEST_F(GenerationRunTest, UnitPageThatCannotBeWrittenEndsTheRun) {
+  folder_.Write("src/odd.pas", CrLf({"unit ../Escape;", "interface", "implementation"}));
+  selection_.files.push_back(folder_.Path("src/odd.pas"));
+  try {
+    RunGeneration(selection_, platform_, false);
+    FAIL();
+  } catch (const FileCreateError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + out_dir_ + "/../Escape.html");
+  }
+  EXPECT_FALSE(fs::exists(folder_.Dir() + "Escape.html"));
+  EXPECT_TRUE(Written("index-unit.html"));  // written before stays
+  EXPECT_FALSE(Written("index.html"));
+  EXPECT_EQ(platform_.close_count, 1);
+}
+
+TEST_F(GenerationRunTest, LegendFollowsIncludePrivate) {
+  AddUnit("Alpha", "TAlpha");
+  selection_.parse_private = true;
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  EXPECT_NE(ReadOut("legend.html").find("private.gif"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace glossator
