@@ -188,7 +188,9 @@ IniFile::Section& IniFile::SectionForWriting(std::string_view name) {
   auto [it, created] = sections_.try_emplace(ToLowerAscii(name));
   if (created) {
     it->second.blocks.push_back(blocks_.size());
-    blocks_.push_back(Block{"[" + std::string(name) + "]", {}, 0, false});
+    std::string header = "[";
+    header.append(name).append("]");
+    blocks_.push_back(Block{std::move(header), {}, 0, false});
   }
   return it->second;
 }

@@ -10,45 +10,31 @@ namespace glossator {
 
 namespace {
 
-// Polynomial hashing modulo the Mersenne prime 2^61 - 1. A match is always confirmed by
+// Polynomial hashing modulo 2^64 (plain wrapping arithmetic). A match is always confirmed by
 // comparing the texts, so a collision costs time, never a wrong answer.
-constexpr uint64_t kMod = (uint64_t{1} << 61) - 1;
-constexpr uint64_t kBase = 0x1b3f9c5a7e2d4c61ULL % kMod;
+constexpr uint64_t kBase = 0x9e3779b97f4a7c15ULL;
 
-uint64_t MulMod(uint64_t a, uint64_t b) {
-  unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
-  uint64_t lo = static_cast<uint64_t>(p & kMod);
-  uint64_t hi = static_cast<uint64_t>(p >> 61);
-  uint64_t r = lo + hi;
-  return r >= kMod ? r - kMod : r;
-}
-
-uint64_t AddMod(uint64_t a, uint64_t b) {
-  uint64_t r = a + b;
-  return r >= kMod ? r - kMod : r;
-}
-
-uint64_t SubMod(uint64_t a, uint64_t b) { return a >= b ? a - b : a + kMod - b; }
+uint64_t MulMod(uint64_t a, uint64_t b) { return a * b; }
+uint64_t AddMod(uint64_t a, uint64_t b) { return a + b; }
+uint64_t SubMod(uint64_t a, uint64_t b) { return a - b; }
 
 uint64_t PowMod(uint64_t exponent) {
   uint64_t result = 1;
   uint64_t base = kBase;
   while (exponent > 0) {
-    if (exponent & 1) result = MulMod(result, base);
-    base = MulMod(base, base);
+    if (exponent & 1) result *= base;
+    base *= base;
     exponent >>= 1;
   }
   return result;
 }
 
 uint64_t Step(uint64_t hash, char c) {
-  return AddMod(MulMod(hash, kBase), static_cast<unsigned char>(ToLowerAscii(c)) + uint64_t{1});
+  return hash * kBase + (static_cast<unsigned char>(ToLowerAscii(c)) + uint64_t{1});
 }
 
 // hash(a + b) from the hashes of a and b.
-uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) {
-  return AddMod(MulMod(a, PowMod(b_length)), b);
-}
+uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) { return a * PowMod(b_length) + b; }
 
 // The words every key starts with, as they appear lower-cased without blanks.
 bool StartsLikeHeading(std::string_view trimmed) {
@@ -93,6 +79,9 @@ void HeadingIndex::Build(const TLineList& lines) {
     end_[q] = q;
     if (lines.IsBlank(q)) continue;
     std::string_view head = lines.TrimmedAt(q);
+    // Member words and the words keys start with all begin with one of these letters.
+    char first = ToLowerAscii(head.front());
+    if (first != 'p' && first != 'f' && first != 'c' && first != 'd') continue;
     if (StartsWithMemberWord(head)) {
       int closer_line = lines.Has(q, TLineList::kOpenParen) ? next_paren : next_semi;
       end_[q] = closer_line < 0 ? n_ - 1 : closer_line;
