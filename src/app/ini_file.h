@@ -12,7 +12,7 @@
 namespace glossator {
 
 // An INI file held in memory, read and written the way the Windows profile functions treat one,
-// so that selection files move freely between this program and the Windows one.
+// so that selection files written by hand or by other tools read as their authors expect.
 //
 // Reading:
 //   - lines end in CR LF, LF or a lone CR; a UTF-8 byte-order mark at the start is skipped (and

@@ -9,7 +9,7 @@ namespace glossator {
 struct Selection;
 
 // Selection files (".gls"): an INI file with the source list in section "FILES" and the settings
-// in section "SETUP". The layout is shared with the Windows program; do not change it.
+// in section "SETUP". Existing selection files are in this layout; do not change it.
 //
 //   [FILES]
 //   File0=C:\src\first.pas
