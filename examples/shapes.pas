@@ -57,7 +57,7 @@ type
   public
     constructor Create; override;
     {** Creates a circle of the given radius.
-        @param ARadius the radius, at least 0 }
+        @param ARadius the radius in units }
     constructor CreateSized(ARadius: Double);
     function Area: Double; override;
     {** The radius; setting a negative one raises EShapeError. }
