@@ -1,6 +1,8 @@
 #include "parser/line_list.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,16 +19,24 @@ void TLineList::SetText(std::string text) {
 }
 
 void TLineList::LoadFromFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw FileOpenError(path);
+  // Only regular files are units. Opening without blocking keeps a named pipe that nobody
+  // writes to from stopping the run, and refusing devices keeps one like /dev/zero from
+  // filling the memory.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FileOpenError(path);
   struct stat st;
-  if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
-    std::fclose(file);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    throw FileOpenError(path);
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    close(fd);
     throw FileOpenError(path);
   }
   // Read into the buffer of the previous file, whose memory is reused.
   text_.clear();
-  if (S_ISREG(st.st_mode)) text_.reserve(static_cast<size_t>(st.st_size));
+  text_.reserve(static_cast<size_t>(st.st_size));
   char chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text_.append(chunk, got);

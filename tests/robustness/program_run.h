@@ -1,0 +1,146 @@
+#ifndef GLOSSATOR_TESTS_ROBUSTNESS_PROGRAM_RUN_H_
+#define GLOSSATOR_TESTS_ROBUSTNESS_PROGRAM_RUN_H_
+
+// Helpers for tests that run the real program in batch mode on files made for the test, the way
+// a user does, and then look at what it left on disk.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace glossator {
+namespace testing_run {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteAll(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+// Every regular file below `dir` (relative name => bytes); symbolic links are not followed.
+inline std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (!entry.is_symlink() && entry.is_regular_file()) {
+      files[fs::relative(entry.path(), dir).string()] = ReadAll(entry.path());
+    }
+  }
+  return files;
+}
+
+// A selection file's text in the layout the program writes.
+inline std::string SelectionText(const std::vector<std::string>& files, const std::string& out_dir,
+                                 bool parse_private = false) {
+  std::string text = "[FILES]\r\n";
+  for (size_t i = 0; i < files.size(); ++i) {
+    text += "File" + std::to_string(i) + "=" + files[i] + "\r\n";
+  }
+  text += "[SETUP]\r\nOutputDir=" + out_dir +
+          "\r\nDescriptFile=\r\nMenubarFile=\r\nParsePrivate=" + (parse_private ? "1" : "0") +
+          "\r\nDebugMode=0\r\n";
+  return text;
+}
+
+struct Outcome {
+  int status;          // exit status; -1 when the program did not exit normally
+  std::string errors;  // what it wrote on standard error
+};
+
+inline std::string Quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// A scratch folder per test, removed afterwards.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) {
+      if (c == '/') c = '_';
+    }
+    dir_ = fs::path(::testing::TempDir()) / ("robust_" + name + "_" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "out");
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir_, ignored);
+  }
+
+  fs::path Unit(const std::string& name, const std::string& text) {
+    fs::path path = dir_ / "src" / name;
+    WriteAll(path, text);
+    return path;
+  }
+
+  // Runs "glossator -p SELECTION -b" on a selection of `files` into `out_dir` (default: out/).
+  // `prefix` is shell text put in front of the program, such as "ulimit -f 8;".
+  Outcome RunOn(const std::vector<std::string>& files, std::string out_dir = "",
+                const std::string& prefix = "") {
+    if (out_dir.empty()) out_dir = (dir_ / "out").string();
+    fs::path selection = dir_ / "selection.gls";
+    WriteAll(selection, SelectionText(files, out_dir));
+    return RunSelection(selection, prefix);
+  }
+
+  Outcome RunSelection(const fs::path& selection, const std::string& prefix = "") {
+    fs::path errors = dir_ / "stderr.txt";
+    // The outer time limit turns a hang into a failure instead of a stuck suite.
+    std::string command =
+        prefix + " exec timeout 120 " + Quoted(GLOSSATOR_BINARY_DIR "/glossator") + " -p " +
+        Quoted(selection.string()) + " -b >/dev/null 2>" + Quoted(errors.string());
+    int status = std::system(("sh -c " + Quoted(command)).c_str());
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    EXPECT_NE(code, 124) << "the run did not end within its time limit";
+    return {code, ReadAll(errors)};
+  }
+
+  fs::path dir_;
+};
+
+// The pages every completed run writes, whatever it documents.
+inline const std::vector<std::string>& FixedPages() {
+  static const std::vector<std::string> pages = {
+      "description.html",    "index-unit.html", "index-class.html", "index-function.html",
+      "index-constant.html", "menuebar.html",   "index.html",       "constructors.gif",
+      "methods.gif",         "property.gif",    "functions.gif",    "functions_big.gif",
+      "private.gif",         "private_big.gif", "protected.gif",    "protected_big.gif",
+      "public.gif",          "public_big.gif",  "legend.html"};
+  return pages;
+}
+
+// A small unit with a class, a routine and a constant, all documented.
+inline std::string SmallUnit(const std::string& unit, const std::string& cls) {
+  return "{** The unit " + unit + ". }\r\nunit " + unit +
+         ";\r\n\r\ninterface\r\n\r\ntype\r\n  {** The class " + cls + ". }\r\n  " + cls +
+         " = class(TObject)\r\n  public\r\n    {** Runs it. }\r\n    procedure Run;\r\n  "
+         "end;\r\n\r\n"
+         "{** Makes one. }\r\nfunction Make" +
+         cls + "(Size: Integer): " + cls + ";\r\n\r\nconst\r\n  {** The limit. }\r\n  Limit" + cls +
+         " = 10;\r\n\r\nimplementation\r\n\r\nend.\r\n";
+}
+
+}  // namespace testing_run
+}  // namespace glossator
+
+#endif  // GLOSSATOR_TESTS_ROBUSTNESS_PROGRAM_RUN_H_
