@@ -1,0 +1,41 @@
+#ifndef GLOSSATOR_APP_WINDOW_WINDOW_PLATFORM_H_
+#define GLOSSATOR_APP_WINDOW_WINDOW_PLATFORM_H_
+
+#include "parser/platform.h"
+
+class QWidget;
+
+namespace glossator {
+
+class Desktop;
+class Dialogs;
+class TfrmProgress;
+
+// The platform of a run started from the window: progress in the progress dialog, message boxes
+// over the main window, the busy cursor on it, and the desktop's browser and editor. Holds
+// references only; everything it names outlives the run.
+class WindowPlatform : public Platform {
+ public:
+  WindowPlatform(QWidget& main_window, TfrmProgress& progress, Dialogs& dialogs, Desktop& desktop);
+
+  void ShowProgress(TGlosParser* parser, int maximum) override;
+  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override;
+  void FinishProgress() override;
+  void CloseProgress() override;
+  void ShowInformation(std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view question) override;
+  void SetBusy(bool busy) override;
+  void OpenInBrowser(const std::string& path) override;
+  void StartEditor(const std::string& path) override;
+
+ private:
+  QWidget& main_window_;
+  TfrmProgress& progress_;
+  Dialogs& dialogs_;
+  Desktop& desktop_;
+};
+
+}  // namespace glossator
+
+#endif  // GLOSSATOR_APP_WINDOW_WINDOW_PLATFORM_H_
