@@ -49,8 +49,16 @@ TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {
       return;
     }
     mode_ = Mode::kInPlace;
-    file_ = std::fopen(path_.c_str(), "wb");
-    if (file_ == nullptr) throw FileCreateError(path_);
+    // Opened without waiting: a named pipe that nobody reads from is refused instead of
+    // stopping the run. Writes block as usual afterwards.
+    int fd = open(path_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw FileCreateError(path_);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      close(fd);
+      throw FileCreateError(path_);
+    }
     return;
   }
   int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -174,7 +182,8 @@ void TextFileWriter::Close() {
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) {
   struct stat st;
-  if (stat(from.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  // Only a regular file is copied: reading a pipe or a device could wait or never end.
+  if (stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (in == nullptr) return false;
   std::string bytes;

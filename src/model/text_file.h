@@ -13,7 +13,8 @@ namespace glossator {
 // - an existing file is replaced only once the whole new text is written: the text goes to a
 //   temporary file beside it that is renamed over it on Close(). When the existing file already
 //   holds exactly the new text it is left as it is;
-// - a target that is not a regular file (a device such as /dev/null) is written in place.
+// - a target that is not a regular file (a device such as /dev/null) is written in place; a
+//   named pipe without a reader cannot be created.
 // Errors throw FileCreateError or FileWriteError naming the target.
 class TextFileWriter {
  public:
@@ -44,8 +45,8 @@ class TextFileWriter {
   bool closed_ = false;
 };
 
-// Copies a file byte for byte, replacing the target the same way. Returns false when the copy
-// could not be made; the target is then left as it was.
+// Copies a regular file byte for byte, replacing the target the same way. Returns false when the
+// copy could not be made (or `from` is no regular file); the target is then left as it was.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
 
 // Writes `bytes` as the whole content of `path`, replacing it the same way.

@@ -1,0 +1,264 @@
+// Pages that cannot be written: an output folder that refuses files, a folder in the way of a
+// page, page names holding "/", a full disk. A unit page or fixed page that fails ends the run
+// (status 1, the message names the file); a class page that fails is passed over with
+// "Error while generating html-files". Either way no earlier file loses a byte, no temporary file
+// stays behind and nothing is written outside the output folder.
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "program_run.h"
+
+namespace glossator {
+namespace {
+
+using namespace testing_run;
+
+class PageOutputTest : public ProgramTest {
+ protected:
+  // Documents two small units into out/ once, as an earlier run would have.
+  std::map<std::string, std::string> EarlierRun() {
+    units_ = {Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string(),
+              Unit("beta.pas", SmallUnit("Beta", "TBeta")).string()};
+    Outcome first = RunOn(units_);
+    EXPECT_EQ(first.status, 0) << first.errors;
+    return Snapshot(dir_ / "out");
+  }
+
+  // No file of the output folder is a temporary file left by a failed write.
+  void ExpectNoTemporaryFiles() {
+    for (const auto& entry : fs::directory_iterator(dir_ / "out")) {
+      std::string name = entry.path().filename().string();
+      EXPECT_FALSE(name.front() == '.' && name.find(".html.") != std::string::npos) << name;
+    }
+  }
+
+  std::vector<std::string> units_;
+};
+
+TEST_F(PageOutputTest, OutputFolderWithoutWritePermission) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes whatever the permissions say";
+  fs::permissions(dir_ / "out", fs::perms::owner_read | fs::perms::owner_exec);
+  Outcome outcome = RunOn({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "glossator: Cannot create file " + (dir_ / "out").string() + "/description.html\n");
+}
+
+// A folder no one can create files in, whoever runs the test.
+TEST_F(PageOutputTest, OutputFolderThatRefusesNewFiles) {
+  Outcome outcome = RunOn({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()}, "/proc");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "glossator: Cannot create file /proc/description.html\n");
+}
+
+TEST_F(PageOutputTest, FolderInTheWayOfUnitPageEndsRun) {
+  std::map<std::string, std::string> before = EarlierRun();
+  fs::remove(dir_ / "out" / "Beta.html");
+  fs::create_directory(dir_ / "out" / "Beta.html");
+  before.erase("Beta.html");
+
+  Outcome outcome = RunOn(units_);
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "glossator: Cannot create file " + (dir_ / "out").string() + "/Beta.html\n");
+  EXPECT_TRUE(fs::is_directory(dir_ / "out" / "Beta.html"));
+  // Same input, so every page that was rewritten before the stop holds what it held.
+  EXPECT_EQ(Snapshot(dir_ / "out"), before);
+  ExpectNoTemporaryFiles();
+}
+
+TEST_F(PageOutputTest, FolderInTheWayOfClassPageIsPassedOver) {
+  std::map<std::string, std::string> before = EarlierRun();
+  fs::remove(dir_ / "out" / "TAlpha.html");
+  fs::create_directory(dir_ / "out" / "TAlpha.html");
+  before.erase("TAlpha.html");
+
+  Outcome outcome = RunOn(units_);
+
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.errors, "glossator: Error while generating html-files\n");
+  EXPECT_TRUE(fs::is_directory(dir_ / "out" / "TAlpha.html"));
+  EXPECT_EQ(Snapshot(dir_ / "out"), before);
+}
+
+TEST_F(PageOutputTest, ClassNameWithSlashStaysInOutputFolder) {
+  // A folder that the page would land in if the name were taken as a path.
+  fs::create_directories(dir_ / "out" / "TOuter");
+  fs::path unit =
+      Unit("nested.pas",
+           "unit Nested;\r\ninterface\r\ntype\r\n  TOuter/TInner = class\r\n  public\r\n"
+           "    procedure Run;\r\n  end;\r\n  TPlain = class\r\n  end;\r\n"
+           "implementation\r\nend.\r\n");
+  Outcome outcome = RunOn({unit.string()});
+
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.errors, "glossator: Error while generating html-files\n");
+  EXPECT_TRUE(fs::is_empty(dir_ / "out" / "TOuter"));
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "TPlain.html"));
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "legend.html"));
+}
+
+TEST_F(PageOutputTest, UnitNameWithSlashEndsRun) {
+  fs::create_directories(dir_ / "out" / "Outer");
+  fs::path unit =
+      Unit("nested.pas", "unit Outer/Inner;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  Outcome outcome = RunOn({unit.string()});
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "glossator: Cannot create file " + (dir_ / "out").string() + "/Outer/Inner.html\n");
+  EXPECT_TRUE(fs::is_empty(dir_ / "out" / "Outer"));
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "legend.html"));
+}
+
+// A named pipe where a page goes, or as the description page: nobody reads or writes the other
+// end, so opening it the usual way would wait for ever.
+TEST_F(PageOutputTest, NamedPipeInPlaceOfPageEndsRun) {
+  std::map<std::string, std::string> before = EarlierRun();
+  fs::remove(dir_ / "out" / "legend.html");
+  before.erase("legend.html");
+  ASSERT_EQ(mkfifo((dir_ / "out" / "legend.html").c_str(), 0600), 0);
+
+  Outcome outcome = RunOn(units_);
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "glossator: Cannot create file " + (dir_ / "out").string() + "/legend.html\n");
+  EXPECT_EQ(Snapshot(dir_ / "out"), before);
+}
+
+TEST_F(PageOutputTest, NamedPipeAsDescriptionIsNotCopied) {
+  fs::path pipe = dir_ / "intro.html";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string text = SelectionText({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()},
+                                   (dir_ / "out").string());
+  text.replace(text.find("DescriptFile="), 13, "DescriptFile=" + pipe.string());
+  WriteAll(dir_ / "selection.gls", text);
+
+  Outcome outcome = RunSelection(dir_ / "selection.gls");
+
+  EXPECT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "intro.html"));
+  EXPECT_NE(ReadAll(dir_ / "out" / "index.html").find("intro.html"), std::string::npos);
+}
+
+// A page that is a link to /dev/full: written in place, the write fails with ENOSPC.
+TEST_F(PageOutputTest, DiskFullOnDevice) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::map<std::string, std::string> before = EarlierRun();
+  fs::remove(dir_ / "out" / "index-function.html");
+  fs::create_symlink("/dev/full", dir_ / "out" / "index-function.html");
+  before.erase("index-function.html");
+
+  Outcome outcome = RunOn(units_);
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "glossator: Cannot write file " + (dir_ / "out").string() +
+                                "/index-function.html (No space left on device)\n");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "out" / "index-function.html"));
+  EXPECT_EQ(Snapshot(dir_ / "out"), before);
+}
+
+// A file size limit makes the one large page fail half-way, like a disk that fills up while
+// it is written. The page it would have replaced keeps its old text.
+TEST_F(PageOutputTest, WriteFailingHalfWayKeepsOldPage) {
+  // Only the unit page shows the whole comment; the index shows the text before the "@".
+  std::string comment = "Runs.\r\n@see " + std::string(20000, 'c');
+  fs::path unit = Unit("wide.pas", "unit Wide;\r\ninterface\r\n{** " + comment +
+                                       " }\r\nprocedure Run;\r\nimplementation\r\nend.\r\n");
+  for (const std::string& name : FixedPages()) WriteAll(dir_ / "out" / name, "old " + name);
+  WriteAll(dir_ / "out" / "Wide.html", "old unit page");
+  std::map<std::string, std::string> before = Snapshot(dir_ / "out");
+
+  // 16 blocks of 512 or 1024 bytes, depending on the shell: room for every page but the unit's.
+  Outcome outcome = RunOn({unit.string()}, "", "ulimit -f 16; trap '' XFSZ;");
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "glossator: Cannot write file " + (dir_ / "out").string() +
+                                "/Wide.html (File too large)\n");
+  std::map<std::string, std::string> after = Snapshot(dir_ / "out");
+  EXPECT_EQ(after["Wide.html"], "old unit page");
+  // The index pages before it were replaced whole; the pages after it were not touched.
+  EXPECT_NE(after["index-unit.html"], before["index-unit.html"]);
+  EXPECT_NE(after["index-unit.html"].find("Wide.html"), std::string::npos);
+  EXPECT_EQ(after["legend.html"], before["legend.html"]);
+  EXPECT_EQ(after["index.html"], before["index.html"]);
+  EXPECT_EQ(after.size(), before.size());
+  ExpectNoTemporaryFiles();
+}
+
+// A real full disk: a small tmpfs, nearly filled. Needs the right to mount.
+class FullDiskTest : public PageOutputTest {
+ protected:
+  void SetUp() override {
+    PageOutputTest::SetUp();
+    disk_ = dir_ / "disk";
+    fs::create_directories(disk_);
+    if (mount("tmpfs", disk_.c_str(), "tmpfs", 0, "size=256k") != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs here";
+    }
+    mounted_ = true;
+  }
+  void TearDown() override {
+    if (mounted_) umount2(disk_.c_str(), MNT_DETACH);
+    PageOutputTest::TearDown();
+  }
+
+  fs::path disk_;
+  bool mounted_ = false;
+};
+
+TEST_F(FullDiskTest, NoPageIsLostOrCutShort) {
+  // Eight units documented once, then again with changed routine comments, so that the
+  // function index and the unit pages of the second run differ from the first.
+  auto write_units = [this](const std::string& remark) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 8; ++i) {
+      std::string name = "U" + std::to_string(i);
+      std::string text = SmallUnit(name, "T" + name);
+      text.replace(text.find("Makes one."), 10, "Makes one " + remark + ".");
+      paths.push_back(Unit(name + ".pas", text).string());
+    }
+    return paths;
+  };
+  fs::path out = disk_ / "out";
+  fs::create_directories(out);
+  std::vector<std::string> units = write_units("once");
+  Outcome first = RunOn(units, out.string());
+  ASSERT_EQ(first.status, 0) << first.errors;
+  std::map<std::string, std::string> old_set = Snapshot(out);
+
+  units = write_units("twice");
+  fs::create_directories(dir_ / "ref");
+  ASSERT_EQ(RunOn(units, (dir_ / "ref").string()).status, 0);
+  std::map<std::string, std::string> new_set = Snapshot(dir_ / "ref");
+
+  std::string filler(4096, 'f');
+  std::ofstream fill(disk_ / "filler", std::ios::binary);
+  while (fill.write(filler.data(), static_cast<std::streamsize>(filler.size())).flush()) {
+  }
+  fill.close();
+  Outcome full = RunOn(units, out.string());
+
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.errors.rfind("glossator: Cannot write file " + out.string() + "/", 0), 0u)
+      << full.errors;
+  EXPECT_NE(full.errors.find("(No space left on device)"), std::string::npos) << full.errors;
+  // Every page holds either its old or its new text, whole.
+  for (const auto& [name, bytes] : Snapshot(out)) {
+    EXPECT_TRUE(bytes == old_set[name] || bytes == new_set[name]) << name;
+  }
+  for (const auto& [name, bytes] : old_set) EXPECT_TRUE(fs::exists(out / name)) << name;
+  EXPECT_EQ(Snapshot(out).size(), old_set.size());
+
+  // Room again: the run completes.
+  fs::remove(disk_ / "filler");
+  Outcome again = RunOn(units, out.string());
+  EXPECT_EQ(again.status, 0) << again.errors;
+  EXPECT_EQ(Snapshot(out), new_set);
+}
+
+}  // namespace
+}  // namespace glossator
