@@ -1,6 +1,10 @@
 #include "app/batch.h"
 
+#include <cstdio>
+#include <exception>
+
 #include "app/command_line.h"
+#include "app/console_platform.h"
 #include "app/selection_file.h"
 #include "html/generation_run.h"
 #include "model/errors.h"
@@ -35,6 +39,26 @@ int RunBatch(const CommandLineParameters& parameters, Selection& selection, Plat
     platform.ShowMessage(error.Describe());
   }
   return kExitError;
+}
+
+int RunWithoutWindow(const CommandLineParameters& parameters) {
+  if (parameters.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (parameters.version) {
+    std::printf("glossator %s\n", GLOSSATOR_VERSION);
+    return 0;
+  }
+  try {
+    Selection selection = ApplyCommandLine(parameters);
+    ConsolePlatform platform;
+    ConsolePlatform::CatchInterrupt();
+    return RunBatch(parameters, selection, platform);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "glossator: %s\n", error.what());
+    return kExitError;
+  }
 }
 
 }  // namespace glossator

@@ -24,6 +24,11 @@ Selection ApplyCommandLine(const CommandLineParameters& parameters);
 // without interaction. Returns the exit status; errors are reported through the platform.
 int RunBatch(const CommandLineParameters& parameters, Selection& selection, Platform& platform);
 
+// What the programs do without a window: "--help", "--version", or the batch run with progress
+// and messages on standard error and Ctrl-C as Cancel. Returns the exit status.
+// REQUIRES: parameters.help, parameters.version or parameters.batch.
+int RunWithoutWindow(const CommandLineParameters& parameters);
+
 }  // namespace glossator
 
 #endif  // GLOSSATOR_APP_BATCH_H_

@@ -5,18 +5,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/batch.h"
 #include "app/command_line.h"
-#include "app/console_platform.h"
-
-#ifndef GLOSSATOR_VERSION
-#define GLOSSATOR_VERSION "unknown"
-#endif
 
 namespace {
 
@@ -33,32 +27,16 @@ int main(int argc, char** argv) {
   using namespace glossator;
   CommandLineParameters parameters =
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (parameters.help) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
+  if (parameters.batch || parameters.help || parameters.version) {
+    return RunWithoutWindow(parameters);
   }
-  if (parameters.version) {
-    std::printf("glossator %s\n", GLOSSATOR_VERSION);
-    return 0;
+  std::string window = WindowProgram();
+  if (!window.empty() && access(window.c_str(), X_OK) == 0) {
+    argv[0] = window.data();
+    execv(window.c_str(), argv);
   }
-  if (!parameters.batch) {
-    std::string window = WindowProgram();
-    if (!window.empty() && access(window.c_str(), X_OK) == 0) {
-      argv[0] = window.data();
-      execv(window.c_str(), argv);
-    }
-    std::fputs("glossator: the window is not available in this build; run a selection file "
-               "with -p FILE -b\n",
-               stderr);
-    return kExitRejected;
-  }
-  try {
-    Selection selection = ApplyCommandLine(parameters);
-    ConsolePlatform platform;
-    ConsolePlatform::CatchInterrupt();
-    return RunBatch(parameters, selection, platform);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "glossator: %s\n", error.what());
-    return kExitError;
-  }
+  std::fputs("glossator: the window is not available in this build; run a selection file "
+             "with -p FILE -b\n",
+             stderr);
+  return kExitRejected;
 }

@@ -36,6 +36,15 @@ constexpr Group kGroups[] = {
     {MemberKind::kMethod, "<p><B>Methods:</B><BR>", "<p><IMG SRC=methods.gif>"},
 };
 
+// The positions of the class's members of one kind, in member order.
+std::vector<int> MembersOf(const TGlosParser& p, const TXMLNode* unit, int c, MemberKind kind) {
+  std::vector<int> members;
+  for (int m = 0, count = p.MethodCount(unit, c); m < count; ++m) {
+    if (IsOfKind(p.MethodDecl(unit, c, m), kind)) members.push_back(m);
+  }
+  return members;
+}
+
 void AppendSpaces(std::string& out, long indent) {
   if (indent >= 0) out.append(static_cast<size_t>(indent) + 1, ' ');
 }
@@ -82,44 +91,36 @@ PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string
   }
   page.Line({"</dl>"});
 
-  // Six walks over the members: the summaries of the three groups, then their details.
-  int members = p.MethodCount(unit, c);
+  // Six walks over the members: the summaries of the three groups, then their details. A group
+  // without members writes nothing at all.
   for (const Group& group : kGroups) {
-    bool any = false;
-    for (int m = 0; m < members; ++m) {
-      const std::string& decl = p.MethodDecl(unit, c, m);
-      if (!IsOfKind(decl, group.kind)) continue;
-      if (!any) {
-        page.Line({group.summary_heading});
-        page.Line({"<dl>"});
-        any = true;
-      }
-      std::string anchor = std::to_string(m);
+    std::vector<int> members = MembersOf(p, unit, c, group.kind);
+    if (members.empty()) continue;
+    page.Line({group.summary_heading});
+    page.Line({"<dl>"});
+    for (int m : members) {
       page.Line({"<dt>"});
       page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), ".gif>"});
-      page.Line({"<A HREF=\"", name, ".html#", anchor, "\">", decl, "</A><BR>"});
+      page.Line({"<A HREF=\"", name, ".html#", std::to_string(m), "\">", p.MethodDecl(unit, c, m),
+                 "</A><BR>"});
       page.Line({"</dt>"});
       for (const std::string& line :
            MemberSummaryLines(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m))) {
         page.Line({line});
       }
     }
-    if (any) page.Line({"</dl>"});
+    page.Line({"</dl>"});
   }
   page.Line({"<HR>"});
 
   for (const Group& group : kGroups) {
-    bool any = false;
-    for (int m = 0; m < members; ++m) {
-      const std::string& decl = p.MethodDecl(unit, c, m);
-      if (!IsOfKind(decl, group.kind)) continue;
-      if (!any) {
-        page.Line({group.detail_picture});
-        any = true;
-      }
+    std::vector<int> members = MembersOf(p, unit, c, group.kind);
+    if (members.empty()) continue;
+    page.Line({group.detail_picture});
+    for (int m : members) {
       page.Line({"<A NAME=\"", std::to_string(m), "\"></A><P>"});
       page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), "_big.gif>"});
-      page.Line({"<CODE>", decl, "</CODE>"});
+      page.Line({"<CODE>", p.MethodDecl(unit, c, m), "</CODE>"});
       page.Line({"<dl>"});
       page.Line({RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});
       page.Line({"</dl></dd></dl><HR>"});

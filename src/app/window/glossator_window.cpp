@@ -10,38 +10,12 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
-#include "app/console_platform.h"
 #include "app/window/desktop.h"
 #include "app/window/dialogs.h"
 #include "app/window/fProgress.h"
 #include "app/window/main.h"
 
-#ifndef GLOSSATOR_VERSION
-#define GLOSSATOR_VERSION "unknown"
-#endif
-
 namespace {
-
-int RunWithoutWindow(const glossator::CommandLineParameters& parameters) {
-  using namespace glossator;
-  if (parameters.help) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (parameters.version) {
-    std::printf("glossator %s\n", GLOSSATOR_VERSION);
-    return 0;
-  }
-  try {
-    Selection selection = ApplyCommandLine(parameters);
-    ConsolePlatform platform;
-    ConsolePlatform::CatchInterrupt();
-    return RunBatch(parameters, selection, platform);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "glossator: %s\n", error.what());
-    return kExitError;
-  }
-}
 
 // Whether the window has a display to appear on: an X or Wayland one, or a platform chosen
 // explicitly (offscreen, for one).
