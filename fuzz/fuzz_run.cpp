@@ -54,22 +54,34 @@ class QuietPlatform : public Platform {
  public:
   explicit QuietPlatform(int cancel_at) : cancel_at_(cancel_at) {}
   void ShowProgress(TGlosParser*, int) override {}
-  bool UpdateProgress(std::string_view, std::string_view, bool) override {
+  bool UpdateProgress(std::string_view header, std::string_view, bool) override {
+    if (header == "Generating HTML") generating_ = true;
     return cancel_at_ == 0 || ++calls_ < cancel_at_;
   }
   void FinishProgress() override {}
   void CloseProgress() override {}
   void ShowInformation(std::string_view) override {}
-  void ShowMessage(std::string_view) override {}
+  // While the pages are written the only message is a class page's guard; before that the
+  // class pass may warn with any text.
+  void ShowMessage(std::string_view) override { class_page_errors += generating_ ? 1 : 0; }
   bool AskYesNo(std::string_view) override { return false; }
   void SetBusy(bool) override {}
   void OpenInBrowser(const std::string&) override {}
   void StartEditor(const std::string&) override {}
 
+  int class_page_errors = 0;
+
  private:
   int cancel_at_;
   int calls_ = 0;
+  bool generating_ = false;
 };
+
+// A page name the run refuses or the file system cannot hold: one with a folder separator, or
+// one longer than a file name may be.
+bool IsRefusedName(const std::string& file_name) {
+  return file_name.find_first_of("/\\") != std::string::npos || file_name.size() > NAME_MAX;
+}
 
 constexpr double kDiagramBudget = 64.0 * (1 << 20);
 
@@ -127,8 +139,11 @@ double DiagramBytes(const std::vector<std::string>& ancestors, const std::string
   return bytes + (indent >= 0 ? indent + 1 : 0) + name.size() + 1;
 }
 
-// Whether the class pages of `files` stay within the budget.
-bool DiagramsFit(const std::vector<std::string>& files, bool parse_private) {
+// Parses `files` as the run will. Returns whether its class pages stay within the budget, and
+// counts in *refused the class pages that the run must pass over for their names (visited as
+// the page writers do: every unit of the index, and of units with one name the first).
+bool DiagramsFit(const std::vector<std::string>& files, bool parse_private, int* refused) {
+  *refused = 0;
   TGlosParser parser;
   parser.ParsePrivate = parse_private;
   try {
@@ -147,6 +162,7 @@ bool DiagramsFit(const std::vector<std::string>& files, bool parse_private) {
     const TXMLNode* unit = parser.FindUnit(parser.UnitName(u));
     for (int c = 0; c < parser.UnitClassCount(unit); ++c) {
       const std::string& name = parser.UnitClassName(unit, c);
+      if (!name.empty() && IsRefusedName(name + ".html")) ++*refused;
       if (AncestorCount(root, name, entries) > 100000) return false;
       std::vector<std::string> ancestors;
       parser.GetAncestors(name, ancestors);
@@ -188,9 +204,8 @@ void WriteFile(const fs::path& path, std::string_view bytes) {
 
 // A refused page name: one that holds a folder separator or is too long for the file system.
 bool IsRefusedPageName(const std::string& path, const std::string& out_dir) {
-  if (path.compare(0, out_dir.size(), out_dir) != 0) return false;
-  std::string name = path.substr(out_dir.size());
-  return name.find_first_of("/\\") != std::string::npos || name.size() > NAME_MAX;
+  return path.compare(0, out_dir.size(), out_dir) == 0 &&
+         IsRefusedName(path.substr(out_dir.size()));
 }
 
 void CheckOutput(const fs::path& out, bool completed) {
@@ -252,7 +267,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int cancel_at = (options & 0x80) ? 1 + ((options >> 3) & 0x0f) : 0;
   const std::string out_dir = out.string() + "/";
 
-  if (!DiagramsFit(selection.files, selection.parse_private)) return 0;
+  int refused_class_pages = 0;
+  if (!DiagramsFit(selection.files, selection.parse_private, &refused_class_pages)) return 0;
 
   QuietPlatform platform(cancel_at);
   bool completed = false;
@@ -268,6 +284,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!IsRefusedPageName(error.File(), out_dir)) Fault(error.what());
   } catch (const std::exception& error) {
     Fault(std::string("unexpected error: ") + error.what());
+  }
+  // A class page guard that fired for a good name hid an error in the page writer.
+  if (completed ? platform.class_page_errors != refused_class_pages
+                : platform.class_page_errors > refused_class_pages) {
+    Fault("class pages failed: " + std::to_string(platform.class_page_errors) + ", refused " +
+          std::to_string(refused_class_pages));
   }
   CheckOutput(out, completed);
   CheckScratch(scratch, selection.files.size());
