@@ -8,6 +8,7 @@
 //   bit 1      an interactive run (it asks at the end; the answer is No)
 //   bit 2      the output folder text already ends in "/"
 //   bit 7      cancel at progress call 1 + bits 3..6
+//   bit 3      without bit 7: debug mode, the tree dump goes beside the fuzzer's executable
 //
 // What a run may end with: completion, a cancel, or an error naming what failed that the
 // program reports on purpose (the parser's index error for a scan past the last line, a page
@@ -263,6 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   selection.out_dir = out.string();
   if (options & 4) selection.out_dir += '/';
   selection.parse_private = (options & 1) != 0;
+  selection.debug_mode = (options & 0x88) == 0x08;
   const bool interactive = (options & 2) != 0;
   const int cancel_at = (options & 0x80) ? 1 + ((options >> 3) & 0x0f) : 0;
   const std::string out_dir = out.string() + "/";
