@@ -1,6 +1,7 @@
 #include "model/text_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,7 +159,9 @@ void TextFileWriter::Close() {
     return;
   }
   if (ExistingFileHolds(buffer_)) return;
-  std::string temp = DirectoryOf(path_) + "." + FileNameOf(path_) + ".XXXXXX";
+  // The temporary name must be a valid file name too: a long page name is cut short in it.
+  std::string temp =
+      DirectoryOf(path_) + "." + FileNameOf(path_).substr(0, NAME_MAX - 8) + ".XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) throw FileCreateError(path_);
   fchmod(fd, CreationMode());

@@ -3,6 +3,7 @@
 // (status 1, the message names the file); a class page that fails is passed over with
 // "Error while generating html-files". Either way no earlier file loses a byte, no temporary file
 // stays behind and nothing is written outside the output folder.
+#include <limits.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,11 +26,12 @@ class PageOutputTest : public ProgramTest {
     return Snapshot(dir_ / "out");
   }
 
-  // No file of the output folder is a temporary file left by a failed write.
+  // No file of the output folder is a temporary file left by a failed write (their names start
+  // with "."; no page of these tests does).
   void ExpectNoTemporaryFiles() {
     for (const auto& entry : fs::directory_iterator(dir_ / "out")) {
       std::string name = entry.path().filename().string();
-      EXPECT_FALSE(name.front() == '.' && name.find(".html.") != std::string::npos) << name;
+      EXPECT_NE(name.front(), '.') << name;
     }
   }
 
@@ -142,6 +144,26 @@ TEST_F(PageOutputTest, NamedPipeAsDescriptionIsNotCopied) {
   EXPECT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_FALSE(fs::exists(dir_ / "out" / "intro.html"));
   EXPECT_NE(ReadAll(dir_ / "out" / "index.html").find("intro.html"), std::string::npos);
+}
+
+// The longest name a file may have: the page is made, and replaced when its text changes
+// (through a temporary file whose name must fit as well).
+TEST_F(PageOutputTest, PageWithLongestNameIsReplaced) {
+  std::string name(NAME_MAX - 5, 'U');
+  auto unit_text = [&name](const std::string& comment) {
+    return "unit " + name + ";\r\ninterface\r\n{** " + comment +
+           " }\r\nprocedure Run;\r\nimplementation\r\nend.\r\n";
+  };
+  fs::path unit = Unit("long.pas", unit_text("First text."));
+  ASSERT_EQ(RunOn({unit.string()}).status, 0);
+  Unit("long.pas", unit_text("Second text."));
+
+  Outcome outcome = RunOn({unit.string()});
+
+  EXPECT_EQ(outcome.status, 0) << outcome.errors;
+  std::string page = ReadAll(dir_ / "out" / (name + ".html"));
+  EXPECT_NE(page.find("Second text."), std::string::npos);
+  ExpectNoTemporaryFiles();
 }
 
 // A page that is a link to /dev/full: written in place, the write fails with ENOSPC.
