@@ -35,6 +35,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
 #include "model/doc_tree.h"
@@ -174,25 +175,14 @@ bool DiagramsFit(const std::vector<std::string>& files, bool parse_private, int*
   return true;
 }
 
-[[noreturn]] void Fault(const std::string& what) {
-  std::fprintf(stderr, "fuzz_run: %s\n", what.c_str());
-  std::abort();
-}
+[[noreturn]] void Fault(const std::string& what) { fuzz_support::Fault("fuzz_run", what); }
 
+// The scratch folder with its "src" folder for the unit files.
 const fs::path& Scratch() {
-  static const fs::path scratch = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/glosfuzz.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) Fault("cannot make the scratch folder");
-    // Removed again when the fuzzer ends normally; after a fault it stays for a look.
-    static std::string made;
-    made = pattern;
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(made, ignored);
-    });
-    fs::create_directory(fs::path(pattern) / "src");
-    return fs::path(pattern);
+  static const fs::path& scratch = []() -> const fs::path& {
+    const fs::path& folder = fuzz_support::ScratchFolder("fuzz_run");
+    fs::create_directory(folder / "src");
+    return folder;
   }();
   return scratch;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/selection_file.h"
+#include "fuzz_support.h"
 #include "html/selection.h"
 #include "model/errors.h"
 
@@ -17,25 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace glossator;
 
-[[noreturn]] void Fault(const std::string& what) {
-  std::fprintf(stderr, "fuzz_selection: %s\n", what.c_str());
-  std::abort();
-}
+[[noreturn]] void Fault(const std::string& what) { fuzz_support::Fault("fuzz_selection", what); }
 
 const std::string& SelectionPath() {
-  static const std::string path = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/glosfuzz.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) Fault("cannot make the scratch folder");
-    // Removed again when the fuzzer ends normally; after a fault it stays for a look.
-    static std::string made;
-    made = pattern;
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(made, ignored);
-    });
-    return pattern + "/selection.gls";
-  }();
+  static const std::string path =
+      (fuzz_support::ScratchFolder("fuzz_selection") / "selection.gls").string();
   return path;
 }
 
