@@ -30,10 +30,10 @@ test-nowindow: deps
 	ctest --test-dir $(BUILD)-nowindow --output-on-failure -j$(JOBS)
 
 test-sanitize: deps
-	@if [ -x scripts/test-sanitize ]; then scripts/test-sanitize $(BUILD)-sanitize; fi
+	scripts/test-sanitize $(BUILD)-sanitize
 
 test-fuzz: deps
-	@if [ -x scripts/fuzz-short ]; then scripts/fuzz-short $(BUILD)-fuzz; fi
+	scripts/fuzz-short $(BUILD)-fuzz
 
 # Documents the example project in examples/ into build/demo.
 demo: build
