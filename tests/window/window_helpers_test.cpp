@@ -63,6 +63,14 @@ class WindowHelpersTest : public QObject {
     QCOMPARE(QStringList{editor.program} + editor.arguments, command);
   }
 
+  void LocalFileUrl_ResolvesRelativePathsFromCurrentFolder() {
+    QString here = QDir::currentPath();
+    QCOMPARE(LocalFileUrl("build/demo/index.html").toString(),
+             QUrl::fromLocalFile(here + "/build/demo/index.html").toString());
+    QCOMPARE(LocalFileUrl("/srv/docs/index.html").toString(),
+             QString("file:///srv/docs/index.html"));
+  }
+
   void CentredOn_HalvesTowardZero_data() {
     QTest::addColumn<QRect>("main");
     QTest::addColumn<QSize>("dialog");

@@ -1,6 +1,7 @@
 #include "app/window/desktop.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -32,10 +33,14 @@ EditorCommand FindEditor(const QString& visual,
   return {};
 }
 
+QUrl LocalFileUrl(const QString& path) {
+  return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+}
+
 bool SystemDesktop::TrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void SystemDesktop::OpenInBrowser(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  QDesktopServices::openUrl(LocalFileUrl(path));
 }
 
 void SystemDesktop::StartEditor(const QString& path) {
@@ -43,10 +48,11 @@ void SystemDesktop::StartEditor(const QString& path) {
     return QStandardPaths::findExecutable(name);
   });
   if (!editor.program.isEmpty() &&
-      QProcess::startDetached(editor.program, editor.arguments << path)) {
+      QProcess::startDetached(editor.program,
+                              editor.arguments << QFileInfo(path).absoluteFilePath())) {
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  QDesktopServices::openUrl(LocalFileUrl(path));
 }
 
 }  // namespace glossator

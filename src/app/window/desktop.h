@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
 
 namespace glossator {
@@ -45,6 +46,13 @@ struct EditorCommand {
 //   VISUAL="", no known editor found   => none
 EditorCommand FindEditor(const QString& visual,
                          const std::function<QString(const QString&)>& find_executable);
+
+// The file URL of a local path. A relative path (the output folder of a selection may be one)
+// is taken from the current folder: a browser or opener started for the URL would not know
+// where "file:build/demo/index.html" is.
+//
+//   "build/demo/index.html", current folder /home/u  => file:///home/u/build/demo/index.html
+QUrl LocalFileUrl(const QString& path);
 
 }  // namespace glossator
 
