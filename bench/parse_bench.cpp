@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.Describe().c_str());
     return 1;
   }
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("files %zu lines %ld seconds %.4f classes %d routines %d constants %d\n",
               files.size(), lines, seconds, parser.ClassCount(), parser.FunctionCount(),
               parser.ConstantCount());

@@ -12,8 +12,8 @@ struct CommandLineParameters;
 
 // Exit statuses of a batch run.
 inline constexpr int kExitCompleted = 0;
-inline constexpr int kExitError = 1;      // an error ended the run (reported on standard error)
-inline constexpr int kExitRejected = 2;   // an input check failed; nothing was written
+inline constexpr int kExitError = 1;     // an error ended the run (reported on standard error)
+inline constexpr int kExitRejected = 2;  // an input check failed; nothing was written
 inline constexpr int kExitCancelled = 130;
 
 // The selection the command line starts with: the file named by "-p" loaded (when there is one),

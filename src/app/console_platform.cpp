@@ -48,8 +48,7 @@ void ConsolePlatform::ShowProgress(TGlosParser*, int maximum) {
   Draw();
 }
 
-bool ConsolePlatform::UpdateProgress(std::string_view header, std::string_view detail,
-                                     bool step) {
+bool ConsolePlatform::UpdateProgress(std::string_view header, std::string_view detail, bool step) {
   if (!header.empty()) header_ = header;
   detail_ = detail;
   if (step) ++position_;

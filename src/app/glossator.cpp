@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
     argv[0] = window.data();
     execv(window.c_str(), argv);
   }
-  std::fputs("glossator: the window is not available in this build; run a selection file "
-             "with -p FILE -b\n",
-             stderr);
+  std::fputs(
+      "glossator: the window is not available in this build; run a selection file "
+      "with -p FILE -b\n",
+      stderr);
   return kExitRejected;
 }

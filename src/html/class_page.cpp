@@ -122,7 +122,8 @@ PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string
       page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), "_big.gif>"});
       page.Line({"<CODE>", p.MethodDecl(unit, c, m), "</CODE>"});
       page.Line({"<dl>"});
-      page.Line({RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});
+      page.Line(
+          {RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});
       page.Line({"</dl></dd></dl><HR>"});
     }
   }

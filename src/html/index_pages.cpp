@@ -103,8 +103,9 @@ PageText MenuBarPage() {
        {"<HTML>", "<script JavaScript>", "function openLegend() {",
         "  Window2=window.open(\"legend.html\",\"legendWindow\",\"toolbar=no,scrollbars=no,"
         "width=100,height=100,resizable=no\")",
-        "  return;", "}", "</script>", "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>",
-        "<TABLE width=100%>", "<tr>"}) {
+        "  return;", "}", "</script>",
+        "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>", "<TABLE width=100%>",
+        "<tr>"}) {
     page.Line({line});
   }
   for (const char* link : kLinks) {

@@ -1,5 +1,4 @@
 #include "html/pages.h"
-
 #include "model/errors.h"
 #include "model/text_file.h"
 

@@ -1,8 +1,8 @@
 #ifndef GLOSSATOR_HTML_PAGES_H_
 #define GLOSSATOR_HTML_PAGES_H_
 
-#include <string>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,8 +45,8 @@ void WritePage(const std::string& out_dir, std::string_view file_name, const Pag
 void WriteUnitPages(const PageContext& context, int i);
 
 // One class page: class c of `unit`, whose name in the unit index is `unit_name`.
-PageText ClassPage(const TGlosParser& parser, const TXMLNode* unit,
-                                        const std::string& unit_name, int c);
+PageText ClassPage(const TGlosParser& parser, const TXMLNode* unit, const std::string& unit_name,
+                   int c);
 
 // The ancestor diagram of a class: lines separated by a single CR, each ancestor linked, each
 // "+" above the "|" below it.

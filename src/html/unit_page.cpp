@@ -40,8 +40,8 @@ PageText UnitPage(const TGlosParser& p, const TXMLNode* unit, const std::string&
     page.Line({"<A NAME=", p.UnitFunctionName(unit, r), "></A>"});
     page.Line(
         {"<dt><IMG SRC=functions_big.gif><code> ", p.UnitFunctionDecl(unit, r), "</code></dt>"});
-    page.Line({RenderComment(p.UnitFunctionComment(unit, r), p.UnitFunctionLongComment(unit, r)),
-               "<p>"});
+    page.Line(
+        {RenderComment(p.UnitFunctionComment(unit, r), p.UnitFunctionLongComment(unit, r)), "<p>"});
   }
   page.Line({"</dl></HTML>"});
   return page;

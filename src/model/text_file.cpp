@@ -115,8 +115,8 @@ void TextFileWriter::Flush() {
 // Writes the rest of the buffer and closes `file`; throws naming `target` when that fails.
 void TextFileWriter::WriteOut(std::FILE* file, const std::string& target) {
   errno = 0;
-  bool failed = !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) !=
-                                        buffer_.size();
+  bool failed =
+      !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) != buffer_.size();
   failed = std::fflush(file) != 0 || failed;
   std::string reason = failed ? ErrorText(errno) : "";
   if (std::fclose(file) != 0 && !failed) {

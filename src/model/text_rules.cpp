@@ -52,8 +52,7 @@ static bool EqualNoCase(char a, char b) { return ToLowerAscii(a) == ToLowerAscii
 
 bool ContainsNoCase(std::string_view text, std::string_view part) {
   if (part.empty()) return false;
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), EqualNoCase) !=
-         text.end();
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), EqualNoCase) != text.end();
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -13,7 +13,7 @@ namespace glossator {
 struct TGlosParser::ClassState {
   std::string name;
   TXMLNode* item = nullptr;
-  std::string visibility;  // last visibility line, "public" once a member was recorded, or ""
+  std::string visibility;       // last visibility line, "public" once a member was recorded, or ""
   TXMLNode* members = nullptr;  // "methodList", made at the first recorded member
   TXMLNode* fields = nullptr;   // "fieldList", made at the first recorded field
 };
@@ -107,7 +107,8 @@ void TGlosParser::ReadMember(ClassState& cls, int& j) {
 
   std::string name = MemberName(AfterFirst(decl, " "));
   if (cls.visibility.empty()) cls.visibility = "public";
-  if (cls.members == nullptr) cls.members = tree_->AddNode(cls.item, std::string(elem::kMethodList));
+  if (cls.members == nullptr)
+    cls.members = tree_->AddNode(cls.item, std::string(elem::kMethodList));
   TXMLNode* member = tree_->AddNode(cls.members, std::move(name));
   AddLeaf(member, elem::kProcDecl, decl);
   AddLeaf(member, elem::kProcType, cls.visibility);

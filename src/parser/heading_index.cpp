@@ -95,8 +95,8 @@ void HeadingIndex::Build(const TLineList& lines) {
   for (size_t i = 0; i < n; ++i) {
     bool gathered = reach >= static_cast<int>(i);
     if (end_[i] > reach) reach = end_[i];
-    last_non_blank_[i] =
-        lines.IsBlank(static_cast<int>(i)) ? (i > 0 ? last_non_blank_[i - 1] : -1) : static_cast<int>(i);
+    last_non_blank_[i] = lines.IsBlank(static_cast<int>(i)) ? (i > 0 ? last_non_blank_[i - 1] : -1)
+                                                            : static_cast<int>(i);
     prefix_hash_[i + 1] = prefix_hash_[i];
     prefix_len_[i + 1] = prefix_len_[i];
     if (!gathered && !candidate[i]) continue;

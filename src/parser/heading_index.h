@@ -50,9 +50,9 @@ class HeadingIndex {
 
   const TLineList* lines_ = nullptr;  // not owned
   int n_ = 0;
-  std::vector<int> end_;       // last line of the declaration read from each line
-  std::vector<int> tin_;       // pre-order number in the path tree
-  std::vector<int> size_;      // subtree size in the path tree
+  std::vector<int> end_;             // last line of the declaration read from each line
+  std::vector<int> tin_;             // pre-order number in the path tree
+  std::vector<int> size_;            // subtree size in the path tree
   std::vector<int> last_non_blank_;  // nearest non-blank line at or above, or -1
   // Per line, over its text lower-cased without spaces: hash/length of the part between the
   // first and last character above code 32, and of the part up to the last such character.
@@ -60,10 +60,10 @@ class HeadingIndex {
   std::vector<uint32_t> trimmed_len_, right_len_;
   // Hash and length of the gathered lines before line i, each lower-cased without spaces.
   std::vector<uint64_t> prefix_hash_, prefix_len_;
-  std::vector<char> candidate_;  // lines that can match a key at all
-  std::vector<int> next_slot_;   // scratch for the pre-order numbering
+  std::vector<char> candidate_;                       // lines that can match a key at all
+  std::vector<int> next_slot_;                        // scratch for the pre-order numbering
   std::vector<std::pair<uint64_t, int>> candidates_;  // (hash, line), sorted
-  std::vector<uint64_t> powers_;  // kBase^k for short lengths
+  std::vector<uint64_t> powers_;                      // kBase^k for short lengths
 };
 
 }  // namespace glossator

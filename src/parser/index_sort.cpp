@@ -79,7 +79,8 @@ IndexCollator::IndexCollator() : IndexCollator(LocaleFromEnvironment()) {}
 IndexCollator::IndexCollator(const std::string& locale_name) : impl_(std::make_unique<Impl>()) {
   std::unique_ptr<icu::Collator>& collator = impl_->collator;
   UErrorCode status = U_ZERO_ERROR;
-  icu::Locale locale = locale_name.empty() ? icu::Locale::getRoot() : icu::Locale(locale_name.c_str());
+  icu::Locale locale =
+      locale_name.empty() ? icu::Locale::getRoot() : icu::Locale(locale_name.c_str());
   collator.reset(icu::Collator::createInstance(locale, status));
   if (U_FAILURE(status) || !collator) {
     status = U_ZERO_ERROR;
@@ -97,7 +98,7 @@ std::string IndexCollator::Key(std::string_view name) const {
   icu::UnicodeString unicode(false, text.data(), static_cast<int32_t>(text.size()));
   std::string key(text.size() * 2 + 16, '\0');
   int32_t needed = collator->getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()),
-                                         static_cast<int32_t>(key.size()));
+                                        static_cast<int32_t>(key.size()));
   if (needed > static_cast<int32_t>(key.size())) {
     key.assign(static_cast<size_t>(needed), '\0');
     needed = collator->getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()), needed);

@@ -101,11 +101,13 @@ void TLineList::Split() {
   open_brace_above_.assign(n, 0);
   close_brace_below_.assign(n, -1);
   for (size_t k = 1; k < n; ++k) {
-    open_brace_above_[k] = (flags_[k] & kOpenBrace) ? static_cast<int>(k) : open_brace_above_[k - 1];
+    open_brace_above_[k] =
+        (flags_[k] & kOpenBrace) ? static_cast<int>(k) : open_brace_above_[k - 1];
   }
   for (size_t k = n; k > 0; --k) {
-    close_brace_below_[k - 1] =
-        (flags_[k - 1] & kCloseBrace) ? static_cast<int>(k - 1) : (k < n ? close_brace_below_[k] : -1);
+    close_brace_below_[k - 1] = (flags_[k - 1] & kCloseBrace)
+                                    ? static_cast<int>(k - 1)
+                                    : (k < n ? close_brace_below_[k] : -1);
   }
 }
 

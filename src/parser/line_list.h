@@ -27,12 +27,12 @@ class TLineList {
 
   // What a line holds, found in the one pass that splits the text.
   enum Flag : unsigned char {
-    kOpenBrace = 1,    // "{"
-    kCloseBrace = 2,   // "}"
-    kOpenParen = 4,    // "("
-    kCloseParen = 8,   // ")"
-    kSemicolon = 16,   // ";"
-    kNonBlank = 32,    // a character above code 32
+    kOpenBrace = 1,   // "{"
+    kCloseBrace = 2,  // "}"
+    kOpenParen = 4,   // "("
+    kCloseParen = 8,  // ")"
+    kSemicolon = 16,  // ";"
+    kNonBlank = 32,   // a character above code 32
   };
   bool Has(int i, Flag flag) const { return (flags_[Checked(i)] & flag) != 0; }
   bool IsBlank(int i) const { return !Has(i, kNonBlank); }

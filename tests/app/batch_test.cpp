@@ -82,10 +82,10 @@ class BatchTest : public testing::Test {
 
 TEST_F(BatchTest, WholeRunMatchesTheExpectedSetByteForByte) {
   fs::path golden = fs::path(GLOSSATOR_TEST_DATA) / "golden";
-  std::string gls = Selection({(golden / "src/collections.pas").string(),
-                               (golden / "src/streams.pas").string()},
-                              (dir_ / "out").string(), (golden / "src/intro.html").string(),
-                              /*parse_private=*/true);
+  std::string gls =
+      Selection({(golden / "src/collections.pas").string(), (golden / "src/streams.pas").string()},
+                (dir_ / "out").string(), (golden / "src/intro.html").string(),
+                /*parse_private=*/true);
   Result result = Run("-p " + gls + " -b");
   ASSERT_EQ(result.status, 0) << result.errors;
   std::set<std::string> expected;

@@ -18,8 +18,9 @@ namespace fs = std::filesystem;
 
 std::string UnitSource(const std::string& name, const std::string& cls) {
   return CrLf({"{** Unit " + name + ". }", "unit " + name + ";", "interface", "type",
-               cls + " = class", "public", "procedure Run;", "end;", "function " + name +
-               "Value: Integer;", "const", "K" + name + " = 1;", "implementation", "end."});
+               cls + " = class", "public", "procedure Run;", "end;",
+               "function " + name + "Value: Integer;", "const", "K" + name + " = 1;",
+               "implementation", "end."});
 }
 
 class GenerationRunTest : public testing::Test {
@@ -74,10 +75,10 @@ TEST_F(GenerationRunTest, CompleteRunWritesTheWholeSetInOrder) {
       generation.push_back(call.header + "|" + call.detail);
     }
   }
-  EXPECT_EQ(generation, (std::vector<std::string>{
-                            "Generating HTML|unit index", "|class index", "|function index",
-                            "|constant index", "Generating class file|#1",
-                            "Generating class file|#2"}));
+  EXPECT_EQ(generation,
+            (std::vector<std::string>{"Generating HTML|unit index", "|class index",
+                                      "|function index", "|constant index",
+                                      "Generating class file|#1", "Generating class file|#2"}));
   EXPECT_TRUE(platform_.questions.empty());  // a batch run never asks
   EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));
 }
@@ -124,8 +125,7 @@ TEST_F(GenerationRunTest, InputChecksStopBeforeAnythingIsWritten) {
       RunOutcome outcome = RunGeneration(selection, platform, interactive);
       EXPECT_EQ(platform.information, (std::vector<std::string>{c.message})) << c.label;
       bool batch_goes_on = !interactive && std::string(c.label) == "no files";
-      EXPECT_EQ(outcome, batch_goes_on ? RunOutcome::kCompleted : RunOutcome::kRejected)
-          << c.label;
+      EXPECT_EQ(outcome, batch_goes_on ? RunOutcome::kCompleted : RunOutcome::kRejected) << c.label;
       EXPECT_EQ(Written("index.html"), batch_goes_on) << c.label;
       EXPECT_EQ(Written("description.html"), batch_goes_on) << c.label;
       fs::remove_all(out_dir_);
@@ -136,7 +136,8 @@ TEST_F(GenerationRunTest, InputChecksStopBeforeAnythingIsWritten) {
 
 TEST_F(GenerationRunTest, EmptyBatchRunWritesTheEmptySet) {
   ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
-  EXPECT_EQ(ReadOut("index-unit.html"), CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "</dl></HTML>"}));
+  EXPECT_EQ(ReadOut("index-unit.html"),
+            CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "</dl></HTML>"}));
   EXPECT_TRUE(Written("legend.html"));
   EXPECT_EQ(platform_.shown_maximum, 6);
 }
@@ -178,9 +179,10 @@ TEST_F(GenerationRunTest, DefaultDescriptionReplacesAnOldOneBeforeParsing) {
   folder_.Write("out/description.html", "old");
   EXPECT_THROW(RunGeneration(selection_, platform_, false), ListIndexError);
   // Written before the parse failed; nothing else of the set.
-  EXPECT_EQ(ReadOut("description.html"), CrLf({"<HTML><CENTER><H1>Description</H1></CENTER></HTML>"}));
+  EXPECT_EQ(ReadOut("description.html"),
+            CrLf({"<HTML><CENTER><H1>Description</H1></CENTER></HTML>"}));
   EXPECT_FALSE(Written("index-unit.html"));
-  EXPECT_EQ(platform_.close_count, 1);                    // progress closed
+  EXPECT_EQ(platform_.close_count, 1);                          // progress closed
   EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));  // cursor restored
 }
 
@@ -226,9 +228,8 @@ TEST_F(GenerationRunTest, CancelAtEachKindOfProgressCall) {
 
 TEST_F(GenerationRunTest, ClassPageErrorsAreGuardedOnePageAtATime) {
   AddUnit("Alpha", "TAlpha");
-  folder_.Write("src/Slash.pas",
-                CrLf({"unit Slash;", "interface", "type", "A/B = class", "end;", "TAfter = class",
-                      "end;", "implementation"}));
+  folder_.Write("src/Slash.pas", CrLf({"unit Slash;", "interface", "type", "A/B = class", "end;",
+                                       "TAfter = class", "end;", "implementation"}));
   selection_.files.push_back(folder_.Path("src/Slash.pas"));
   fs::create_directories(Out("TAlpha.html"));  // a directory in the way of a class page
   ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);

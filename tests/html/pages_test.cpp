@@ -38,15 +38,15 @@ TEST_F(PagesTest, UnitPageExample) {
                               "const", "MaxSides = 12;", "{** Returns the area. }",
                               "function Area(r: Double): Double;", "implementation", "end."})}});
   WriteAllUnits();
-  EXPECT_EQ(out_.Read("Shapes.html"),
-            CrLf({"<HTML>", "<H2>Unit: Shapes</H2>",
-                  "<B>Description:</B><BR>Area and perimeter formulas.<BR><BR>",
-                  "<B>Classes:</B><BR>", "<A HREF=TCircle.html>TCircle</A>", ": A circle.<BR>",
-                  "<BR><B>Constants:</B>", "<dl>", "<A NAME=MaxSides></A>",
-                  "<li><dt>MaxSides =  12</code></dt>", "</dl></HTML>", "<BR><B>Functions:</B>",
-                  "<dl>", "<A NAME=Area></A>",
-                  "<dt><IMG SRC=functions_big.gif><code> function Area(r: Double): Double;</code></dt>",
-                  "<dd>Returns the area.</dd><p>", "</dl></HTML>"}));
+  EXPECT_EQ(
+      out_.Read("Shapes.html"),
+      CrLf({"<HTML>", "<H2>Unit: Shapes</H2>",
+            "<B>Description:</B><BR>Area and perimeter formulas.<BR><BR>", "<B>Classes:</B><BR>",
+            "<A HREF=TCircle.html>TCircle</A>", ": A circle.<BR>", "<BR><B>Constants:</B>", "<dl>",
+            "<A NAME=MaxSides></A>", "<li><dt>MaxSides =  12</code></dt>", "</dl></HTML>",
+            "<BR><B>Functions:</B>", "<dl>", "<A NAME=Area></A>",
+            "<dt><IMG SRC=functions_big.gif><code> function Area(r: Double): Double;</code></dt>",
+            "<dd>Returns the area.</dd><p>", "</dl></HTML>"}));
 }
 
 TEST_F(PagesTest, UnitPageEdgeCases) {
@@ -85,13 +85,30 @@ TEST_F(PagesTest, HierarchyExample) {
 }
 
 std::string ShapeClassUnit() {
-  return CrLf({"unit Shapes;", "interface", "type", "{** A shape. @see TOther }",
-               "TShape = class(TObject)", "public", "{** Visible count. }", "Count: Integer;",
-               "Size: Integer;", "{** Makes one. }", "constructor Create;",
-               "procedure Draw;", "{** Old one. @deprecated }", "procedure Old;",
-               "property Width: Integer read FWidth;", "property Visible: Boolean read FVisible;",
-               "protected", "procedure Hidden;", "end;", "implementation",
-               "{** Draws it.", "@param c canvas }", "procedure TShape.Draw;", "end."});
+  return CrLf({"unit Shapes;",
+               "interface",
+               "type",
+               "{** A shape. @see TOther }",
+               "TShape = class(TObject)",
+               "public",
+               "{** Visible count. }",
+               "Count: Integer;",
+               "Size: Integer;",
+               "{** Makes one. }",
+               "constructor Create;",
+               "procedure Draw;",
+               "{** Old one. @deprecated }",
+               "procedure Old;",
+               "property Width: Integer read FWidth;",
+               "property Visible: Boolean read FVisible;",
+               "protected",
+               "procedure Hidden;",
+               "end;",
+               "implementation",
+               "{** Draws it.",
+               "@param c canvas }",
+               "procedure TShape.Draw;",
+               "end."});
 }
 
 TEST_F(PagesTest, ClassPageByteForByte) {
@@ -140,22 +157,21 @@ TEST_F(PagesTest, ClassPageByteForByte) {
             "</dl></dd></dl><HR>", "<A NAME=\"2\"></A><P>", "<IMG SRC=protected_big.gif>",
             "<CODE>procedure Hidden;</CODE>", "<dl>", "<p>", "</dl></dd></dl><HR>",
             "<A NAME=\"3\"></A><P>", "<IMG SRC=public_big.gif>", "<CODE>procedure Old;</CODE>",
-            "<dl>", "<dd><B>Deprecated</B><I></I></dd><dd>Old one. </dd><p>",
-            "</dl></dd></dl><HR>", "</HTML>"}));
+            "<dl>", "<dd><B>Deprecated</B><I></I></dd><dd>Old one. </dd><p>", "</dl></dd></dl><HR>",
+            "</HTML>"}));
 }
 
 TEST_F(PagesTest, ClassPageGroups) {
-  Parse({{"g.pas",
-          CrLf({"unit G;", "interface", "type", "TOnlyMethods = class", "procedure Run;", "end;",
-                "TMixed = class", "procedure Odd; // Property",
-                "procedure Both; // constructor property", "end;", "implementation"})}});
+  Parse({{"g.pas", CrLf({"unit G;", "interface", "type", "TOnlyMethods = class", "procedure Run;",
+                         "end;", "TMixed = class", "procedure Odd; // Property",
+                         "procedure Both; // constructor property", "end;", "implementation"})}});
   WriteAllUnits();
   std::string only = out_.Read("TOnlyMethods.html");
   // No fields: the list is still closed; no empty groups.
   EXPECT_NE(only.find("(G.pas)</code></A><BR><BR>\r\n</dl>\r\n<p><B>Methods:</B>"),
             std::string::npos);
-  for (const char* absent : {"Fields:", "Constructors:", "Properties:", "constructors.gif",
-                             "property.gif"}) {
+  for (const char* absent :
+       {"Fields:", "Constructors:", "Properties:", "constructors.gif", "property.gif"}) {
     EXPECT_EQ(only.find(absent), std::string::npos) << absent;
   }
   // "Property" with a capital is no property; a declaration holding both words is listed twice.
@@ -184,8 +200,8 @@ TEST_F(PagesTest, IndexPages) {
                          "TA = class", "end;", "const", "{** @deprecated", "Use Other. }",
                          "Old = 1;", "{** @deprecated", "Use Other.", "@param x }",
                          "function Go(x: Integer): Integer;", "implementation"})},
-         {"b.pas", CrLf({"unit B;", "interface", "function Go(y: Integer): Integer;",
-                         "implementation"})}});
+         {"b.pas",
+          CrLf({"unit B;", "interface", "function Go(y: Integer): Integer;", "implementation"})}});
   EXPECT_EQ(IndexPage(parser_, IndexKind::kUnits).Text(),
             CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "<dt><li><A HREF=A.html>A</A></dt>",
                   "<dd></dd>", "<dt><li><A HREF=B.html>B</A></dt>", "</dl></HTML>"}));
@@ -198,40 +214,54 @@ TEST_F(PagesTest, IndexPages) {
             std::string::npos)
       << functions;
   EXPECT_NE(functions.find("<dt><li><A HREF=B.html#Go>Go</A></dt>\r\n"), std::string::npos);
-  EXPECT_EQ(IndexPage(parser_, IndexKind::kConstants).Text(),
-            CrLf({"<HTML>", "<H2>Constant Index</H2>", "<dl>",
-                  "<dt><li><A HREF=A.html#Old>Old</A></dt>", "<dd><B>Deprecated</B>\nUse Other.</dd>",
-                  "</dl></HTML>"}));
+  EXPECT_EQ(
+      IndexPage(parser_, IndexKind::kConstants).Text(),
+      CrLf({"<HTML>", "<H2>Constant Index</H2>", "<dl>", "<dt><li><A HREF=A.html#Old>Old</A></dt>",
+            "<dd><B>Deprecated</B>\nUse Other.</dd>", "</dl></HTML>"}));
 }
 
 TEST(FixedPages, MenuBarFramesetAndLegend) {
   EXPECT_EQ(
       MenuBarPage().Text(),
-      CrLf({"<HTML>", "<script JavaScript>", "function openLegend() {",
+      CrLf({"<HTML>",
+            "<script JavaScript>",
+            "function openLegend() {",
             "  Window2=window.open(\"legend.html\",\"legendWindow\",\"toolbar=no,scrollbars=no,"
             "width=100,height=100,resizable=no\")",
-            "  return;", "}", "</script>",
-            "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>", "<TABLE width=100%>",
-            "<tr>", "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=index-unit.html TARGET=main>Unit-Index</A>", "</td>",
+            "  return;",
+            "}",
+            "</script>",
+            "<BODY BGCOLOR=EFDACC LINK=0000FF VLINK=0000FF ALINK=FF0000>",
+            "<TABLE width=100%>",
+            "<tr>",
             "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=index-class.html TARGET=main>Class-Index</A>", "</td>",
+            "<A HREF=index-unit.html TARGET=main>Unit-Index</A>",
+            "</td>",
             "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=index-function.html TARGET=main>Function-Index</A>", "</td>",
+            "<A HREF=index-class.html TARGET=main>Class-Index</A>",
+            "</td>",
             "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=index-constant.html TARGET=main>Constant-Index</A>", "</td>",
+            "<A HREF=index-function.html TARGET=main>Function-Index</A>",
+            "</td>",
             "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=index.html TARGET=_top>Description</A>", "</td>",
+            "<A HREF=index-constant.html TARGET=main>Constant-Index</A>",
+            "</td>",
             "<td align=center colspan=5><font face=\"Arial\" size=2>",
-            "<A HREF=\"javascript:openLegend()\">Legend</A>", "</td>", "</table>", "</BODY>",
+            "<A HREF=index.html TARGET=_top>Description</A>",
+            "</td>",
+            "<td align=center colspan=5><font face=\"Arial\" size=2>",
+            "<A HREF=\"javascript:openLegend()\">Legend</A>",
+            "</td>",
+            "</table>",
+            "</BODY>",
             "</HTML>"}));
   EXPECT_EQ(FramesetPage("intro.html").Text(),
             CrLf({"<HTML>", "<FRAMESET ROWS = 35,100% FRAMEBORDER=1>",
                   "<FRAME SRC=menuebar.html SCROLLING=NO NAME=menue MARGINWIDTH=5 MARGINHEIGHT=6 "
                   "NORESIZE>",
                   "<FRAME SRC=intro.html NAME=main>", "</FRAMESET>", "<NOFRAMES>",
-                  "<P>Your browser does not seems to support frames. Please upgrade it.",
-                  "</BODY>", "</NOFRAMES>", "</HTML>"}));
+                  "<P>Your browser does not seems to support frames. Please upgrade it.", "</BODY>",
+                  "</NOFRAMES>", "</HTML>"}));
   const std::string row_font = "<TD><FONT FACE=\"Tahoma,Arial,Helvetica\" SIZE=\"1\">";
   EXPECT_EQ(LegendPage(false).Text(),
             CrLf({"<HTML>", "<TABLE><TR>", "<TD VALIGN=CENTER><IMG SRC=functions.gif></TD>",
@@ -240,7 +270,9 @@ TEST(FixedPages, MenuBarFramesetAndLegend) {
                   row_font + "Public</TD><TR>", "</TABLE>", "</HTML>"}));
   std::string with_private = LegendPage(true).Text();
   EXPECT_NE(with_private.find("Functions</TD><TR>\r\n<TD VALIGN=CENTER><IMG SRC=private.gif></TD>"
-                              "\r\n" + row_font + "Private</TD><TR>\r\n<TD VALIGN=CENTER><IMG "
+                              "\r\n" +
+                              row_font +
+                              "Private</TD><TR>\r\n<TD VALIGN=CENTER><IMG "
                               "SRC=protected.gif>"),
             std::string::npos);
 }

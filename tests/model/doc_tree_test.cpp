@@ -1,6 +1,7 @@
+#include "model/doc_tree.h"
+
 #include <gtest/gtest.h>
 
-#include "model/doc_tree.h"
 #include "model/errors.h"
 #include "model/uXMLparser.h"
 
@@ -186,7 +187,7 @@ TEST(DocTree, GetAncestors_FollowsDocumentedClassesUpToTObject) {
 
   EXPECT_EQ(t.Ancestors("TC"), (std::vector<std::string>{"TObject", "TA", "TB"}));
   EXPECT_EQ(t.Ancestors("TA"), (std::vector<std::string>{"TObject"}));
-  EXPECT_EQ(t.Ancestors("TLib"), (std::vector<std::string>{"TForm"}));      // undocumented
+  EXPECT_EQ(t.Ancestors("TLib"), (std::vector<std::string>{"TForm"}));     // undocumented
   EXPECT_EQ(t.Ancestors("TIntf"), (std::vector<std::string>{"TA,IFoo"}));  // interfaces
   std::vector<std::string> list{"kept"};
   t.GetAncestors("TB", list);

@@ -16,13 +16,13 @@ struct SplitCase {
 TEST(StringFunc, SplitAt_CutsAtFirstOccurrence) {
   const SplitCase cases[] = {
       {"a;b;c", ";", "a", "b;c"},
-      {"abc", ";", "abc", ""},       // missing separator: the whole text before
-      {"abc;", ";", "abc", ""},      // separator at the end
-      {";abc", ";", "", "abc"},      // separator at the start
+      {"abc", ";", "abc", ""},         // missing separator: the whole text before
+      {"abc;", ";", "abc", ""},        // separator at the end
+      {";abc", ";", "", "abc"},        // separator at the start
       {"{** x }", "{**", "", " x }"},  // cuts after the whole separator
-      {"abc", "", "abc", ""},        // empty separator
+      {"abc", "", "abc", ""},          // empty separator
       {"", ";", "", ""},
-      {"aXb", "x", "aXb", ""},       // case-sensitive
+      {"aXb", "x", "aXb", ""},  // case-sensitive
   };
   for (const SplitCase& c : cases) {
     auto [before, after] = SplitAt(c.text, c.separator);
@@ -40,9 +40,9 @@ struct ListCase {
 TEST(StringFunc, SplitToList_GivesPiecesBetweenSeparators) {
   const ListCase cases[] = {
       {"", ";", {}},
-      {"a;b;", ";", {"a", "b"}},        // no empty last piece
-      {"a;;b", ";", {"a", "", "b"}},    // empty piece between adjacent separators
-      {";a", ";", {"", "a"}},           // empty first piece
+      {"a;b;", ";", {"a", "b"}},      // no empty last piece
+      {"a;;b", ";", {"a", "", "b"}},  // empty piece between adjacent separators
+      {";a", ";", {"", "a"}},         // empty first piece
       {"abc", ";", {"abc"}},
       {"abc", "", {"abc"}},
       {"", "", {}},
@@ -75,9 +75,9 @@ struct CaseFoldCase {
 TEST(TextRules, ContainsNoCaseFoldsAsciiOnly) {
   const CaseFoldCase cases[] = {
       {"Unit Foo;", "unit", true},
-      {"units", "UNIT", true},        // keywords are substrings, not words
+      {"units", "UNIT", true},         // keywords are substrings, not words
       {"\xC4nderung", "\xE4", false},  // accented letters do not fold
-      {"abc", "", false},             // an empty text is never contained
+      {"abc", "", false},              // an empty text is never contained
       {"ab", "abc", false},
   };
   for (const CaseFoldCase& c : cases) {

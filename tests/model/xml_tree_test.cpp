@@ -84,7 +84,7 @@ TEST(XMLTree, FindChild_AgreesWithScanForLargeNodesAndAfterSort) {
   }
   EXPECT_EQ(tree.Root()->FindChild("n3"), firsts[3]);  // builds the index
   TXMLNode* late = tree.AddNode(tree.Root(), "late");
-  EXPECT_EQ(tree.Root()->FindChild("late"), late);      // kept current by AddNode
+  EXPECT_EQ(tree.Root()->FindChild("late"), late);  // kept current by AddNode
   SortChildren(tree.Root());
   for (int i = 0; i < 20; ++i) {
     EXPECT_EQ(tree.Root()->FindChild("n" + std::to_string(i)), firsts[i]) << i;

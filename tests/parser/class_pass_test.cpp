@@ -38,18 +38,17 @@ std::string ShapeUnit() {
   return Source({"unit Shapes;", "interface", "type", "{** A base shape. }",
                  "TShape = class(TObject)", "private", "FName: string;", "public",
                  "Count, Size: Integer;", "{** Draws it. }",
-                 "procedure Paint(ACanvas: TCanvas); virtual;",
-                 "property Name: string read FName;", "end;", "implementation",
-                 "{** Paint body. }", "procedure TShape.Paint(ACanvas: TCanvas);", "begin",
-                 "end;", "end."});
+                 "procedure Paint(ACanvas: TCanvas); virtual;", "property Name: string read FName;",
+                 "end;", "implementation", "{** Paint body. }",
+                 "procedure TShape.Paint(ACanvas: TCanvas);", "begin", "end;", "end."});
 }
 
 TEST(ClassPass, WorkedExample) {
   ClassRun run(ShapeUnit());
   ASSERT_EQ(ChildNames(run.tree.Root()), (std::vector<std::string>{"TShape"}));
   const TXMLNode* shape = run.Class("TShape");
-  EXPECT_EQ(ChildNames(shape), (std::vector<std::string>{"inheritFrom", "classComment",
-                                                         "fieldList", "methodList"}));
+  EXPECT_EQ(ChildNames(shape),
+            (std::vector<std::string>{"inheritFrom", "classComment", "fieldList", "methodList"}));
   EXPECT_EQ(Value(shape, "inheritFrom"), "TObject");
   EXPECT_EQ(Value(shape, "classComment"), "A base shape.");
   EXPECT_EQ(run.Fields("TShape"), (std::vector<std::string>{"Count", "Size"}));
@@ -106,12 +105,12 @@ TEST(ClassPass, LinesThatAreNoClassHeading) {
 
 TEST(ClassPass, VisibilityRules) {
   ClassRun run(Source({"unit U;", "type", "TA = class",
-                       "Early: Integer;",             // field before any visibility: dropped
-                       "procedure First;",            // member before any visibility: public
-                       "After: Integer;",             // visibility now "public": recorded
-                       "protected", "procedure Prot;", "FProt: Integer;",
-                       "private", "procedure Priv;", "FPriv: Integer;",
-                       "published", "procedure Pub;",  // "published" is no visibility line
+                       "Early: Integer;",   // field before any visibility: dropped
+                       "procedure First;",  // member before any visibility: public
+                       "After: Integer;",   // visibility now "public": recorded
+                       "protected", "procedure Prot;", "FProt: Integer;", "private",
+                       "procedure Priv;", "FPriv: Integer;", "published",
+                       "procedure Pub;",  // "published" is no visibility line
                        "Public", "procedure StillPrivate;", "end;", "implementation"}));
   EXPECT_EQ(run.Members("TA"), (std::vector<std::string>{"First", "Prot"}));
   EXPECT_EQ(Value(run.Member("TA", "First"), "procType"), "public");
@@ -157,16 +156,10 @@ TEST(ClassPass, AppendWithoutParametersEndsTheBody) {
 }
 
 TEST(ClassPass, FieldRules) {
-  ClassRun run(Source({"unit U;", "type", "TA = class", "public",
-                       "A, B: Integer;",
-                       "{** The width. }",
-                       "Width: Integer;",
-                       "Commented: Integer; // not a field",
-                       "FClassName: string;",
-                       "class procedure Make;",
-                       "Multi: array of", "  string;",
-                       "Procedure Foo;",
-                       "end;"}));
+  ClassRun run(
+      Source({"unit U;", "type", "TA = class", "public", "A, B: Integer;", "{** The width. }",
+              "Width: Integer;", "Commented: Integer; // not a field", "FClassName: string;",
+              "class procedure Make;", "Multi: array of", "  string;", "Procedure Foo;", "end;"}));
   EXPECT_EQ(run.Fields("TA"),
             (std::vector<std::string>{"A", "B", "Width", "Multi", "Procedure Foo;"}));
   const TXMLNode* fields = run.Class("TA")->FindChild("fieldList");
@@ -192,17 +185,17 @@ TEST(ClassPass, ImplementationComment) {
                        "procedure Draw(X: Integer);", "function Calc(A,", "  B: Integer): Integer;",
                        "end;", "implementation", "{** paints }", "PROCEDURE  TFoo.Paint ;",
                        "begin end;", "{** no parameters, no match }", "procedure TFoo.Draw;",
-                       "{** calc }", "function TFoo.Calc(A, B: Integer):", "   Integer;",
-                       "end."}));
+                       "{** calc }", "function TFoo.Calc(A, B: Integer):", "   Integer;", "end."}));
   EXPECT_EQ(Value(run.Member("TFoo", "Paint"), "longComment"), "paints");
   EXPECT_EQ(Value(run.Member("TFoo", "Draw"), "longComment"), "");
   EXPECT_EQ(Value(run.Member("TFoo", "Calc"), "longComment"), "");  // gathering stops at ")"
-  EXPECT_EQ(Value(run.Member("TFoo", "Calc"), "procDecl"), "function Calc(A,  B: Integer): Integer;");
+  EXPECT_EQ(Value(run.Member("TFoo", "Calc"), "procDecl"),
+            "function Calc(A,  B: Integer): Integer;");
 }
 
 TEST(ClassPass, BodyWithoutEndRunsToTheLastLine) {
-  ClassRun run(Source({"unit U;", "type", "TA = class", "public", "procedure A;",
-                       "implementation", "procedure B;"}));
+  ClassRun run(Source({"unit U;", "type", "TA = class", "public", "procedure A;", "implementation",
+                       "procedure B;"}));
   EXPECT_EQ(run.Members("TA"), (std::vector<std::string>{"A", "B"}));
 }
 

@@ -22,8 +22,8 @@ struct ConstantRun {
 
 TEST(ConstantPass, WorkedExample) {
   ConstantRun run(Source({"unit Geometry;", "interface", "const", "{** Largest shape count. }",
-                          "MaxShapes = 100;", "", "Names: array[0..1] of string = (",
-                          "'a', 'b');", "Pi2 = 6.28;", "implementation", "end."}));
+                          "MaxShapes = 100;", "", "Names: array[0..1] of string = (", "'a', 'b');",
+                          "Pi2 = 6.28;", "implementation", "end."}));
   ASSERT_EQ(run.Names(), (std::vector<std::string>{"MaxShapes", "Names: array[0..1] of string"}));
   EXPECT_EQ(run.ValueOf(0), " 100");
   EXPECT_EQ(run.CommentOf(0), "Largest shape count.");
@@ -47,12 +47,18 @@ TEST(ConstantPass, SectionsNamesAndValues) {
       {"cut at the first semicolon", {"const", "S = 'a;b';"}, {"S"}, {" 'a"}},
       {"trailing comment dropped", {"const", "X = 1; // one"}, {"X"}, {" 1"}},
       {"no semicolon: the whole rest", {"const", "X = 1"}, {"X"}, {" 1"}},
-      {"comment line with = is a constant", {"const", "{ a = b }", "X = 1;"}, {"{ a", "X"},
+      {"comment line with = is a constant",
+       {"const", "{ a = b }", "X = 1;"},
+       {"{ a", "X"},
        {" b }", " 1"}},
-      {"blank and comment lines keep the section", {"const", "A = 1;", "", "// note", "B = 2;"},
-       {"A", "B"}, {" 1", " 2"}},
+      {"blank and comment lines keep the section",
+       {"const", "A = 1;", "", "// note", "B = 2;"},
+       {"A", "B"},
+       {" 1", " 2"}},
       {"two sections, type ends the first",
-       {"const", "A = 1;", "type", "T = Integer;", "CONST", "B = 2;"}, {"A", "B"}, {" 1", " 2"}},
+       {"const", "A = 1;", "type", "T = Integer;", "CONST", "B = 2;"},
+       {"A", "B"},
+       {" 1", " 2"}},
       {"a line without = ends the section", {"const", "A = 1;", "var", "B = 2;"}, {"A"}, {" 1"}},
   };
   for (const ConstCase& c : cases) {

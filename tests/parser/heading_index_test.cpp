@@ -26,13 +26,32 @@ int LiteralSearch(const TGlosParser& parser, int from, const std::string& key) {
 // Lines made to provoke every path of the search: headings over several lines, headings that
 // repeat, headings that never close, blanks and tabs, capitalised keywords.
 std::string RandomSource(std::mt19937& random, int lines) {
-  static const char* const kPieces[] = {
-      "procedure TA.Run;", "procedure TA.Run(X: Integer);", "procedure TA.Run(X:",
-      "  Integer);", "PROCEDURE ta.RUN ;", "function TA.Get: Integer;", "function TA.Get",
-      ": Integer;", "procedure   Run;", "\tprocedure TA.Run;\t", "procedure TA.Run(", ")",
-      ";", "", "   ", "\t", "begin", "end;", "property P: Integer read F;", "property P",
-      " : Integer read F;", "constructor TA.Create;", "Procedure TA.Run;", "x := (1);",
-      "procedure TA.Run(X: Integer); overload;", "p r o c e d u r e TA.Run;"};
+  static const char* const kPieces[] = {"procedure TA.Run;",
+                                        "procedure TA.Run(X: Integer);",
+                                        "procedure TA.Run(X:",
+                                        "  Integer);",
+                                        "PROCEDURE ta.RUN ;",
+                                        "function TA.Get: Integer;",
+                                        "function TA.Get",
+                                        ": Integer;",
+                                        "procedure   Run;",
+                                        "\tprocedure TA.Run;\t",
+                                        "procedure TA.Run(",
+                                        ")",
+                                        ";",
+                                        "",
+                                        "   ",
+                                        "\t",
+                                        "begin",
+                                        "end;",
+                                        "property P: Integer read F;",
+                                        "property P",
+                                        " : Integer read F;",
+                                        "constructor TA.Create;",
+                                        "Procedure TA.Run;",
+                                        "x := (1);",
+                                        "procedure TA.Run(X: Integer); overload;",
+                                        "p r o c e d u r e TA.Run;"};
   std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
   std::string text;
   for (int i = 0; i < lines; ++i) text += std::string(kPieces[pick(random)]) + "\r\n";
@@ -40,12 +59,19 @@ std::string RandomSource(std::mt19937& random, int lines) {
 }
 
 TEST(HeadingIndex, AgreesWithTheLiteralSearch) {
-  const std::string keys[] = {
-      "procedureta.run;",        "procedureta.run(x:integer);", "functionta.get:integer;",
-      "procedurerun;",           "proceduretarun;",             "propertyp:integerreadf;",
-      "constructorta.create;",   "proceduretа.run;",            "proceduret a.run;",
-      "procedureta.run(",        "proceduret\ta.run;",          "proceduret",
-      "procedureta.run(x:integer);overload;"};
+  const std::string keys[] = {"procedureta.run;",
+                              "procedureta.run(x:integer);",
+                              "functionta.get:integer;",
+                              "procedurerun;",
+                              "proceduretarun;",
+                              "propertyp:integerreadf;",
+                              "constructorta.create;",
+                              "proceduretа.run;",
+                              "proceduret a.run;",
+                              "procedureta.run(",
+                              "proceduret\ta.run;",
+                              "proceduret",
+                              "procedureta.run(x:integer);overload;"};
   std::mt19937 random(12345);
   for (int round = 0; round < 300; ++round) {
     TGlosParser parser;
@@ -98,7 +124,8 @@ TEST(HeadingIndex, UnclosedHeadingsStayLinear) {
   EXPECT_EQ(index.Find(19999, last), 19999);
   EXPECT_EQ(index.Find(5, last), -1);  // line 5's declaration swallows the rest of the file
   for (int from : {0, 5, 19998}) {
-    EXPECT_EQ(index.Find(from, index.Normalized(from)), LiteralSearch(parser, from, index.Normalized(from)));
+    EXPECT_EQ(index.Find(from, index.Normalized(from)),
+              LiteralSearch(parser, from, index.Normalized(from)));
   }
 }
 

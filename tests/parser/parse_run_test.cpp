@@ -19,8 +19,9 @@ namespace fs = std::filesystem;
 class ParseRunTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(testing::TempDir()) /
-           ("parse_run_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir_ =
+        fs::path(testing::TempDir()) /
+        ("parse_run_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -48,12 +49,12 @@ TEST_F(ParseRunTest, LoadingSplitsAtEveryKindOfLineEnd) {
   const Case cases[] = {
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\rb\nc\r\n\r\nd", {"a", "b", "c", "", "d"}},
-      {"a\n\rb", {"a", "", "b"}},   // LF then CR: two line ends
-      {"a\r", {"a"}},               // a line end at the very end adds no line
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
+      {"a\r", {"a"}},              // a line end at the very end adds no line
       {"", {}},
       {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // NUL ends the text
       {std::string("\0abc", 4), {}},
-      {" \tx \r\n", {" \tx "}},    // lines are stored as read
+      {" \tx \r\n", {" \tx "}},  // lines are stored as read
   };
   for (const Case& c : cases) {
     TLineList lines;
@@ -83,11 +84,11 @@ std::string UnitSource(const std::string& name, const std::string& extra = "") {
 
 TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   std::vector<std::string> files = {
-      Write("zeta.pas", Source({"unit Zeta;", "interface", "type", "TZ = class(TB)", "public",
-                                "procedure Run;", "procedure Alpha;", "end;",
-                                "TB = class", "end;", "procedure Go;",
-                                "{** short }", "function Get: Integer;", "const", "Z = 1;",
-                                "implementation", "{** impl }", "procedure Go;", "end."})),
+      Write("zeta.pas",
+            Source({"unit Zeta;", "interface", "type", "TZ = class(TB)", "public", "procedure Run;",
+                    "procedure Alpha;", "end;", "TB = class", "end;", "procedure Go;",
+                    "{** short }", "function Get: Integer;", "const", "Z = 1;", "implementation",
+                    "{** impl }", "procedure Go;", "end."})),
       Write("alpha.pas", UnitSource("Alpha")),
       Write("zeta2.pas", Source({"unit Zeta;", "interface", "procedure Go;", "implementation"}))};
   FakePlatform platform;
@@ -146,10 +147,10 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
 }
 
 TEST_F(ParseRunTest, ClassNamedLikeAContainerIsNotMistakenForIt) {
-  std::vector<std::string> files = {Write(
-      "odd.pas", Source({"unit Odd;", "interface", "type", "functions = class", "public",
-                         "procedure procDecl;", "end;", "constants = class", "end;",
-                         "procedure Real;", "implementation"}))};
+  std::vector<std::string> files = {
+      Write("odd.pas", Source({"unit Odd;", "interface", "type", "functions = class", "public",
+                               "procedure procDecl;", "end;", "constants = class", "end;",
+                               "procedure Real;", "implementation"}))};
   TGlosParser parser;
   parser.ParseUnits(files);
   EXPECT_EQ(parser.ClassCount(), 2);
@@ -163,7 +164,8 @@ TEST_F(ParseRunTest, ClassNamedLikeAContainerIsNotMistakenForIt) {
 // What the tree holds after a cancel taken in by the n-th progress call of a run over two files
 // without classes or routines (so that only the run's own calls are made).
 TEST_F(ParseRunTest, CancelAtEachProgressCall) {
-  std::vector<std::string> files = {Write("a.pas", UnitSource("A")), Write("b.pas", UnitSource("B"))};
+  std::vector<std::string> files = {Write("a.pas", UnitSource("A")),
+                                    Write("b.pas", UnitSource("B"))};
   struct Expect {
     std::vector<std::string> units;
     std::vector<std::string> last_unit_children;
@@ -206,9 +208,9 @@ TEST_F(ParseRunTest, CancelAtEachProgressCall) {
 }
 
 TEST_F(ParseRunTest, CancelInsideAPassStopsAtTheNextRunCall) {
-  std::vector<std::string> files = {Write(
-      "c.pas", Source({"unit C;", "interface", "type", "TA = class", "end;", "TB = class", "end;",
-                       "procedure P;", "implementation"}))};
+  std::vector<std::string> files = {
+      Write("c.pas", Source({"unit C;", "interface", "type", "TA = class", "end;", "TB = class",
+                             "end;", "procedure P;", "implementation"}))};
   FakePlatform platform;
   platform.cancel_at = 3;  // unit, classes, then the class TA
   TGlosParser parser(&platform);
@@ -256,7 +258,8 @@ TEST_F(ParseRunTest, ErrorsNameTheFileAndKeepEarlierUnits) {
   EXPECT_EQ(ChildNames(parser.Tree()->Root()->FindChild("parsedUnits")),
             (std::vector<std::string>{"Good"}));
 
-  std::string unclosed = Write("unclosed.pas", Source({"unit U;", "{** never closed", "procedure P;"}));
+  std::string unclosed =
+      Write("unclosed.pas", Source({"unit U;", "{** never closed", "procedure P;"}));
   TGlosParser second;
   try {
     second.ParseUnits({good, unclosed});
@@ -282,8 +285,9 @@ TEST(IndexSort, EqualNamesFollowTheQuicksort) {
 
 TEST(IndexSort, OrdersByLocaleCollation) {
   IndexCollator collator("");
-  std::vector<std::string> names = {"Zeta",  "_Hidden", "Item2",     "ItemA",   "\xC4pfel",
-                                    "apfel", "Apfel",   "\xC3\xA9t\xC3\xA9", "ete", "Beta"};
+  std::vector<std::string> names = {"Zeta",     "_Hidden", "Item2", "ItemA",
+                                    "\xC4pfel", "apfel",   "Apfel", "\xC3\xA9t\xC3\xA9",
+                                    "ete",      "Beta"};
   std::deque<TXMLNode> nodes;
   for (const std::string& name : names) nodes.emplace_back(name);
   std::vector<IndexItem> items;

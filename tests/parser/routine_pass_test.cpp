@@ -52,7 +52,7 @@ TEST(RoutinePass, WhichHeadingsAreRecordedAndTheirNames) {
   const NameCase cases[] = {
       {"function Version : Integer;", {"Version "}},  // not trimmed
       {"procedure Run (X: Integer);", {"Run "}},
-      {"procedure Register;", {"Register"}},          // neither "(" nor ":"
+      {"procedure Register;", {"Register"}},  // neither "(" nor ":"
       {"procedure Free; overload;", {"Free"}},
       {"Procedure Capital;", {}},
       {"function Scale(F: Double = 1.5): Double;", {}},  // "." on the line
@@ -76,14 +76,26 @@ TEST(RoutinePass, OverloadsAndImplementationMatching) {
 }
 
 TEST(RoutinePass, ClassBodySkip) {
-  RoutineRun run(Source({"unit U;", "interface", "type", "TA = class", "procedure InA;", "end;",
+  RoutineRun run(Source({"unit U;",
+                         "interface",
+                         "type",
+                         "TA = class",
+                         "procedure InA;",
+                         "end;",
                          "procedure AfterA;",
-                         "TB = class", "end;", "TC = class",
-                         "procedure InC;",           // taken for a free routine
-                         "public",                   // jumps to TC's end
-                         "procedure Hidden;", "end;", "procedure Free1;",
-                         "// a comment about class things", "procedure Skipped;", "x: Integer; end;",
-                         "procedure Free2;", "implementation"}));
+                         "TB = class",
+                         "end;",
+                         "TC = class",
+                         "procedure InC;",  // taken for a free routine
+                         "public",          // jumps to TC's end
+                         "procedure Hidden;",
+                         "end;",
+                         "procedure Free1;",
+                         "// a comment about class things",
+                         "procedure Skipped;",
+                         "x: Integer; end;",
+                         "procedure Free2;",
+                         "implementation"}));
   EXPECT_EQ(run.Names(), (std::vector<std::string>{"AfterA", "InC", "Free1", "Free2"}));
 }
 

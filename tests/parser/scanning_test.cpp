@@ -41,8 +41,7 @@ TEST(Scanning, SkipComments) {
   const SkipCase cases[] = {
       {"blank line between comment blocks stops", Source({"{ a }", "", "{ b }", "x"}), 0, 1},
       {"line comments", Source({"// a", "  // b", "x"}), 0, 2},
-      {"comment then code on the same line is skipped whole", Source({"{ a } x := 1;", "y"}), 0,
-       1},
+      {"comment then code on the same line is skipped whole", Source({"{ a } x := 1;", "y"}), 0, 1},
       {"open brace comment over lines", Source({"{ a", "b", "c }", "x"}), 0, 3},
       {"parenthesis comment", Source({"(* a", "*)", "x"}), 0, 2},
       {"comment after code is not seen", Source({"x { a", "b }"}), 0, 0},
@@ -76,9 +75,9 @@ TEST(Scanning, FindLine) {
   TGlosParser p;
   p.SetSource(Source({"// header", "unit A;", "{ the word type here }", "x"}));
   EXPECT_EQ(p.FindLine("unit", 0), 1);
-  EXPECT_EQ(p.FindLine("UNIT", 0), 1);          // case ignored
-  EXPECT_EQ(p.FindLine("type", 0), 2);          // later comment lines are searched
-  EXPECT_EQ(p.FindLine("missing", 0), 3);       // the last line when nothing matches
+  EXPECT_EQ(p.FindLine("UNIT", 0), 1);     // case ignored
+  EXPECT_EQ(p.FindLine("type", 0), 2);     // later comment lines are searched
+  EXPECT_EQ(p.FindLine("missing", 0), 3);  // the last line when nothing matches
   EXPECT_EQ(p.FindLine("x", 3), 3);
   TGlosParser empty;
   empty.SetSource("");
@@ -100,12 +99,12 @@ TEST(Scanning, CommentAbove) {
       {"three lines", Source({"{** one", "two", "three }", "procedure Draw;"}), 3,
        "one\r\ntwo\r\nthree"},
       {"blank after the closing brace", Source({"{** Draws", "it. } ", "procedure Draw;"}), 2, ""},
-      {"blank after the brace of a one-line comment", Source({"{** Draws it. } ", "procedure Draw;"}),
-       1, "Draws it."},
+      {"blank after the brace of a one-line comment",
+       Source({"{** Draws it. } ", "procedure Draw;"}), 1, "Draws it."},
       {"plain brace comment", Source({"{ Draws it. }", "procedure Draw;"}), 1, ""},
       {"line comment", Source({"// Draws it.", "procedure Draw;"}), 1, ""},
-      {"brace pair inside the body", Source({"{** one", "{two}", "three }", "procedure Draw;"}),
-       3, ""},
+      {"brace pair inside the body", Source({"{** one", "{two}", "three }", "procedure Draw;"}), 3,
+       ""},
       {"text before {** and after }", Source({"x {** core } y", "procedure Draw;"}), 1, "core"},
       {"empty comment", Source({"{**}", "procedure Draw;"}), 1, ""},
       {"no comment", Source({"var X: Integer;", "procedure Draw;"}), 1, ""},
@@ -140,13 +139,11 @@ struct DeclarationCase {
 
 TEST(Scanning, ReadDeclaration) {
   const DeclarationCase cases[] = {
-      {"one line", Source({"  procedure A(X: Integer);  "}), false, "procedure A(X: Integer);",
-       0},
+      {"one line", Source({"  procedure A(X: Integer);  "}), false, "procedure A(X: Integer);", 0},
       {"continuation keeps its blanks", Source({"procedure A(X: Integer;", "  Y: Integer);"}),
        false, "procedure A(X: Integer;  Y: Integer);", 1},
-      {"stops when the parameter list closes",
-       Source({"function A(X: Integer", "): Integer", ";"}), false, "function A(X: Integer): Integer",
-       1},
+      {"stops when the parameter list closes", Source({"function A(X: Integer", "): Integer", ";"}),
+       false, "function A(X: Integer): Integer", 1},
       {"no parenthesis: up to the semicolon", Source({"property P", "  read F;"}), false,
        "property P  read F;", 1},
       {"never closed: to the last line", Source({"procedure A(", "X", "Y"}), false,
@@ -190,7 +187,7 @@ TEST(Scanning, PosOfAny) {
   EXPECT_EQ(PosOfAny({"b", "a"}, "abc", true), 2u);  // the first listed word, not the leftmost
   EXPECT_EQ(PosOfAny({"B"}, "abc", true), 0u);
   EXPECT_EQ(PosOfAny({"B"}, "abc", false), 2u);
-  EXPECT_EQ(PosOfAny({"", "c"}, "abc", true), 3u);   // an empty word never matches
+  EXPECT_EQ(PosOfAny({"", "c"}, "abc", true), 3u);  // an empty word never matches
   EXPECT_EQ(PosOfAny({}, "abc", true), 0u);
   EXPECT_EQ(PosOfAny({"Class"}, "FClassName: string;", false), 2u);
 }

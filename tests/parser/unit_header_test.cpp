@@ -17,8 +17,8 @@ struct HeaderCase {
 TEST(UnitHeader, NameAndComment) {
   const HeaderCase cases[] = {
       {"shapes example",
-       Source({"{** Shapes and their areas.", "    Second line. }", "unit Shapes;", "",
-               "interface"}),
+       Source(
+           {"{** Shapes and their areas.", "    Second line. }", "unit Shapes;", "", "interface"}),
        "Shapes", "Shapes and their areas.\r\n    Second line."},
       {"one-line comment above", Source({"{** Tools. }", "unit Tools;"}), "Tools", "Tools."},
       {"heading on line 0", Source({"unit First;", "interface"}), "First", ""},
@@ -43,10 +43,10 @@ TEST(UnitHeader, NameAndComment) {
 
 TEST(UnitHeader, InputsThatReadPastTheEnd) {
   const std::string sources[] = {
-      "",                                    // no line at all
-      Source({"", "   "}),                   // only blank lines
-      Source({"begin", "end."}),             // no word unit, last line without a space
-      Source({"unit"}),                      // keyword alone on the last line
+      "",                         // no line at all
+      Source({"", "   "}),        // only blank lines
+      Source({"begin", "end."}),  // no word unit, last line without a space
+      Source({"unit"}),           // keyword alone on the last line
       Source({"// only comments", "{ here }"}),
   };
   for (const std::string& source : sources) {
