@@ -1,6 +1,5 @@
 #include "app/ini_file.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "model/errors.h"
@@ -56,15 +55,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes) {
   std::error_code error;
   std::filesystem::file_status status = std::filesystem::status(path, error);
   if (status.type() == std::filesystem::file_type::not_found) return ReadResult::kMissing;
-  if (status.type() == std::filesystem::file_type::directory) return ReadResult::kUnreadable;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return ReadResult::kUnreadable;
-  char chunk[1 << 16];
-  size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return failed ? ReadResult::kUnreadable : ReadResult::kRead;
+  return ReadRegularFile(path, bytes) ? ReadResult::kRead : ReadResult::kUnreadable;
 }
 
 }  // namespace

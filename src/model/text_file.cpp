@@ -183,19 +183,33 @@ void TextFileWriter::Close() {
   }
 }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to) {
+bool ReadRegularFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
   struct stat st;
-  // Only a regular file is copied: reading a pipe or a device could wait or never end.
-  if (stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::FILE* in = std::fopen(from.c_str(), "rb");
-  if (in == nullptr) return false;
-  std::string bytes;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    close(fd);
+    return false;
+  }
+  bytes.reserve(static_cast<size_t>(st.st_size));
   char chunk[1 << 16];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
-  bool failed = std::ferror(in) != 0;
-  std::fclose(in);
-  if (failed) return false;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) bytes.clear();
+  return !failed;
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+  std::string bytes;
+  if (!ReadRegularFile(from, bytes)) return false;
   try {
     WriteWholeFile(to, bytes);
   } catch (const GlosError&) {

@@ -52,6 +52,12 @@ bool CopyFileReplacing(const std::string& from, const std::string& to);
 // Writes `bytes` as the whole content of `path`, replacing it the same way.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// Replaces `bytes` with the whole content of a regular file (its memory is reused). Returns
+// false, with `bytes` empty, when the file cannot be opened or read or is no regular file.
+// Opening never waits: a named pipe that nobody writes to is refused at once, and a device such
+// as /dev/zero is never read, since it would fill the memory.
+bool ReadRegularFile(const std::string& path, std::string& bytes);
+
 }  // namespace glossator
 
 #endif  // GLOSSATOR_MODEL_TEXT_FILE_H_

@@ -1,14 +1,7 @@
 #include "parser/line_list.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "model/errors.h"
+#include "model/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -19,35 +12,11 @@ void TLineList::SetText(std::string text) {
 }
 
 void TLineList::LoadFromFile(const std::string& path) {
-  // Only regular files are units. Opening without blocking keeps a named pipe that nobody
-  // writes to from stopping the run, and refusing devices keeps one like /dev/zero from
-  // filling the memory.
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw FileOpenError(path);
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    throw FileOpenError(path);
-  }
-  std::FILE* file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    close(fd);
-    throw FileOpenError(path);
-  }
-  // Read into the buffer of the previous file, whose memory is reused.
-  text_.clear();
-  text_.reserve(static_cast<size_t>(st.st_size));
-  char chunk[1 << 16];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text_.append(chunk, got);
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    text_.clear();
-    Split();
-    throw FileOpenError(path);
-  }
+  // Only regular files are units (a named pipe could stop the run, a device fill the memory).
+  // The text goes into the buffer of the previous file, whose memory is reused.
+  bool read = ReadRegularFile(path, text_);
   Split();
+  if (!read) throw FileOpenError(path);
 }
 
 namespace {
