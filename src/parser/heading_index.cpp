@@ -14,11 +14,8 @@ namespace {
 // comparing the texts, so a collision costs time, never a wrong answer.
 constexpr uint64_t kBase = 0x9e3779b97f4a7c15ULL;
 
-uint64_t MulMod(uint64_t a, uint64_t b) { return a * b; }
-uint64_t AddMod(uint64_t a, uint64_t b) { return a + b; }
-uint64_t SubMod(uint64_t a, uint64_t b) { return a - b; }
-
-uint64_t PowMod(uint64_t exponent) {
+// kBase to the power `exponent`, by squaring.
+uint64_t BasePower(uint64_t exponent) {
   uint64_t result = 1;
   uint64_t base = kBase;
   while (exponent > 0) {
@@ -34,7 +31,7 @@ uint64_t Step(uint64_t hash, char c) {
 }
 
 // hash(a + b) from the hashes of a and b.
-uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) { return a * PowMod(b_length) + b; }
+uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) { return a * BasePower(b_length) + b; }
 
 // The words every key starts with, as they appear lower-cased without blanks.
 bool StartsLikeHeading(std::string_view trimmed) {
@@ -153,21 +150,21 @@ void HeadingIndex::HashLine(int i, bool gathered) {
   right_len_[i] = static_cast<uint32_t>(right_len);
   if (seen) {
     uint64_t len = right_len - before_first_len;
-    trimmed_hash_[i] = SubMod(right, MulMod(before_first, Power(len)));
+    trimmed_hash_[i] = right - before_first * Power(len);
     trimmed_len_[i] = static_cast<uint32_t>(len);
   }
   // Cumulative over gathered lines only: a gathered stretch is always contiguous.
   if (gathered) {
-    prefix_hash_[i + 1] = AddMod(MulMod(prefix_hash_[i], Power(full_len)), full);
+    prefix_hash_[i + 1] = prefix_hash_[i] * Power(full_len) + full;
     prefix_len_[i + 1] = prefix_len_[i] + full_len;
   }
 }
 
 uint64_t HeadingIndex::Power(uint64_t exponent) {
   if (exponent >= powers_.size()) {
-    if (exponent > 4096) return PowMod(exponent);
+    if (exponent > 4096) return BasePower(exponent);
     if (powers_.empty()) powers_.push_back(1);
-    while (powers_.size() <= exponent) powers_.push_back(MulMod(powers_.back(), kBase));
+    while (powers_.size() <= exponent) powers_.push_back(powers_.back() * kBase);
   }
   return powers_[exponent];
 }
@@ -180,7 +177,7 @@ HeadingIndex::Hashed HeadingIndex::LineHash(int q) const {
     // The first line trimmed, the lines after it whole, the last non-blank one up to its last
     // significant character; blank lines at the end fall to the final trim.
     uint64_t mid_len = prefix_len_[last] - prefix_len_[q + 1];
-    uint64_t mid = SubMod(prefix_hash_[last], MulMod(prefix_hash_[q + 1], PowMod(mid_len)));
+    uint64_t mid = prefix_hash_[last] - prefix_hash_[q + 1] * BasePower(mid_len);
     hash = Join(Join(hash, mid, mid_len), right_hash_[last], right_len_[last]);
     length += mid_len + right_len_[last];
   }
