@@ -1,0 +1,87 @@
+// The POSIX implementation of the file system interface.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "model/file_system.h"
+
+namespace glossator {
+
+namespace {
+
+FileKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kDirectory;
+  return FileKind::kOther;
+}
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool ReadFile(const std::string& path, std::string& bytes) override;
+  FileKind KindOf(const std::string& path) override;
+  std::vector<FolderEntry> ListFolder(const std::string& path) override;
+};
+
+bool PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  // Opened without waiting: a named pipe without a writer is refused by the check below
+  // instead of stopping the run.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char chunk[1 << 16];
+  bool failed = false;
+  for (;;) {
+    ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got > 0) {
+      bytes.append(chunk, static_cast<size_t>(got));
+    } else if (got == 0) {
+      break;
+    } else if (errno != EINTR) {
+      failed = true;
+      break;
+    }
+  }
+  close(fd);
+  if (failed) bytes.clear();
+  return !failed;
+}
+
+FileKind PosixFileSystem::KindOf(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return FileKind::kMissing;
+  return KindOfMode(st.st_mode);
+}
+
+std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::string& path) {
+  std::vector<FolderEntry> entries;
+  DIR* dir = opendir(path.c_str());
+  if (dir == nullptr) return entries;
+  std::string base = path.empty() || path.back() == '/' ? path : path + "/";
+  while (const dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, KindOf(base + name)});
+  }
+  closedir(dir);
+  return entries;
+}
+
+}  // namespace
+
+FileSystem::~FileSystem() = default;
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem system;
+  return system;
+}
+
+}  // namespace glossator
