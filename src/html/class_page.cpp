@@ -1,5 +1,6 @@
 // The class pages: ancestor diagram, description, unit, fields, member summaries and details.
 #include "html/comment_render.h"
+#include "html/html_text.h"
 #include "html/pages.h"
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
@@ -61,14 +62,14 @@ std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_n
   for (const std::string& a : ancestors) {
     indent -= Half(a);
     AppendSpaces(out, indent);
-    out += "<A HREF=" + a + ".html>" + a + "</A>" + " ----+" + "\r";
+    out += "<A HREF=" + LinkTarget(a + ".html") + ">" + HtmlText(a) + "</A> ----+\r";
     indent += static_cast<long>(a.size()) + 5;
     AppendSpaces(out, indent);
     out += "|\r";
   }
   indent -= Half(class_name);
   AppendSpaces(out, indent);
-  out += class_name + "\r";
+  out += HtmlText(class_name) + "\r";
   return out;
 }
 
@@ -77,20 +78,25 @@ PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string
   const std::string& name = p.UnitClassName(unit, c);
   PageText page;
   page.Line({"<HTML>"});
-  page.Line({"<H2>Class: ", name, "</H2>"});
+  page.Line({"<H2>Class: ", HtmlText(name), "</H2>"});
   page.Line({"<pre>", BuildHierarchy(p, name), "</pre><hr>"});
   page.Line({"<B>Description:</B><BR>", RenderDescription(p.UnitClassComment(unit, c))});
-  page.Line({"<p><B>Unit:</B><BR><A HREF=", unit_name, ".html>", unit_name, "</A>"});
-  page.Line({"<code>   <A HREF=", unit_name, ".pas>(", unit_name, ".pas)</code></A><BR><BR>"});
+  const std::string unit_text = HtmlText(unit_name);
+  page.Line(
+      {"<p><B>Unit:</B><BR><A HREF=", LinkTarget(unit_name + ".html"), ">", unit_text, "</A>"});
+  page.Line({"<code>   <A HREF=", LinkTarget(unit_name + ".pas"), ">(", unit_text,
+             ".pas)</code></A><BR><BR>"});
 
   for (int f = 0; f < p.FieldCount(unit, c); ++f) {
     if (f == 0) page.Line({"<p><B>Fields:</B><BR><dl>"});
-    page.Line({"<dt>", p.FieldName(unit, c, f), ": ", p.FieldType(unit, c, f), "</dt><br>"});
+    page.Line({"<dt>", HtmlText(p.FieldName(unit, c, f)), ": ", HtmlText(p.FieldType(unit, c, f)),
+               "</dt><br>"});
     const std::string& comment = p.FieldComment(unit, c, f);
     if (!comment.empty()) page.Line({"<dd>", comment, "</dd>"});
   }
   page.Line({"</dl>"});
 
+  const std::string page_link = LinkTarget(name + ".html");
   // Six walks over the members: the summaries of the three groups, then their details. A group
   // without members writes nothing at all.
   for (const Group& group : kGroups) {
@@ -101,8 +107,8 @@ PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string
     for (int m : members) {
       page.Line({"<dt>"});
       page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), ".gif>"});
-      page.Line({"<A HREF=\"", name, ".html#", std::to_string(m), "\">", p.MethodDecl(unit, c, m),
-                 "</A><BR>"});
+      page.Line({"<A HREF=\"", page_link, "#", std::to_string(m), "\">",
+                 HtmlText(p.MethodDecl(unit, c, m)), "</A><BR>"});
       page.Line({"</dt>"});
       for (const std::string& line :
            MemberSummaryLines(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m))) {
@@ -120,7 +126,7 @@ PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string
     for (int m : members) {
       page.Line({"<A NAME=\"", std::to_string(m), "\"></A><P>"});
       page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), "_big.gif>"});
-      page.Line({"<CODE>", p.MethodDecl(unit, c, m), "</CODE>"});
+      page.Line({"<CODE>", HtmlText(p.MethodDecl(unit, c, m)), "</CODE>"});
       page.Line({"<dl>"});
       page.Line(
           {RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});

@@ -1,5 +1,6 @@
 // The four index pages, the menu bar, the frameset and the legend.
 #include "html/comment_render.h"
+#include "html/html_text.h"
 #include "html/pages.h"
 #include "parser/cGlossator.h"
 
@@ -22,7 +23,7 @@ std::string_view IndexFileName(IndexKind kind) {
 namespace {
 
 struct IndexEntry {
-  std::string target;  // the link target
+  std::string target;  // the link target, encoded
   const std::string* name;
   const std::string* comment;
 };
@@ -30,15 +31,15 @@ struct IndexEntry {
 IndexEntry EntryAt(const TGlosParser& p, IndexKind kind, int i) {
   switch (kind) {
     case IndexKind::kUnits:
-      return {p.UnitName(i) + ".html", &p.UnitName(i), &p.UnitComment(i)};
+      return {LinkTarget(p.UnitName(i) + ".html"), &p.UnitName(i), &p.UnitComment(i)};
     case IndexKind::kClasses:
-      return {p.ClassName(i) + ".html", &p.ClassName(i), &p.ClassComment(i)};
+      return {LinkTarget(p.ClassName(i) + ".html"), &p.ClassName(i), &p.ClassComment(i)};
     case IndexKind::kFunctions:
-      return {p.FunctionUnit(i) + ".html#" + p.FunctionName(i), &p.FunctionName(i),
-              &p.FunctionComment(i)};
+      return {LinkTarget(p.FunctionUnit(i) + ".html") + "#" + LinkFragment(p.FunctionName(i)),
+              &p.FunctionName(i), &p.FunctionComment(i)};
     case IndexKind::kConstants:
-      return {p.ConstantUnit(i) + ".html#" + p.ConstantName(i), &p.ConstantName(i),
-              &p.ConstantComment(i)};
+      return {LinkTarget(p.ConstantUnit(i) + ".html") + "#" + LinkFragment(p.ConstantName(i)),
+              &p.ConstantName(i), &p.ConstantComment(i)};
   }
   return {"", nullptr, nullptr};
 }
@@ -82,7 +83,7 @@ PageText IndexPage(const TGlosParser& p, IndexKind kind) {
   page.Line({"<dl>"});
   for (int i = 0, count = CountOf(p, kind); i < count; ++i) {
     IndexEntry entry = EntryAt(p, kind, i);
-    page.Line({"<dt><li><A HREF=", entry.target, ">", *entry.name, "</A></dt>"});
+    page.Line({"<dt><li><A HREF=", entry.target, ">", HtmlText(*entry.name), "</A></dt>"});
     if (!entry.comment->empty()) page.Line({IndexSummary(*entry.comment, mark)});
   }
   page.Line({"</dl></HTML>"});
@@ -123,7 +124,7 @@ PageText FramesetPage(std::string_view description_file) {
   page.Line({"<FRAMESET ROWS = 35,100% FRAMEBORDER=1>"});
   page.Line(
       {"<FRAME SRC=menuebar.html SCROLLING=NO NAME=menue MARGINWIDTH=5 MARGINHEIGHT=6 NORESIZE>"});
-  page.Line({"<FRAME SRC=", description_file, " NAME=main>"});
+  page.Line({"<FRAME SRC=", LinkTarget(description_file), " NAME=main>"});
   for (const char* line : {"</FRAMESET>", "<NOFRAMES>",
                            "<P>Your browser does not seems to support frames. Please upgrade it.",
                            "</BODY>", "</NOFRAMES>", "</HTML>"}) {

@@ -2,6 +2,7 @@
 #include <exception>
 
 #include "html/comment_render.h"
+#include "html/html_text.h"
 #include "html/pages.h"
 #include "parser/cGlossator.h"
 #include "parser/platform.h"
@@ -14,21 +15,22 @@ PageText UnitPage(const TGlosParser& p, const TXMLNode* unit, const std::string&
                   const std::string& comment) {
   PageText page;
   page.Line({"<HTML>"});
-  page.Line({"<H2>Unit: ", name, "</H2>"});
+  page.Line({"<H2>Unit: ", HtmlText(name), "</H2>"});
   page.Line({"<B>Description:</B><BR>", RenderDescription(comment), "<BR><BR>"});
   page.Line({"<B>Classes:</B><BR>"});
   for (int c = 0; c < p.UnitClassCount(unit); ++c) {
     const std::string& class_name = p.UnitClassName(unit, c);
-    page.Line({"<A HREF=", class_name, ".html>", class_name, "</A>"});
+    page.Line({"<A HREF=", LinkTarget(class_name + ".html"), ">", HtmlText(class_name), "</A>"});
     page.Line({": ", p.UnitClassComment(unit, c), "<BR>"});
   }
   page.Line({"<BR><B>Constants:</B>"});
   page.Line({"<dl>"});
   for (int k = 0; k < p.UnitConstantCount(unit); ++k) {
     const std::string& constant = p.UnitConstantName(unit, k);
-    page.Line({"<A NAME=", constant, "></A>"});
+    page.Line({"<A NAME=", AnchorName(constant), "></A>"});
     // The line closes a code element it never opened; browsers do not mind.
-    page.Line({"<li><dt>", constant, " = ", p.UnitConstantValue(unit, k), "</code></dt>"});
+    page.Line({"<li><dt>", HtmlText(constant), " = ", HtmlText(p.UnitConstantValue(unit, k)),
+               "</code></dt>"});
     const std::string& constant_comment = p.UnitConstantComment(unit, k);
     std::string rendered = RenderComment(constant_comment, constant_comment);
     if (!rendered.empty()) page.Line({rendered, "<br>"});
@@ -37,9 +39,9 @@ PageText UnitPage(const TGlosParser& p, const TXMLNode* unit, const std::string&
   page.Line({"<BR><B>Functions:</B>"});
   page.Line({"<dl>"});
   for (int r = 0; r < p.UnitFunctionCount(unit); ++r) {
-    page.Line({"<A NAME=", p.UnitFunctionName(unit, r), "></A>"});
-    page.Line(
-        {"<dt><IMG SRC=functions_big.gif><code> ", p.UnitFunctionDecl(unit, r), "</code></dt>"});
+    page.Line({"<A NAME=", AnchorName(p.UnitFunctionName(unit, r)), "></A>"});
+    page.Line({"<dt><IMG SRC=functions_big.gif><code> ", HtmlText(p.UnitFunctionDecl(unit, r)),
+               "</code></dt>"});
     page.Line(
         {RenderComment(p.UnitFunctionComment(unit, r), p.UnitFunctionLongComment(unit, r)), "<p>"});
   }

@@ -41,8 +41,6 @@ DocTreeReader::~DocTreeReader() = default;
 
 void DocTreeReader::SetQueryTree(const TXMLTree* tree) {
   tree_ = tree;
-  entry_counts_for_ = nullptr;
-  entry_counts_.clear();
 }
 
 const TXMLNode* DocTreeReader::Container(std::string_view name) const {
@@ -186,17 +184,8 @@ const std::string& DocTreeReader::AncestorText(const TXMLNode* all_classes,
   return Leaf(Find(classes, name), elem::kInheritFrom);
 }
 
-int DocTreeReader::ClassEntryCount(const TXMLNode* all_classes, std::string_view name) const {
-  if (entry_counts_for_ != all_classes || entry_counts_size_ != all_classes->ChildCount()) {
-    entry_counts_.clear();
-    for (size_t i = 0; i < all_classes->ChildCount(); ++i) {
-      ++entry_counts_[all_classes->Child(i)->Name()];
-    }
-    entry_counts_for_ = all_classes;
-    entry_counts_size_ = all_classes->ChildCount();
-  }
-  auto it = entry_counts_.find(name);
-  return it == entry_counts_.end() ? 0 : it->second;
+bool DocTreeReader::IsDocumentedClass(const TXMLNode* all_classes, std::string_view name) const {
+  return all_classes->FindChild(name) != nullptr;
 }
 
 void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>& list) const {
@@ -205,40 +194,24 @@ void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>
     list.emplace_back();
     return;
   }
-  // One step for a class N appends, for every index entry named after N's ancestor A, the
-  // output of one step for A, and then A itself. The steps form a single chain upward, so walk
-  // it first and assemble the output from its top end down; no recursion, however long it is.
-  struct Link {
-    const std::string* ancestor;
-    int repeats;  // steps made for this ancestor: one per index entry, 0 when not followed
-  };
-  std::vector<Link> links;
+  // One step for a class N appends the output of one step for N's ancestor A (when A is a
+  // documented class, whatever the number of its index entries: they all stand for the same
+  // chain), and then A itself. The steps form a single chain upward, so walk it first and append
+  // it from its top end down; no recursion, however long it is.
+  std::vector<const std::string*> chain;
   std::unordered_set<std::string_view> on_chain{name};
   std::string_view current = name;
   for (;;) {
     const std::string& ancestor = AncestorText(all_classes, current);
-    int repeats = 0;
-    if (ancestor != kTObject && !on_chain.count(ancestor)) {
-      repeats = ClassEntryCount(all_classes, ancestor);
+    chain.push_back(&ancestor);
+    if (ancestor == kTObject || on_chain.count(ancestor) ||
+        !IsDocumentedClass(all_classes, ancestor)) {
+      break;
     }
-    links.push_back({&ancestor, repeats});
-    if (repeats == 0) break;
     on_chain.insert(ancestor);
     current = ancestor;
   }
-  // Output of the last step: its ancestor alone. Each step below repeats the output of the step
-  // above it once per entry and then appends its own ancestor.
-  std::vector<std::string> out{*links.back().ancestor};
-  for (size_t k = links.size() - 1; k > 0; --k) {
-    const Link& link = links[k - 1];
-    if (link.repeats > 1) {
-      size_t once = out.size();
-      out.reserve(once * link.repeats + 1);
-      for (int r = 1; r < link.repeats; ++r) out.insert(out.end(), out.begin(), out.begin() + once);
-    }
-    out.push_back(*link.ancestor);
-  }
-  list.insert(list.end(), out.begin(), out.end());
+  for (size_t k = chain.size(); k > 0; --k) list.push_back(*chain[k - 1]);
 }
 
 }  // namespace glossator

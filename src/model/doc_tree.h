@@ -3,7 +3,6 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace glossator {
@@ -94,7 +93,8 @@ class DocTreeReader {
   // Appends the ancestor chain of the class `name` to `list`, the most distant ancestor first;
   // the class itself is not appended. The chain ends with "TObject", with the first ancestor
   // that is no documented class, or with a name already on the chain being followed (appended,
-  // not followed again). A name with several class index entries is followed once per entry.
+  // not followed again). A name with several class index entries is followed once: its first
+  // entry decides its unit, so every entry would repeat the same chain.
   void GetAncestors(std::string_view name, std::vector<std::string>& list) const;
 
  protected:
@@ -109,14 +109,9 @@ class DocTreeReader {
   const TXMLNode* ClassPart(const TXMLNode* unit, int c, std::string_view container, int i) const;
   // The ancestor text of the class that the first class index entry named `name` stands for.
   const std::string& AncestorText(const TXMLNode* all_classes, std::string_view name) const;
-  int ClassEntryCount(const TXMLNode* all_classes, std::string_view name) const;
+  bool IsDocumentedClass(const TXMLNode* all_classes, std::string_view name) const;
 
   const TXMLTree* tree_ = nullptr;
-  // Number of class index entries per name, built on the first ancestor query for the index
-  // node it was built from.
-  mutable const TXMLNode* entry_counts_for_ = nullptr;
-  mutable size_t entry_counts_size_ = 0;
-  mutable std::unordered_map<std::string_view, int> entry_counts_;
 };
 
 }  // namespace glossator

@@ -220,6 +220,64 @@ TEST_F(PagesTest, IndexPages) {
             "<dd><B>Deprecated</B>\nUse Other.</dd>", "</dl></HTML>"}));
 }
 
+// Names that are not plain identifiers: written as text on the pages, encoded in link targets,
+// quoted in anchors. Page file names stay the raw names.
+TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
+  Parse({{"arc.pas", CrLf({"unit agg_arc ;", "interface", "type", "TBox<T> = class(TBase)",
+                           "public", "Items: TList<T>;", "procedure Add(const X: T);", "end;",
+                           "TBase = class", "end;", "procedure Initialize; stdcall;", "const",
+                           "S = '<b>';", "Max: Integer = 10;", "implementation", "end."})},
+         {"cp1252.pas", CrLf({"unit \xDC" "bersicht;", "interface", "implementation"})}});
+  WriteAllUnits();
+  for (IndexKind kind :
+       {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions, IndexKind::kConstants}) {
+    WritePage(out_.Dir(), IndexFileName(kind), IndexPage(parser_, kind));
+  }
+  auto has = [this](const std::string& page, const std::string& bytes) {
+    EXPECT_NE(out_.Read(page).find(bytes), std::string::npos) << page << " lacks " << bytes;
+  };
+  has("agg_arc .html",
+      CrLf({"<HTML>", "<H2>Unit: agg_arc </H2>", "<B>Description:</B><BR><BR><BR>",
+            "<B>Classes:</B><BR>", "<A HREF=TBase.html>TBase</A>", ": <BR>",
+            "<A HREF=TBox%3CT%3E.html>TBox&lt;T&gt;</A>", ": <BR>", "<BR><B>Constants:</B>",
+            "<dl>", "<A NAME=\"Max: Integer\"></A>", "<li><dt>Max: Integer =  10</code></dt>",
+            "<A NAME=S></A>", "<li><dt>S =  '&lt;b&gt;'</code></dt>", "</dl></HTML>",
+            "<BR><B>Functions:</B>", "<dl>", "<A NAME=\"Initialize; stdcall\"></A>",
+            "<dt><IMG SRC=functions_big.gif><code> procedure Initialize; stdcall;</code></dt>"}));
+  has("TBox<T>.html",
+      CrLf({"<HTML>", "<H2>Class: TBox&lt;T&gt;</H2>",
+            "<pre> <A HREF=TObject.html>TObject</A> ----+\r             |\r"
+            "           <A HREF=TBase.html>TBase</A> ----+\r                     |\r"
+            "                  TBox&lt;T&gt;\r</pre><hr>",
+            "<B>Description:</B><BR>", "<p><B>Unit:</B><BR><A HREF=agg_arc%20.html>agg_arc </A>",
+            "<code>   <A HREF=agg_arc%20.pas>(agg_arc .pas)</code></A><BR><BR>",
+            "<p><B>Fields:</B><BR><dl>", "<dt>Items: TList&lt;T&gt;</dt><br>", "</dl>",
+            "<p><B>Methods:</B><BR>", "<dl>", "<dt>", "<IMG SRC=public.gif>",
+            "<A HREF=\"TBox%3CT%3E.html#0\">procedure Add(const X: T);</A><BR>"}));
+  has("index-unit.html", "<dt><li><A HREF=%DCbersicht.html>\xDC" "bersicht</A></dt>\r\n");
+  has("index-unit.html", "<dt><li><A HREF=agg_arc%20.html>agg_arc </A></dt>\r\n");
+  has("index-class.html", "<dt><li><A HREF=TBox%3CT%3E.html>TBox&lt;T&gt;</A></dt>\r\n");
+  has("index-function.html",
+      "<dt><li><A HREF=agg_arc%20.html#Initialize;%20stdcall>Initialize; stdcall</A></dt>\r\n");
+  has("index-constant.html",
+      "<dt><li><A HREF=agg_arc%20.html#Max:%20Integer>Max: Integer</A></dt>\r\n");
+  EXPECT_TRUE(out_.Exists("\xDC" "bersicht.html"));
+  EXPECT_NE(FramesetPage("my intro.html").Text().find("<FRAME SRC=my%20intro.html NAME=main>\r\n"),
+            std::string::npos);
+}
+
+// With every class documented twice (the same units listed twice), each ancestor is followed once
+// and the diagram is that of a single listing.
+TEST_F(PagesTest, HierarchyOfClassesDocumentedTwice) {
+  std::string source = CrLf({"unit Deep;", "interface", "type", "T0 = class", "end;",
+                             "T1 = class(T0)", "end;", "T2 = class(T1)", "end;",
+                             "T3 = class(T2)", "end;", "implementation"});
+  Parse({{"a/deep.pas", source}, {"b/deep.pas", source}});
+  std::vector<std::string> ancestors;
+  parser_.GetAncestors("T3", ancestors);
+  EXPECT_EQ(ancestors, (std::vector<std::string>{"TObject", "T0", "T1", "T2"}));
+}
+
 TEST(FixedPages, MenuBarFramesetAndLegend) {
   EXPECT_EQ(
       MenuBarPage().Text(),
