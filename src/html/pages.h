@@ -19,8 +19,9 @@ struct PageContext {
   Platform& platform;         // for the class pages' error message
 };
 
-// The page formats below are what readers browse and what runs are compared by, byte for byte;
-// names and comments go in as stored, without escaping.
+// The page formats below are what readers browse and what runs are compared by, byte for byte.
+// Names, declarations and values go in as text (html_text.h: & < > as entities), link targets
+// percent-encoded and odd anchor names quoted; comments go in as stored, since they are HTML.
 
 // The path of a page in the output folder. A page name holding "/" or "\" would leave the folder:
 // it is refused with FileCreateError, as a file that cannot be created.

@@ -93,7 +93,7 @@ export function fileUrl(file) {
 
 // The file name of a file:// URL without its fragment ("…/out/TShape.html#3" ⇒ "TShape.html").
 export function baseName(url) {
-  return path.basename(fileURLToPath(stripHash(url)));
+  return path.basename(filePathOf(url).toString('latin1'));
 }
 
 export function stripHash(url) {
@@ -162,11 +162,38 @@ function readPage() {
 // those must work.
 export function knownException(page, link, documented) {
   if (!page.heading.startsWith('Class:')) return null;
-  if (link.inDiagram && link.href === `${link.text}.html` && !documented.has(link.text)) {
+  const target = hrefText(link.href);
+  if (link.inDiagram && target === `${link.text}.html` && !documented.has(link.text)) {
     return 'undocumented ancestor';
   }
-  if (link.href.endsWith('.pas') && link.text === `(${link.href})`) return 'unit source';
+  if (target.endsWith('.pas') && link.text === `(${target})`) return 'unit source';
+  if (target.endsWith('.html') && target.slice(0, -5).includes('/')) return 'name holds "/"';
   return null;
+}
+
+// A link target as the name it was written from: percent escapes decoded byte by byte, each byte
+// read as one character (names are single-byte text, like the link texts beside them).
+export function hrefText(href) {
+  return percentBytes(href).toString('latin1');
+}
+
+function percentBytes(text) {
+  const bytes = [];
+  for (let i = 0; i < text.length; i++) {
+    if (text[i] === '%' && /^[0-9A-Fa-f]{2}$/.test(text.slice(i + 1, i + 3))) {
+      bytes.push(parseInt(text.slice(i + 1, i + 3), 16));
+      i += 2;
+    } else {
+      bytes.push(...Buffer.from(text[i], 'latin1'));
+    }
+  }
+  return Buffer.from(bytes);
+}
+
+// The file a file:// URL names, as the raw bytes the browser opens: page names may hold bytes
+// that are no UTF-8, which a string path cannot carry.
+export function filePathOf(url) {
+  return percentBytes(new URL(stripHash(url)).pathname);
 }
 
 // Opens every page that can be reached from the start pages, in a reader's order, and records what
@@ -195,12 +222,12 @@ export async function walkSet(page, outDir, startPages) {
         continue;
       }
       result.localLinks++;
-      const file = fileURLToPath(stripHash(link.url));
+      const file = filePathOf(link.url);
       if (!stripHash(link.url).startsWith(outPrefix)) {
         result.brokenLinks.push({ page: name, href: link.href, text: link.text, why: 'leaves the output folder' });
       } else if (!fs.existsSync(file)) {
         missing.push({ content, name, link });
-      } else if (file.endsWith('.html')) {
+      } else if (file.toString('latin1').endsWith('.html')) {
         queue.push(stripHash(link.url));
       }
     }
