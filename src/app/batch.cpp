@@ -31,7 +31,7 @@ int RunBatch(const CommandLineParameters& parameters, Selection& selection, Plat
       case RunOutcome::kCompleted:
         return kExitCompleted;
       case RunOutcome::kCancelled:
-        return kExitCancelled;
+        return ConsolePlatform::CancelStatus();
       case RunOutcome::kRejected:
         return kExitRejected;
     }

@@ -14,7 +14,7 @@ struct CommandLineParameters;
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitError = 1;     // an error ended the run (reported on standard error)
 inline constexpr int kExitRejected = 2;  // an input check failed; nothing was written
-inline constexpr int kExitCancelled = 130;
+inline constexpr int kExitCancelled = 130;  // after Ctrl-C; 128 + the signal in general
 
 // The selection the command line starts with: the file named by "-p" loaded (when there is one),
 // with the debug flag of "-d" kept over the file's. Without "-p" the selection is empty.

@@ -11,12 +11,13 @@ namespace glossator {
 
 namespace {
 
+// The signal that cancelled the run, 0 while none did.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-  g_interrupted = 1;
-  // A second Ctrl-C ends the program at once.
-  std::signal(SIGINT, SIG_DFL);
+extern "C" void OnInterrupt(int signal_number) {
+  g_interrupted = signal_number;
+  // A second one ends the program at once.
+  std::signal(signal_number, SIG_DFL);
 }
 
 int TerminalWidth(std::FILE* out) {
@@ -35,12 +36,15 @@ void ConsolePlatform::CatchInterrupt() {
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool ConsolePlatform::Interrupted() { return g_interrupted != 0; }
 
-void ConsolePlatform::SetInterrupted(bool interrupted) { g_interrupted = interrupted ? 1 : 0; }
+void ConsolePlatform::SetInterrupted(bool interrupted) { g_interrupted = interrupted ? SIGINT : 0; }
+
+int ConsolePlatform::CancelStatus() { return 128 + (g_interrupted != 0 ? g_interrupted : SIGINT); }
 
 void ConsolePlatform::ShowProgress(TGlosParser*, int maximum) {
   maximum_ = std::max(maximum, 1);

@@ -19,12 +19,16 @@ class ConsolePlatform : public Platform {
   // Uses standard error, drawing progress when it is a terminal.
   ConsolePlatform();
 
-  // From now on SIGINT cancels the run at its next progress call; a second one ends the
-  // program as usual.
+  // From now on SIGINT, SIGTERM and SIGHUP cancel the run at its next progress call; a second
+  // one of the same kind ends the program as usual. SIGPIPE is ignored: a closed standard error
+  // only loses the messages.
   static void CatchInterrupt();
   // Whether an interrupt arrived (also settable by tests).
   static bool Interrupted();
   static void SetInterrupted(bool interrupted);
+  // The exit status of a cancelled run: 128 + the signal that cancelled it (130 for Ctrl-C,
+  // 143 for SIGTERM, 129 for SIGHUP).
+  static int CancelStatus();
 
   void ShowProgress(TGlosParser* parser, int maximum) override;
   bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override;

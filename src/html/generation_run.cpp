@@ -23,11 +23,6 @@ bool IsDirectory(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 // The checks of the selection, in order. Returns false when the run must not go on.
 bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
   if (s.files.empty()) {
@@ -43,12 +38,17 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
     platform.ShowInformation("No valid output directory selected");
     return false;
   }
-  if (!s.desc_file.empty() && !IsFile(s.desc_file)) {
+  // The files to copy must be regular files: a pipe or a device would give no page.
+  if (!s.desc_file.empty() && !IsReadableRegularFile(s.desc_file)) {
     platform.ShowInformation("No valid description file selected");
     return false;
   }
   if (!s.desc_file.empty() && ToLowerAscii(FileNameOf(s.desc_file)) == "index.html") {
     platform.ShowInformation("Description file may not be named INDEX.HTML");
+    return false;
+  }
+  if (!s.menubar_file.empty() && !IsReadableRegularFile(s.menubar_file)) {
+    platform.ShowInformation("No valid menubar file selected");
     return false;
   }
   return true;
@@ -97,6 +97,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
   if (!CheckInputs(selection, platform, interactive)) return RunOutcome::kRejected;
   if (selection.out_dir.back() != '/') selection.out_dir += '/';
   const std::string& out_dir = selection.out_dir;
+  RemoveStaleTemporaries(out_dir);
 
   std::string description = selection.desc_file;
   if (description.empty()) {

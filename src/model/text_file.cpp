@@ -1,12 +1,15 @@
 #include "model/text_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "model/errors.h"
 
@@ -14,7 +17,10 @@ namespace glossator {
 
 namespace {
 
-constexpr size_t kFlushSize = 1 << 20;
+constexpr size_t kChunkSize = 1 << 20;
+constexpr std::string_view kTempPrefix = ".glossator-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr size_t kTempRandom = 6;  // the X's of mkstemps
 
 mode_t CreationMode() {
   static const mode_t mode = [] {
@@ -30,52 +36,210 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string FileNameOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string ErrorText(int error) { return std::strerror(error); }
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now; returns the errno of a failed close, or 0.
+  int Close() {
+    int result = fd_ >= 0 && close(fd_) != 0 ? errno : 0;
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+// Writes all of `size` bytes; returns 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t put = write(fd, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return errno;
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return 0;
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
+// Reads up to `size` bytes, fewer only at the end; returns the count, or -1 with errno.
+ssize_t ReadFull(int fd, char* data, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = read(fd, data + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+// Where the bytes of a file come from: a text in memory or an open regular file, read in chunks.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual long long Size() const = 0;
+  // Starts again from the first byte; returns false when that fails.
+  virtual bool Rewind() = 0;
+  // The next chunk, empty at the end. Throws FileWriteError naming `target` when reading fails.
+  virtual std::string_view Next(const std::string& target) = 0;
+};
+
+class TextSource : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text) : text_(text) {}
+  long long Size() const override { return static_cast<long long>(text_.size()); }
+  bool Rewind() override {
+    offset_ = 0;
+    return true;
+  }
+  std::string_view Next(const std::string&) override {
+    std::string_view chunk = text_.substr(offset_, kChunkSize);
+    offset_ += chunk.size();
+    return chunk;
+  }
+
+ private:
+  std::string_view text_;
+  size_t offset_ = 0;
+};
+
+class FileSource : public ByteSource {
+ public:
+  FileSource(int fd, long long size) : fd_(fd), size_(size), chunk_(new char[kChunkSize]) {}
+  long long Size() const override { return size_; }
+  bool Rewind() override { return lseek(fd_, 0, SEEK_SET) == 0; }
+  std::string_view Next(const std::string& target) override {
+    ssize_t got = ReadFull(fd_, chunk_.get(), kChunkSize);
+    if (got < 0) throw FileWriteError(target, ErrorText(errno));
+    return {chunk_.get(), static_cast<size_t>(got)};
+  }
+
+ private:
+  int fd_;
+  long long size_;
+  std::unique_ptr<char[]> chunk_;
+};
+
+// Writes the whole source into `fd`; throws FileWriteError naming `target` when that fails.
+void Pour(ByteSource& source, int fd, const std::string& target) {
+  for (std::string_view chunk = source.Next(target); !chunk.empty(); chunk = source.Next(target)) {
+    if (int error = WriteAll(fd, chunk.data(), chunk.size())) throw FileWriteError(target, ErrorText(error));
+  }
+}
+
+// Whether `path` is a regular file, not reached through a link, holding exactly the bytes of
+// `source`. Never follows a link and never waits on a pipe.
+bool RegularFileHolds(const std::string& path, ByteSource& source) {
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat st;
+  if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_size != source.Size() || !source.Rewind()) {
+    return false;
+  }
+  std::unique_ptr<char[]> chunk(new char[kChunkSize]);
+  for (;;) {
+    std::string_view expected = source.Next(path);
+    ssize_t got = ReadFull(fd.get(), chunk.get(), expected.empty() ? 1 : expected.size());
+    if (got != static_cast<ssize_t>(expected.size())) return false;
+    if (expected.empty()) return true;
+    if (std::memcmp(chunk.get(), expected.data(), expected.size()) != 0) return false;
+  }
+}
+
+// Creates a file under a name that must be free, never through a link. Returns -1 with errno
+// EEXIST when the name is taken by anything, a dangling link included.
+int CreateNew(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+// Writes a new file under a free name; removes it again when the write fails. Returns false
+// (nothing written) when the name was taken meanwhile.
+bool WriteNew(const std::string& path, ByteSource& source) {
+  Descriptor fd(CreateNew(path));
+  if (fd.get() < 0 && errno == EEXIST) return false;
+  if (fd.get() < 0) throw FileCreateError(path);
+  try {
+    Pour(source, fd.get(), path);
+    if (int error = fd.Close()) throw FileWriteError(path, ErrorText(error));
+  } catch (const FileWriteError&) {
+    fd.Close();
+    unlink(path.c_str());
+    throw;
+  }
+  return true;
+}
+
+// Replaces what `path` names by the bytes of `source`, through a locked temporary file in the
+// same folder that is renamed over the name. The lock is held until the rename is done.
+void Replace(const std::string& path, ByteSource& source) {
+  if (RegularFileHolds(path, source)) return;
+  if (!source.Rewind()) throw FileWriteError(path, ErrorText(errno));
+  std::string temp = DirectoryOf(path);
+  temp.append(kTempPrefix).append(kTempRandom, 'X').append(kTempSuffix);
+  Descriptor fd(mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC));
+  if (fd.get() < 0) throw FileCreateError(path);
+  try {
+    if (flock(fd.get(), LOCK_EX) != 0 || fchmod(fd.get(), CreationMode()) != 0) {
+      throw FileWriteError(path, ErrorText(errno));
+    }
+    Pour(source, fd.get(), path);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) throw FileCreateError(path);
+  } catch (const GlosError&) {
+    unlink(temp.c_str());
+    throw;
+  }
+  // The data is in the renamed file; a failing close now would report a write that was lost.
+  if (int error = fd.Close()) throw FileWriteError(path, ErrorText(error));
+}
+
+// Gives `path` the bytes of `source`: a new file when the name is free, else a replacement.
+void WriteFrom(const std::string& path, ByteSource& source) {
+  if (path.empty() || path.back() == '/') throw FileCreateError(path);
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) throw FileCreateError(path);
+  } else if (WriteNew(path, source)) {
+    return;
+  } else if (!source.Rewind()) {
+    throw FileWriteError(path, ErrorText(errno));
+  }
+  Replace(path, source);
+}
+
+// Opens a regular file for reading without waiting on a pipe; -1 when it is none.
+int OpenRegular(const std::string& path, struct stat& st) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 }  // namespace
 
 TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {
   if (path_.empty() || path_.back() == '/') throw FileCreateError(path_);
   struct stat st;
-  if (stat(path_.c_str(), &st) == 0) {
+  if (lstat(path_.c_str(), &st) == 0) {
+    // A taken name is replaced on Close(), once the whole text is known.
     if (S_ISDIR(st.st_mode)) throw FileCreateError(path_);
-    if (S_ISREG(st.st_mode)) {
-      mode_ = Mode::kReplace;
-      existing_size_ = st.st_size;
-      return;
-    }
-    mode_ = Mode::kInPlace;
-    // Opened without waiting: a named pipe that nobody reads from is refused instead of
-    // stopping the run. Writes block as usual afterwards.
-    int fd = open(path_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw FileCreateError(path_);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    file_ = fdopen(fd, "wb");
-    if (file_ == nullptr) {
-      close(fd);
-      throw FileCreateError(path_);
-    }
     return;
   }
-  int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0 && errno == EEXIST) {
-    // Made by someone else meanwhile: replace it like any existing file.
-    mode_ = Mode::kReplace;
-    existing_size_ = -1;
-    return;
-  }
-  if (fd < 0) throw FileCreateError(path_);
-  file_ = fdopen(fd, "wb");
-  if (file_ == nullptr) {
-    close(fd);
-    unlink(path_.c_str());
-    throw FileCreateError(path_);
-  }
+  fd_ = CreateNew(path_);
+  if (fd_ < 0 && errno != EEXIST) throw FileCreateError(path_);
 }
 
 TextFileWriter::~TextFileWriter() {
@@ -83,11 +247,11 @@ TextFileWriter::~TextFileWriter() {
 }
 
 void TextFileWriter::Discard() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    file_ = nullptr;
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
     // A new file that could not be finished goes away again.
-    if (mode_ == Mode::kNew) unlink(path_.c_str());
+    unlink(path_.c_str());
   }
   closed_ = true;
 }
@@ -95,123 +259,67 @@ void TextFileWriter::Discard() {
 void TextFileWriter::WriteLine(std::string_view line) {
   buffer_.append(line);
   buffer_.append("\r\n");
-  if (file_ != nullptr && buffer_.size() >= kFlushSize) Flush();
+  if (fd_ >= 0 && buffer_.size() >= kChunkSize) Flush();
 }
 
 void TextFileWriter::Write(std::string_view bytes) {
   buffer_.append(bytes);
-  if (file_ != nullptr && buffer_.size() >= kFlushSize) Flush();
+  if (fd_ >= 0 && buffer_.size() >= kChunkSize) Flush();
 }
 
 void TextFileWriter::Flush() {
-  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-    std::string reason = ErrorText(errno);
+  if (int error = WriteAll(fd_, buffer_.data(), buffer_.size())) {
     Discard();
-    throw FileWriteError(path_, reason);
+    throw FileWriteError(path_, ErrorText(error));
   }
   buffer_.clear();
-}
-
-// Writes the rest of the buffer and closes `file`; throws naming `target` when that fails.
-void TextFileWriter::WriteOut(std::FILE* file, const std::string& target) {
-  errno = 0;
-  bool failed =
-      !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file) != buffer_.size();
-  failed = std::fflush(file) != 0 || failed;
-  std::string reason = failed ? ErrorText(errno) : "";
-  if (std::fclose(file) != 0 && !failed) {
-    failed = true;
-    reason = ErrorText(errno);
-  }
-  buffer_.clear();
-  if (failed) throw FileWriteError(target, reason);
-}
-
-bool TextFileWriter::ExistingFileHolds(const std::string& text) const {
-  if (existing_size_ != static_cast<long long>(text.size())) return false;
-  std::FILE* file = std::fopen(path_.c_str(), "rb");
-  if (file == nullptr) return false;
-  char chunk[1 << 16];
-  size_t offset = 0;
-  bool same = true;
-  size_t got;
-  while (same && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    same = offset + got <= text.size() && std::memcmp(chunk, text.data() + offset, got) == 0;
-    offset += got;
-  }
-  same = same && std::ferror(file) == 0 && offset == text.size();
-  std::fclose(file);
-  return same;
 }
 
 void TextFileWriter::Close() {
   if (closed_) throw FileWriteError(path_, "already closed");
-  closed_ = true;
-  if (mode_ != Mode::kReplace) {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    try {
-      WriteOut(file, path_);
-    } catch (const FileWriteError&) {
-      if (mode_ == Mode::kNew) unlink(path_.c_str());
-      throw;
-    }
+  if (fd_ < 0) {
+    closed_ = true;
+    TextSource source(buffer_);
+    Replace(path_, source);
     return;
   }
-  if (ExistingFileHolds(buffer_)) return;
-  // The temporary name must be a valid file name too: a long page name is cut short in it.
-  std::string temp =
-      DirectoryOf(path_) + "." + FileNameOf(path_).substr(0, NAME_MAX - 8) + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) throw FileCreateError(path_);
-  fchmod(fd, CreationMode());
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    close(fd);
-    unlink(temp.c_str());
-    throw FileCreateError(path_);
-  }
-  try {
-    WriteOut(file, path_);
-  } catch (const FileWriteError&) {
-    unlink(temp.c_str());
-    throw;
-  }
-  if (std::rename(temp.c_str(), path_.c_str()) != 0) {
-    unlink(temp.c_str());
-    throw FileCreateError(path_);
+  Flush();
+  closed_ = true;
+  int error = close(fd_);
+  fd_ = -1;
+  if (error != 0) {
+    error = errno;
+    unlink(path_.c_str());
+    throw FileWriteError(path_, ErrorText(error));
   }
 }
 
 bool ReadRegularFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
-  std::FILE* file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    close(fd);
-    return false;
-  }
+  Descriptor fd(OpenRegular(path, st));
+  if (fd.get() < 0) return false;
   bytes.reserve(static_cast<size_t>(st.st_size));
   char chunk[1 << 16];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) bytes.clear();
-  return !failed;
+  ssize_t got;
+  while ((got = ReadFull(fd.get(), chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<size_t>(got));
+  if (got < 0) bytes.clear();
+  return got == 0;
+}
+
+bool IsReadableRegularFile(const std::string& path) {
+  struct stat st;
+  Descriptor fd(OpenRegular(path, st));
+  return fd.get() >= 0;
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) {
-  std::string bytes;
-  if (!ReadRegularFile(from, bytes)) return false;
+  struct stat st;
+  Descriptor fd(OpenRegular(from, st));
+  if (fd.get() < 0) return false;
+  FileSource source(fd.get(), st.st_size);
   try {
-    WriteWholeFile(to, bytes);
+    WriteFrom(to, source);
   } catch (const GlosError&) {
     return false;
   }
@@ -219,9 +327,33 @@ bool CopyFileReplacing(const std::string& from, const std::string& to) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  TextFileWriter file(path);
-  file.Write(bytes);
-  file.Close();
+  TextSource source(bytes);
+  WriteFrom(path, source);
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  Descriptor dir(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return;
+  DIR* stream = fdopendir(dup(dir.get()));
+  if (stream == nullptr) return;
+  while (const dirent* entry = readdir(stream)) {
+    std::string_view name = entry->d_name;
+    if (name.size() != kTempPrefix.size() + kTempRandom + kTempSuffix.size() ||
+        !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) {
+      continue;
+    }
+    Descriptor temp(openat(dir.get(), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (temp.get() < 0 || fstat(temp.get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    // One made after this run started belongs to a run that is going on.
+    bool older = st.st_ctim.tv_sec < now.tv_sec ||
+                 (st.st_ctim.tv_sec == now.tv_sec && st.st_ctim.tv_nsec < now.tv_nsec);
+    // A lock that can be taken is held by nobody: its run has ended without removing it.
+    if (older && flock(temp.get(), LOCK_EX | LOCK_NB) == 0) unlinkat(dir.get(), entry->d_name, 0);
+  }
+  closedir(stream);
 }
 
 }  // namespace glossator

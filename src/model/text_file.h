@@ -1,21 +1,26 @@
 #ifndef GLOSSATOR_MODEL_TEXT_FILE_H_
 #define GLOSSATOR_MODEL_TEXT_FILE_H_
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 namespace glossator {
 
-// Writes one text file line by line, each line ending in CR LF, so that a failure never costs
-// what was on disk before:
-// - a new file is written under its own name and removed again if the write fails;
-// - an existing file is replaced only once the whole new text is written: the text goes to a
-//   temporary file beside it that is renamed over it on Close(). When the existing file already
-//   holds exactly the new text it is left as it is;
-// - a target that is not a regular file (a device such as /dev/null) is written in place; a
-//   named pipe without a reader cannot be created.
+// Files are written so that a failure never costs what was on disk before, and so that no write
+// ever goes through a link or into a device:
+// - a name that is free is created as a new file (O_CREAT | O_EXCL | O_NOFOLLOW) and removed
+//   again if the write fails;
+// - a name that is taken (by a file, a link, a pipe, a device) is replaced only once the whole
+//   new content is written: it goes to a temporary file in the same folder that is renamed over
+//   the name, which replaces a link itself. When the name is a regular file (not a link) that
+//   already holds exactly the new content, it is left as it is;
+// - a folder under the name is refused.
+// Temporary files are named ".glossator-XXXXXX.tmp" and locked (flock) while they are written,
+// so that RemoveStaleTemporaries can tell those of a run that died from those in use.
 // Errors throw FileCreateError or FileWriteError naming the target.
+
+// Writes one text file line by line, each line ending in CR LF. A new file is written as the
+// lines come; a replaced one is collected first.
 class TextFileWriter {
  public:
   explicit TextFileWriter(std::string path);
@@ -28,35 +33,38 @@ class TextFileWriter {
   void Write(std::string_view bytes);
   void Close();
 
-  const std::string& Path() const { return path_; }
-
  private:
-  enum class Mode { kNew, kReplace, kInPlace };
   void Flush();
   void Discard();
-  void WriteOut(std::FILE* file, const std::string& target);
-  bool ExistingFileHolds(const std::string& text) const;
 
   std::string path_;
-  Mode mode_ = Mode::kNew;
-  long long existing_size_ = 0;
-  std::FILE* file_ = nullptr;  // open while writing a new file or in place
+  int fd_ = -1;  // open while writing a new file
   std::string buffer_;
   bool closed_ = false;
 };
 
-// Copies a regular file byte for byte, replacing the target the same way. Returns false when the
-// copy could not be made (or `from` is no regular file); the target is then left as it was.
+// Copies a regular file byte for byte, in chunks (memory stays the same whatever its size),
+// replacing the target as above. Returns false when the copy could not be made (or `from` is no
+// regular file); the target is then left as it was.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
 
-// Writes `bytes` as the whole content of `path`, replacing it the same way.
+// Writes `bytes` as the whole content of `path`, replacing it as above.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Removes from `folder` the temporary files that runs which died left behind: names of the
+// temporary pattern, regular files, older than this call, that no process holds locked.
+// Nothing else is touched.
+void RemoveStaleTemporaries(const std::string& folder);
 
 // Replaces `bytes` with the whole content of a regular file (its memory is reused). Returns
 // false, with `bytes` empty, when the file cannot be opened or read or is no regular file.
 // Opening never waits: a named pipe that nobody writes to is refused at once, and a device such
 // as /dev/zero is never read, since it would fill the memory.
 bool ReadRegularFile(const std::string& path, std::string& bytes);
+
+// Whether `path` names a regular file, links followed, that can be opened for reading without
+// waiting (a pipe or a device is not one).
+bool IsReadableRegularFile(const std::string& path);
 
 }  // namespace glossator
 

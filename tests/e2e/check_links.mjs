@@ -53,13 +53,12 @@ if (option !== '--all') {
   units = units.filter((unit) => pageOf.get(unit) !== null && count.get(pageOf.get(unit)) === 1);
 }
 
-const work = makeWorkFolder();
 const { outDir, status, stderr } = documentUnits(units, 'out');
 if (status !== 0) fail(`glossator ended with status ${status}:\n${stderr}`);
 
 const { context, page } = await launchBrowser(playwright, work);
 const started = Date.now();
-const walk = await walkSet(page, outDir, ['index.html', 'legend.html']);
+const walk = await walkSet(page, outDir, ['index.html', 'legend.html'], 'domcontentloaded');
 await context.close();
 const missing = missingAnchors(walk);
 

@@ -198,7 +198,8 @@ export function filePathOf(url) {
 
 // Opens every page that can be reached from the start pages, in a reader's order, and records what
 // each one holds. Returns pages by file name, and the faults and known exceptions of the links.
-export async function walkSet(page, outDir, startPages) {
+// `waitUntil` is the load state awaited per page ("load" to see its images).
+export async function walkSet(page, outDir, startPages, waitUntil = 'load') {
   const pages = new Map();
   const queue = startPages.map((name) => fileUrl(path.join(outDir, name)));
   const outPrefix = fileUrl(outDir) + '/';
@@ -208,7 +209,7 @@ export async function walkSet(page, outDir, startPages) {
     const url = queue.shift();
     const name = baseName(url);
     if (pages.has(name)) continue;
-    await page.goto(url, { waitUntil: 'load' });
+    await page.goto(url, { waitUntil });
     const content = await page.evaluate(readPage);
     pages.set(name, content);
     for (const link of content.links) {

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -188,11 +192,22 @@ TEST(XMLTree, SaveToFile_UnwritableTargetThrowsNamingItAndKeepsOldFile) {
   EXPECT_TRUE(std::filesystem::is_directory(dir));
 }
 
-TEST(XMLTree, SaveToFile_FullDeviceReportsWriteError) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+// A write that fails half-way (here a file size limit, as a disk that fills up) is reported and
+// leaves no part-written file.
+TEST(XMLTree, SaveToFile_WriteFailureIsReportedAndLeavesNothing) {
+  std::string path = ::testing::TempDir() + "glosdata_limit_" + std::to_string(getpid()) + ".xml";
   TXMLTree tree;
   tree.SetRoot(MakeRoot());
-  EXPECT_THROW(tree.SaveToFile("/dev/full"), FileWriteError);
+  struct rlimit old_limit;
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = 16;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_THROW(tree.SaveToFile(path), FileWriteError);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace
