@@ -1,15 +1,12 @@
 #include "html/generation_run.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <string>
 
 #include "html/pages.h"
 #include "html/paths.h"
 #include "html/pictures.h"
 #include "html/selection.h"
-#include "model/text_file.h"
+#include "model/file_system.h"
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
 #include "parser/platform.h"
@@ -18,13 +15,8 @@ namespace glossator {
 
 namespace {
 
-bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // The checks of the selection, in order. Returns false when the run must not go on.
-bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
+bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileSystem& files) {
   if (s.files.empty()) {
     platform.ShowInformation("No source files selected");
     // A batch run writes the empty set all the same.
@@ -34,12 +26,12 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
     platform.ShowInformation("No output directory selected");
     return false;
   }
-  if (!IsDirectory(s.out_dir)) {
+  if (files.KindOf(s.out_dir) != FileKind::kDirectory) {
     platform.ShowInformation("No valid output directory selected");
     return false;
   }
   // The files to copy must be regular files: a pipe or a device would give no page.
-  if (!s.desc_file.empty() && !IsReadableRegularFile(s.desc_file)) {
+  if (!s.desc_file.empty() && files.KindOf(s.desc_file) != FileKind::kRegular) {
     platform.ShowInformation("No valid description file selected");
     return false;
   }
@@ -47,22 +39,17 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive) {
     platform.ShowInformation("Description file may not be named INDEX.HTML");
     return false;
   }
-  if (!s.menubar_file.empty() && !IsReadableRegularFile(s.menubar_file)) {
+  if (!s.menubar_file.empty() && files.KindOf(s.menubar_file) != FileKind::kRegular) {
     platform.ShowInformation("No valid menubar file selected");
     return false;
   }
   return true;
 }
 
-// The same file under another spelling of its path: nothing to copy.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
-
-void CopyUnlessSame(const std::string& from, const std::string& to) {
-  if (SameFile(from, to)) return;
-  CopyFileReplacing(from, to);  // a copy that fails is passed over
+// Copies unless `to` is the same file under another spelling of its path. A copy that fails
+// is passed over.
+void CopyUnlessSame(FileSystem& files, const std::string& from, const std::string& to) {
+  if (!files.SameFile(from, to)) files.CopyFile(from, to);
 }
 
 // Closes the progress display and restores the cursor when a run ends by an error.
@@ -94,17 +81,22 @@ RunOutcome Cancelled(Platform& platform, RunGuard& guard) {
 }  // namespace
 
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive) {
-  if (!CheckInputs(selection, platform, interactive)) return RunOutcome::kRejected;
+  return RunGeneration(selection, platform, interactive, SystemFileSystem());
+}
+
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
+                         FileSystem& files) {
+  if (!CheckInputs(selection, platform, interactive, files)) return RunOutcome::kRejected;
   if (selection.out_dir.back() != '/') selection.out_dir += '/';
   const std::string& out_dir = selection.out_dir;
-  RemoveStaleTemporaries(out_dir);
+  files.RemoveStaleTemporaries(out_dir);
 
   std::string description = selection.desc_file;
   if (description.empty()) {
     description = out_dir + "description.html";
     PageText page;
     page.Line({kDefaultDescription});
-    WritePage(out_dir, "description.html", page);
+    WritePage(files, out_dir, "description.html", page);
   }
 
   RunGuard guard(platform);
@@ -119,7 +111,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     parser.ParseUnits(selection.files);
     if (parser.Cancelled) return Cancelled(platform, guard);
 
-    PageContext context{parser, out_dir, platform};
+    PageContext context{parser, out_dir, platform, files};
     struct IndexStep {
       const char* header;
       const char* detail;
@@ -133,7 +125,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
       if (!platform.UpdateProgress(step.header, step.detail, true)) {
         return Cancelled(platform, guard);
       }
-      WritePage(out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
+      WritePage(files, out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
     }
     for (int i = 0; i < parser.UnitCount(); ++i) {
       if (!platform.UpdateProgress("Generating class file", "#" + std::to_string(i + 1), true)) {
@@ -146,18 +138,18 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
   }
 
   if (selection.menubar_file.empty()) {
-    WritePage(out_dir, "menuebar.html", MenuBarPage());
+    WritePage(files, out_dir, "menuebar.html", MenuBarPage());
   } else if (LiesInAnotherDirectory(selection.menubar_file, out_dir)) {
-    CopyUnlessSame(selection.menubar_file, out_dir + "menuebar.html");
+    CopyUnlessSame(files, selection.menubar_file, out_dir + "menuebar.html");
   }
-  WritePage(out_dir, "index.html", FramesetPage(FileNameOf(description)));
+  WritePage(files, out_dir, "index.html", FramesetPage(FileNameOf(description)));
   for (const Picture& picture : Pictures()) {
-    WriteWholeFile(PagePath(out_dir, picture.file_name), picture.bytes);
+    files.WriteFile(PagePath(out_dir, picture.file_name), picture.bytes);
   }
   if (LiesInAnotherDirectory(description, out_dir)) {
-    CopyUnlessSame(description, out_dir + FileNameOf(description));
+    CopyUnlessSame(files, description, out_dir + FileNameOf(description));
   }
-  WritePage(out_dir, "legend.html", LegendPage(selection.parse_private));
+  WritePage(files, out_dir, "legend.html", LegendPage(selection.parse_private));
   guard.Disarm();
   platform.SetBusy(false);
 

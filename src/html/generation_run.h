@@ -3,6 +3,7 @@
 
 namespace glossator {
 
+class FileSystem;
 class Platform;
 struct Selection;
 
@@ -23,6 +24,10 @@ enum class RunOutcome {
 // it and a later save stores it. Errors that end the run (a file that cannot be read or written,
 // the parser's index error) propagate as GlosError, after the progress display is closed and the
 // cursor restored; what was written before them stays.
+//
+// Every check, copy and write of the output goes through `files` (tests record them there).
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
+                         FileSystem& files);
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive);
 
 }  // namespace glossator

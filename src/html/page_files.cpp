@@ -1,6 +1,6 @@
 #include "html/pages.h"
 #include "model/errors.h"
-#include "model/text_file.h"
+#include "model/file_system.h"
 
 namespace glossator {
 
@@ -15,8 +15,9 @@ void PageText::Line(std::initializer_list<std::string_view> parts) {
   text_.append("\r\n");
 }
 
-void WritePage(const std::string& out_dir, std::string_view file_name, const PageText& page) {
-  WriteWholeFile(PagePath(out_dir, file_name), page.Text());
+void WritePage(FileSystem& files, const std::string& out_dir, std::string_view file_name,
+               const PageText& page) {
+  files.WriteFile(PagePath(out_dir, file_name), page.Text());
 }
 
 }  // namespace glossator

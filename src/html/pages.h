@@ -8,6 +8,7 @@
 
 namespace glossator {
 
+class FileSystem;
 class Platform;
 class TGlosParser;
 class TXMLNode;
@@ -17,6 +18,7 @@ struct PageContext {
   const TGlosParser& parser;  // the run's parser, holding the finished tree
   std::string out_dir;        // ends in "/"
   Platform& platform;         // for the class pages' error message
+  FileSystem& files;          // where the pages go
 };
 
 // The page formats below are what readers browse and what runs are compared by, byte for byte.
@@ -39,7 +41,8 @@ class PageText {
 };
 
 // Writes `page` as the file `file_name` in the output folder.
-void WritePage(const std::string& out_dir, std::string_view file_name, const PageText& page);
+void WritePage(FileSystem& files, const std::string& out_dir, std::string_view file_name,
+               const PageText& page);
 
 // The page of unit i of the unit index, then the pages of its classes, each class page under its
 // own guard.

@@ -55,7 +55,7 @@ void WriteUnitPages(const PageContext& context, int i) {
   const TGlosParser& p = context.parser;
   const std::string& name = p.UnitName(i);
   const TXMLNode* unit = p.FindUnit(name);
-  WritePage(context.out_dir, name + ".html", UnitPage(p, unit, name, p.UnitComment(i)));
+  WritePage(context.files, context.out_dir, name + ".html", UnitPage(p, unit, name, p.UnitComment(i)));
 
   for (int c = 0; c < p.UnitClassCount(unit); ++c) {
     const std::string& class_name = p.UnitClassName(unit, c);
@@ -63,7 +63,7 @@ void WriteUnitPages(const PageContext& context, int i) {
     // Each class page has its own guard: a page that fails is abandoned (an earlier file of
     // that name stays as it was) and the run goes on with the next class.
     try {
-      WritePage(context.out_dir, class_name + ".html", ClassPage(p, unit, name, c));
+      WritePage(context.files, context.out_dir, class_name + ".html", ClassPage(p, unit, name, c));
     } catch (const std::exception&) {
       context.platform.ShowMessage("Error while generating html-files");
     }

@@ -2,6 +2,7 @@
 #define GLOSSATOR_MODEL_FILE_SYSTEM_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace glossator {
@@ -32,6 +33,21 @@ class FileSystem {
   // The entries of a folder (without "." and ".."), in no particular order; empty when it
   // cannot be read.
   virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;
+
+  // Gives `path` the bytes as its whole content, never through a link, so that a failure
+  // costs nothing that was on disk (text_file.h says how). Throws FileCreateError or
+  // FileWriteError naming the path.
+  virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
+
+  // Copies a regular file the same way, in chunks. Returns false when the copy could not be
+  // made; the target is then left as it was.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+
+  // Whether two paths name the same file (links followed); false when either is missing.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+
+  // Removes the temporary files that runs which died left in `folder`.
+  virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
 };
 
 // The file system of the machine.

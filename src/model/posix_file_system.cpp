@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "model/file_system.h"
+#include "model/text_file.h"
 
 namespace glossator {
 
@@ -23,7 +24,23 @@ class PosixFileSystem : public FileSystem {
   bool ReadFile(const std::string& path, std::string& bytes) override;
   FileKind KindOf(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
+  void WriteFile(const std::string& path, std::string_view bytes) override {
+    WriteWholeFile(path, bytes);
+  }
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    return CopyFileReplacing(from, to);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override;
+  void RemoveStaleTemporaries(const std::string& folder) override {
+    glossator::RemoveStaleTemporaries(folder);
+  }
 };
+
+bool PosixFileSystem::SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 bool PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   bytes.clear();

@@ -307,12 +307,6 @@ bool ReadRegularFile(const std::string& path, std::string& bytes) {
   return got == 0;
 }
 
-bool IsReadableRegularFile(const std::string& path) {
-  struct stat st;
-  Descriptor fd(OpenRegular(path, st));
-  return fd.get() >= 0;
-}
-
 bool CopyFileReplacing(const std::string& from, const std::string& to) {
   struct stat st;
   Descriptor fd(OpenRegular(from, st));

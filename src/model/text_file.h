@@ -62,10 +62,6 @@ void RemoveStaleTemporaries(const std::string& folder);
 // as /dev/zero is never read, since it would fill the memory.
 bool ReadRegularFile(const std::string& path, std::string& bytes);
 
-// Whether `path` names a regular file, links followed, that can be opened for reading without
-// waiting (a pipe or a device is not one).
-bool IsReadableRegularFile(const std::string& path);
-
 }  // namespace glossator
 
 #endif  // GLOSSATOR_MODEL_TEXT_FILE_H_

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 
 #include "fake_platform.h"
 #include "html/html_fixture.h"
@@ -10,6 +15,7 @@
 #include "html/selection.h"
 #include "model/errors.h"
 #include "parser/cGlossator.h"
+#include "support/recording_file_system.h"
 
 namespace glossator {
 namespace {
@@ -260,6 +266,65 @@ TEST_F(GenerationRunTest, LegendFollowsIncludePrivate) {
   selection_.parse_private = true;
   ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
   EXPECT_NE(ReadOut("legend.html").find("private.gif"), std::string::npos);
+}
+
+// The whole set of the golden units as the run writes it: every file once, in the order of the
+// run's steps (indexes, each unit page followed by its classes' pages sorted by name, menu bar,
+// frameset, pictures, the description copy, legend), each with the bytes of the golden pages.
+TEST_F(GenerationRunTest, WritesTheGoldenSetInItsOrderWithItsBytes) {
+  const std::string golden = GLOSSATOR_TEST_DATA "/golden/";
+  selection_.files = {golden + "src/collections.pas", golden + "src/streams.pas"};
+  selection_.desc_file = golden + "src/intro.html";
+  selection_.parse_private = true;
+  RecordingFileSystem files;
+
+  ASSERT_EQ(RunGeneration(selection_, platform_, /*interactive=*/false, files),
+            RunOutcome::kCompleted);
+
+  std::vector<std::string> expected = {
+      "index-unit.html", "index-class.html",  "index-function.html", "index-constant.html",
+      "Collections.html", "TContainer.html", "TItemList.html",      "Streams.html",
+      "TFileReader.html", "TItemReader.html", "menuebar.html",      "index.html"};
+  for (const Picture& picture : Pictures()) expected.emplace_back(picture.file_name);
+  expected.insert(expected.end(), {"intro.html", "legend.html"});
+  std::vector<std::string> written;
+  for (const auto& [path, bytes] : files.Writes()) {
+    ASSERT_EQ(path.rfind(out_dir_ + "/", 0), 0u) << path << " lies outside the output folder";
+    std::string name = path.substr(out_dir_.size() + 1);
+    written.push_back(name);
+    if (name.ends_with(".html")) {
+      std::ifstream in(golden + "expected/" + name, std::ios::binary);
+      std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_TRUE(bytes == want) << name << " differs from the golden page";
+    }
+  }
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(files.Cleaned(), std::vector<std::string>{out_dir_ + "/"});
+  EXPECT_TRUE(fs::is_empty(out_dir_)) << "a write went past the file system";
+}
+
+// A second run over the same input finds every file holding its bytes already and leaves each
+// as it is: same inode, same modification time.
+TEST_F(GenerationRunTest, SecondRunLeavesUnchangedFilesAlone) {
+  AddUnit("Alpha", "TAlpha");
+  AddUnit("Beta", "TBeta");
+  auto stamps = [this] {
+    std::map<std::string, std::pair<ino_t, long long>> result;
+    for (const auto& entry : fs::directory_iterator(out_dir_)) {
+      struct stat st;
+      stat(entry.path().c_str(), &st);
+      result[entry.path().filename().string()] = {
+          st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+    }
+    return result;
+  };
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  auto first = stamps();
+  ASSERT_EQ(first.size(), 12u + Pictures().size());
+
+  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+
+  EXPECT_EQ(stamps(), first);
 }
 
 }  // namespace

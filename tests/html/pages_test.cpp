@@ -5,6 +5,7 @@
 #include "fake_platform.h"
 #include "html/html_fixture.h"
 #include "model/errors.h"
+#include "model/file_system.h"
 #include "parser/cGlossator.h"
 
 namespace glossator {
@@ -22,7 +23,7 @@ class PagesTest : public testing::Test {
   }
   // The unit page and class pages of every unit, as a run writes them.
   void WriteAllUnits() {
-    PageContext context{parser_, out_.Dir(), platform_};
+    PageContext context{parser_, out_.Dir(), platform_, SystemFileSystem()};
     for (int i = 0; i < parser_.UnitCount(); ++i) WriteUnitPages(context, i);
   }
 
@@ -231,7 +232,7 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
   WriteAllUnits();
   for (IndexKind kind :
        {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions, IndexKind::kConstants}) {
-    WritePage(out_.Dir(), IndexFileName(kind), IndexPage(parser_, kind));
+    WritePage(SystemFileSystem(), out_.Dir(), IndexFileName(kind), IndexPage(parser_, kind));
   }
   auto has = [this](const std::string& page, const std::string& bytes) {
     EXPECT_NE(out_.Read(page).find(bytes), std::string::npos) << page << " lacks " << bytes;
