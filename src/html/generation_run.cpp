@@ -128,7 +128,10 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
       WritePage(files, out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
     }
     for (int i = 0; i < parser.UnitCount(); ++i) {
-      if (!platform.UpdateProgress("Generating class file", "#" + std::to_string(i + 1), true)) {
+      // Appended rather than "#" + text: GCC 12 warns falsely (-Wrestrict) on the latter.
+      std::string detail = "#";
+      detail += std::to_string(i + 1);
+      if (!platform.UpdateProgress("Generating class file", detail, true)) {
         return Cancelled(platform, guard);
       }
       WriteUnitPages(context, i);
