@@ -19,14 +19,10 @@ class FakePlatform : public Platform {
 
   // Progress calls are counted from 1; 0 never cancels.
   int cancel_at = 0;
-  bool answer_yes = false;
 
   std::vector<Call> progress;
   std::vector<std::string> information;
   std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::vector<std::string> opened;
-  std::vector<std::string> edited;
   int shown_maximum = -1;
   int show_count = 0;
   int finish_count = 0;
@@ -45,13 +41,7 @@ class FakePlatform : public Platform {
   void CloseProgress() override { ++close_count; }
   void ShowInformation(std::string_view text) override { information.emplace_back(text); }
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  bool AskYesNo(std::string_view question) override {
-    questions.emplace_back(question);
-    return answer_yes;
-  }
   void SetBusy(bool on) override { busy.push_back(on); }
-  void OpenInBrowser(const std::string& path) override { opened.push_back(path); }
-  void StartEditor(const std::string& path) override { edited.push_back(path); }
 
   std::vector<std::string> Headers() const {
     std::vector<std::string> out;

@@ -110,13 +110,6 @@ void ConsolePlatform::ShowInformation(std::string_view text) { Say(text); }
 
 void ConsolePlatform::ShowMessage(std::string_view text) { Say(text); }
 
-// Batch runs never ask; a question gets "No".
-bool ConsolePlatform::AskYesNo(std::string_view) { return false; }
-
 void ConsolePlatform::SetBusy(bool) {}
-
-void ConsolePlatform::OpenInBrowser(const std::string&) {}
-
-void ConsolePlatform::StartEditor(const std::string&) {}
 
 }  // namespace glossator

@@ -36,10 +36,7 @@ class ConsolePlatform : public Platform {
   void CloseProgress() override;
   void ShowInformation(std::string_view text) override;
   void ShowMessage(std::string_view text) override;
-  bool AskYesNo(std::string_view question) override;
   void SetBusy(bool busy) override;
-  void OpenInBrowser(const std::string& path) override;
-  void StartEditor(const std::string& path) override;
 
  private:
   void Draw();

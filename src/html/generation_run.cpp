@@ -155,10 +155,6 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
   WritePage(files, out_dir, "legend.html", LegendPage(selection.parse_private));
   guard.Disarm();
   platform.SetBusy(false);
-
-  if (interactive && platform.AskYesNo("Ready\rDo you want to view the documentation?")) {
-    platform.OpenInBrowser(out_dir + "index.html");
-  }
   return RunOutcome::kCompleted;
 }
 

@@ -16,9 +16,9 @@ enum class RunOutcome {
 // One generation run: checks the selection, parses every listed unit and writes the whole
 // documentation set into the output folder, reporting through `platform`.
 //
-// `interactive` is a run the user started with "Run!": a failed check stops it, and at the end
-// it asks whether to open the result in the browser. A batch run makes the same checks and
-// reports them, but an empty file list only warns (the empty set is written), and it never asks.
+// `interactive` is a run the user started with "Run!": a failed check stops it. A batch run
+// makes the same checks and reports them, but an empty file list only warns (the empty set is
+// written).
 //
 // The output folder text gets its trailing "/" in `selection` itself, so that the window shows
 // it and a later save stores it. Errors that end the run (a file that cannot be read or written,

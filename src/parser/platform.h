@@ -8,12 +8,11 @@ namespace glossator {
 
 class TGlosParser;
 
-// The services a run needs from the program that hosts it. The desktop window implements them
-// with its progress dialog and message boxes, batch mode with standard error, tests with fakes
-// that record what was asked.
-class Platform {
+// The progress display of a run. The desktop window shows its progress dialog, batch mode a
+// line on standard error, tests record the calls.
+class Progress {
  public:
-  virtual ~Platform() = default;
+  virtual ~Progress() = default;
 
   // Progress display. A run shows it with the parser whose Cancelled flag the Cancel button sets
   // (not owned; valid until CloseProgress) and the bar's maximum, position 0.
@@ -26,19 +25,20 @@ class Platform {
   virtual void FinishProgress() = 0;
   // Closes the display without finishing it (after a cancel or an error).
   virtual void CloseProgress() = 0;
+};
+
+// Everything a run needs from the program that hosts it: the progress display, messages to the
+// user and the busy cursor. What only the window offers (asking, the browser, the editor) stays
+// in the window.
+class Platform : public Progress {
+ public:
 
   // An information message with a single OK button.
   virtual void ShowInformation(std::string_view text) = 0;
   // A plain message box.
   virtual void ShowMessage(std::string_view text) = 0;
-  // A question with Yes and No; true for Yes.
-  virtual bool AskYesNo(std::string_view question) = 0;
   // The hourglass while a run works; false restores the normal cursor.
   virtual void SetBusy(bool busy) = 0;
-  // Opens a page in the default browser, without waiting for it.
-  virtual void OpenInBrowser(const std::string& path) = 0;
-  // Starts the user's text editor on a file, without waiting for it.
-  virtual void StartEditor(const std::string& path) = 0;
 };
 
 }  // namespace glossator

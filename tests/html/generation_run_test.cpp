@@ -85,20 +85,7 @@ TEST_F(GenerationRunTest, CompleteRunWritesTheWholeSetInOrder) {
             (std::vector<std::string>{"Generating HTML|unit index", "|class index",
                                       "|function index", "|constant index",
                                       "Generating class file|#1", "Generating class file|#2"}));
-  EXPECT_TRUE(platform_.questions.empty());  // a batch run never asks
   EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));
-}
-
-TEST_F(GenerationRunTest, InteractiveRunAsksAndOpensTheFrameset) {
-  AddUnit("Alpha", "TAlpha");
-  platform_.answer_yes = true;
-  ASSERT_EQ(RunGeneration(selection_, platform_, true), RunOutcome::kCompleted);
-  EXPECT_EQ(platform_.questions,
-            (std::vector<std::string>{"Ready\rDo you want to view the documentation?"}));
-  EXPECT_EQ(platform_.opened, (std::vector<std::string>{out_dir_ + "/index.html"}));
-  FakePlatform no;
-  EXPECT_EQ(RunGeneration(selection_, no, true), RunOutcome::kCompleted);
-  EXPECT_TRUE(no.opened.empty());
 }
 
 struct CheckCase {
@@ -214,7 +201,6 @@ TEST_F(GenerationRunTest, CancelAtEachKindOfProgressCall) {
     EXPECT_FALSE(Written("menuebar.html")) << n;
     EXPECT_FALSE(Written("legend.html")) << n;
     EXPECT_FALSE(Written("public.gif")) << n;
-    EXPECT_TRUE(platform.questions.empty()) << n;
     EXPECT_EQ(platform.busy.back(), false) << n;
     const FakePlatform::Call& last = calls[n - 1];
     if (last.header == "Generating class file" && last.detail == "#3") {

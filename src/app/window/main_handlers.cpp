@@ -13,6 +13,7 @@
 #include "app/selection_file.h"
 #include "app/window/core_text.h"
 #include "app/window/desktop.h"
+#include "app/window/dialogs.h"
 #include "app/window/fProgress.h"
 #include "app/window/main.h"
 #include "app/window/window_platform.h"
@@ -166,9 +167,12 @@ void TfrmMain::cmdRunClick() {
 void TfrmMain::RunAndReport() {
   RunLock lock(*this);
   Selection selection = CurrentSelection();
-  WindowPlatform platform(*this, *frmProgress_, dialogs_, desktop_);
+  WindowPlatform platform(*this, *frmProgress_, dialogs_);
   try {
-    RunGeneration(selection, platform, /*interactive=*/true);
+    if (RunGeneration(selection, platform, /*interactive=*/true) == RunOutcome::kCompleted &&
+        dialogs_.Question(this, MessageText("Ready\rDo you want to view the documentation?"))) {
+      desktop_.OpenInBrowser(FromCore(selection.out_dir + "index.html"));
+    }
   } catch (const GlosError& error) {
     dialogs_.Error(this, FromCore(error.Describe()));
   } catch (const std::exception& error) {

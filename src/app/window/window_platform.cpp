@@ -4,15 +4,13 @@
 #include <QWidget>
 
 #include "app/window/core_text.h"
-#include "app/window/desktop.h"
 #include "app/window/dialogs.h"
 #include "app/window/fProgress.h"
 
 namespace glossator {
 
-WindowPlatform::WindowPlatform(QWidget& main_window, TfrmProgress& progress, Dialogs& dialogs,
-                               Desktop& desktop)
-    : main_window_(main_window), progress_(progress), dialogs_(dialogs), desktop_(desktop) {}
+WindowPlatform::WindowPlatform(QWidget& main_window, TfrmProgress& progress, Dialogs& dialogs)
+    : main_window_(main_window), progress_(progress), dialogs_(dialogs) {}
 
 namespace {
 
@@ -58,10 +56,6 @@ void WindowPlatform::ShowMessage(std::string_view text) {
   dialogs_.Message(&main_window_, MessageText(text));
 }
 
-bool WindowPlatform::AskYesNo(std::string_view question) {
-  return dialogs_.Question(&main_window_, MessageText(question));
-}
-
 void WindowPlatform::SetBusy(bool busy) {
   if (busy) {
     main_window_.setCursor(Qt::WaitCursor);
@@ -69,11 +63,5 @@ void WindowPlatform::SetBusy(bool busy) {
     main_window_.unsetCursor();
   }
 }
-
-void WindowPlatform::OpenInBrowser(const std::string& path) {
-  desktop_.OpenInBrowser(FromCore(path));
-}
-
-void WindowPlatform::StartEditor(const std::string& path) { desktop_.StartEditor(FromCore(path)); }
 
 }  // namespace glossator

@@ -7,16 +7,15 @@ class QWidget;
 
 namespace glossator {
 
-class Desktop;
 class Dialogs;
 class TfrmProgress;
 
 // The platform of a run started from the window: progress in the progress dialog, message boxes
-// over the main window, the busy cursor on it, and the desktop's browser and editor. Holds
-// references only; everything it names outlives the run.
+// over the main window, the busy cursor on it. Holds references only; everything it names
+// outlives the run.
 class WindowPlatform : public Platform {
  public:
-  WindowPlatform(QWidget& main_window, TfrmProgress& progress, Dialogs& dialogs, Desktop& desktop);
+  WindowPlatform(QWidget& main_window, TfrmProgress& progress, Dialogs& dialogs);
 
   void ShowProgress(TGlosParser* parser, int maximum) override;
   bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override;
@@ -24,16 +23,12 @@ class WindowPlatform : public Platform {
   void CloseProgress() override;
   void ShowInformation(std::string_view text) override;
   void ShowMessage(std::string_view text) override;
-  bool AskYesNo(std::string_view question) override;
   void SetBusy(bool busy) override;
-  void OpenInBrowser(const std::string& path) override;
-  void StartEditor(const std::string& path) override;
 
  private:
   QWidget& main_window_;
   TfrmProgress& progress_;
   Dialogs& dialogs_;
-  Desktop& desktop_;
 };
 
 }  // namespace glossator
