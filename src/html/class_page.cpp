@@ -2,8 +2,8 @@
 #include "html/comment_render.h"
 #include "html/html_text.h"
 #include "html/pages.h"
+#include "model/doc_tree.h"
 #include "model/text_rules.h"
-#include "parser/cGlossator.h"
 
 namespace glossator {
 
@@ -38,7 +38,7 @@ constexpr Group kGroups[] = {
 };
 
 // The positions of the class's members of one kind, in member order.
-std::vector<int> MembersOf(const TGlosParser& p, const TXMLNode* unit, int c, MemberKind kind) {
+std::vector<int> MembersOf(const DocTreeReader& p, const TXMLNode* unit, int c, MemberKind kind) {
   std::vector<int> members;
   for (int m = 0, count = p.MethodCount(unit, c); m < count; ++m) {
     if (IsOfKind(p.MethodDecl(unit, c, m), kind)) members.push_back(m);
@@ -54,7 +54,7 @@ long Half(const std::string& text) { return static_cast<long>(text.size()) / 2; 
 
 }  // namespace
 
-std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_name) {
+std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class_name) {
   std::vector<std::string> ancestors;
   parser.GetAncestors(class_name, ancestors);
   std::string out;
@@ -73,7 +73,7 @@ std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_n
   return out;
 }
 
-PageText ClassPage(const TGlosParser& p, const TXMLNode* unit, const std::string& unit_name,
+PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::string& unit_name,
                    int c) {
   const std::string& name = p.UnitClassName(unit, c);
   PageText page;

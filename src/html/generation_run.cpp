@@ -111,7 +111,9 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     parser.ParseUnits(selection.files);
     if (parser.Cancelled) return Cancelled(platform, guard);
 
-    PageContext context{parser, out_dir, platform, files};
+    PageContext context{parser, out_dir,
+                        [&platform](std::string_view text) { platform.ShowMessage(text); },
+                        files};
     struct IndexStep {
       const char* header;
       const char* detail;

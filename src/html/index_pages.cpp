@@ -2,7 +2,7 @@
 #include "html/comment_render.h"
 #include "html/html_text.h"
 #include "html/pages.h"
-#include "parser/cGlossator.h"
+#include "model/doc_tree.h"
 
 namespace glossator {
 
@@ -28,7 +28,7 @@ struct IndexEntry {
   const std::string* comment;
 };
 
-IndexEntry EntryAt(const TGlosParser& p, IndexKind kind, int i) {
+IndexEntry EntryAt(const DocTreeReader& p, IndexKind kind, int i) {
   switch (kind) {
     case IndexKind::kUnits:
       return {LinkTarget(p.UnitName(i) + ".html"), &p.UnitName(i), &p.UnitComment(i)};
@@ -44,7 +44,7 @@ IndexEntry EntryAt(const TGlosParser& p, IndexKind kind, int i) {
   return {"", nullptr, nullptr};
 }
 
-int CountOf(const TGlosParser& p, IndexKind kind) {
+int CountOf(const DocTreeReader& p, IndexKind kind) {
   switch (kind) {
     case IndexKind::kUnits:
       return p.UnitCount();
@@ -74,7 +74,7 @@ const char* Heading(IndexKind kind) {
 
 }  // namespace
 
-PageText IndexPage(const TGlosParser& p, IndexKind kind) {
+PageText IndexPage(const DocTreeReader& p, IndexKind kind) {
   // The routine and constant indexes mark deprecated entries; the others only cut at "@".
   bool mark = kind == IndexKind::kFunctions || kind == IndexKind::kConstants;
   PageText page;

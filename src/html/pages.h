@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_HTML_PAGES_H_
 #define GLOSSATOR_HTML_PAGES_H_
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -8,17 +9,17 @@
 
 namespace glossator {
 
+class DocTreeReader;
 class FileSystem;
-class Platform;
-class TGlosParser;
 class TXMLNode;
 
 // What the page writers need while a run lasts. Not owning.
 struct PageContext {
-  const TGlosParser& parser;  // the run's parser, holding the finished tree
+  const DocTreeReader& tree;  // the finished tree of the run
   std::string out_dir;        // ends in "/"
-  Platform& platform;         // for the class pages' error message
-  FileSystem& files;          // where the pages go
+  // Shows the class pages' error message.
+  std::function<void(std::string_view)> show_message;
+  FileSystem& files;  // where the pages go
 };
 
 // The page formats below are what readers browse and what runs are compared by, byte for byte.
@@ -49,17 +50,17 @@ void WritePage(FileSystem& files, const std::string& out_dir, std::string_view f
 void WriteUnitPages(const PageContext& context, int i);
 
 // One class page: class c of `unit`, whose name in the unit index is `unit_name`.
-PageText ClassPage(const TGlosParser& parser, const TXMLNode* unit, const std::string& unit_name,
+PageText ClassPage(const DocTreeReader& parser, const TXMLNode* unit, const std::string& unit_name,
                    int c);
 
 // The ancestor diagram of a class: lines separated by a single CR, each ancestor linked, each
 // "+" above the "|" below it.
-std::string BuildHierarchy(const TGlosParser& parser, const std::string& class_name);
+std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class_name);
 
 enum class IndexKind { kUnits, kClasses, kFunctions, kConstants };
 // "index-unit.html", "index-class.html", "index-function.html" or "index-constant.html".
 std::string_view IndexFileName(IndexKind kind);
-PageText IndexPage(const TGlosParser& parser, IndexKind kind);
+PageText IndexPage(const DocTreeReader& parser, IndexKind kind);
 
 PageText MenuBarPage();
 // The frameset; its content frame starts with the description page `description_file`.

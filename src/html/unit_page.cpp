@@ -4,14 +4,13 @@
 #include "html/comment_render.h"
 #include "html/html_text.h"
 #include "html/pages.h"
-#include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "model/doc_tree.h"
 
 namespace glossator {
 
 namespace {
 
-PageText UnitPage(const TGlosParser& p, const TXMLNode* unit, const std::string& name,
+PageText UnitPage(const DocTreeReader& p, const TXMLNode* unit, const std::string& name,
                   const std::string& comment) {
   PageText page;
   page.Line({"<HTML>"});
@@ -52,7 +51,7 @@ PageText UnitPage(const TGlosParser& p, const TXMLNode* unit, const std::string&
 }  // namespace
 
 void WriteUnitPages(const PageContext& context, int i) {
-  const TGlosParser& p = context.parser;
+  const DocTreeReader& p = context.tree;
   const std::string& name = p.UnitName(i);
   const TXMLNode* unit = p.FindUnit(name);
   WritePage(context.files, context.out_dir, name + ".html", UnitPage(p, unit, name, p.UnitComment(i)));
@@ -65,7 +64,7 @@ void WriteUnitPages(const PageContext& context, int i) {
     try {
       WritePage(context.files, context.out_dir, class_name + ".html", ClassPage(p, unit, name, c));
     } catch (const std::exception&) {
-      context.platform.ShowMessage("Error while generating html-files");
+      context.show_message("Error while generating html-files");
     }
   }
 }

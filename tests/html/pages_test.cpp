@@ -23,7 +23,9 @@ class PagesTest : public testing::Test {
   }
   // The unit page and class pages of every unit, as a run writes them.
   void WriteAllUnits() {
-    PageContext context{parser_, out_.Dir(), platform_, SystemFileSystem()};
+    PageContext context{parser_, out_.Dir(),
+                        [this](std::string_view text) { platform_.ShowMessage(text); },
+                        SystemFileSystem()};
     for (int i = 0; i < parser_.UnitCount(); ++i) WriteUnitPages(context, i);
   }
 
