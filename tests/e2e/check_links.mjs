@@ -18,8 +18,9 @@ import {
   requireChromium, walkSet,
 } from './docset.mjs';
 
-const [glossator, unitList, option] = process.argv.slice(2);
-if (!glossator || !unitList) fail('usage: check_links.mjs GLOSSATOR UNIT_LIST [--all]');
+const [glossatorArg, unitList, option] = process.argv.slice(2);
+const glossator = glossatorArg && path.resolve(glossatorArg);
+if (!glossatorArg || !unitList) fail('usage: check_links.mjs GLOSSATOR UNIT_LIST [--all]');
 requireChromium();
 const playwright = await loadPlaywright();
 

@@ -155,19 +155,20 @@ function readPage() {
   };
 }
 
-// Why a link to a missing file is no fault of the set, or null when it is one. Two kinds of link
-// point outside the set by design: an ancestor in a class diagram that no listed unit declares
-// (TObject, TPersistent, …), and the class page's link to its unit's source file, which the run
-// never copies. "documented" holds the class names of the class index: a diagram link to one of
+// Why a link to a missing file is no fault of the set, or null when it is one. Three kinds of link
+// point outside the set by design: a link to a name holding "/", whose page the run refuses; an
+// ancestor in a class diagram that no listed unit declares (TObject, TPersistent, …); and the
+// class page's link to its unit's source file, which the run never copies. "documented" holds the class names of the class index: a diagram link to one of
 // those must work.
 export function knownException(page, link, documented) {
-  if (!page.heading.startsWith('Class:')) return null;
   const target = hrefText(link.href);
+  // A page name holding "/" is refused by the run; a link to it cannot lead anywhere.
+  if (target === `${link.text}.html` && link.text.includes('/')) return 'name holds "/"';
+  if (!page.heading.startsWith('Class:')) return null;
   if (link.inDiagram && target === `${link.text}.html` && !documented.has(link.text)) {
     return 'undocumented ancestor';
   }
   if (target.endsWith('.pas') && link.text === `(${target})`) return 'unit source';
-  if (target.endsWith('.html') && target.slice(0, -5).includes('/')) return 'name holds "/"';
   return null;
 }
 
@@ -225,7 +226,10 @@ export async function walkSet(page, outDir, startPages, waitUntil = 'load') {
       result.localLinks++;
       const file = filePathOf(link.url);
       if (!stripHash(link.url).startsWith(outPrefix)) {
-        result.brokenLinks.push({ page: name, href: link.href, text: link.text, why: 'leaves the output folder' });
+        const why = knownException(content, link, new Set());
+        const where = { page: name, href: link.href, text: link.text };
+        if (why) result.exceptions.push({ ...where, why });
+        else result.brokenLinks.push({ ...where, why: 'leaves the output folder' });
       } else if (!fs.existsSync(file)) {
         missing.push({ content, name, link });
       } else if (file.toString('latin1').endsWith('.html')) {
