@@ -6,9 +6,7 @@ std::string GlosError::Describe() const {
   std::string message = what();
   // File errors already name their file in the message; do not say it twice.
   if (file_.empty() || message.find(file_) != std::string::npos) return message;
-  std::string text = file_;
-  if (line_ > 0) text.append(":").append(std::to_string(line_));
-  return text.append(": ").append(message);
+  return file_ + ": " + message;
 }
 
 ListIndexError::ListIndexError(long long index)

@@ -7,23 +7,19 @@
 namespace glossator {
 
 // An error that ends a run. It carries the fixed message the user sees and, where known, the
-// file being read or written and the line in it, so the one top-level report can name both.
+// file being read or written, so the one top-level report can name it.
 class GlosError : public std::runtime_error {
  public:
   explicit GlosError(const std::string& message) : std::runtime_error(message) {}
 
   const std::string& File() const { return file_; }
-  // 1-based line number, or 0 when unknown.
-  int Line() const { return line_; }
   void SetFile(const std::string& file) { file_ = file; }
-  void SetLine(int line) { line_ = line; }
 
-  // The message with the file (and line) in front of it, for reports: "a.pas:12: message".
+  // The message with the file in front of it, for reports: "a.pas: message".
   std::string Describe() const;
 
  private:
   std::string file_;
-  int line_ = 0;
 };
 
 // A line index outside the line list: "List index out of bounds (%d)".

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "model/errors.h"
+#include "model/text_rules.h"
 
 namespace glossator {
 
@@ -29,11 +30,6 @@ mode_t CreationMode() {
     return static_cast<mode_t>(0666 & ~mask);
   }();
   return mode;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }

@@ -12,12 +12,6 @@ std::string_view Trim(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-std::string_view TrimRight(std::string_view text) {
-  size_t end = text.size();
-  while (end > 0 && IsTrimmed(text[end - 1])) --end;
-  return text.substr(0, end);
-}
-
 char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
@@ -74,6 +68,16 @@ std::string_view BeforeFirst(std::string_view text, std::string_view part) {
 std::string_view AfterFirst(std::string_view text, std::string_view part) {
   size_t p = part.empty() ? std::string_view::npos : text.find(part);
   return p == std::string_view::npos ? std::string_view() : text.substr(p + part.size());
+}
+
+std::string FileNameOf(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string DirectoryOf(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
 }  // namespace glossator

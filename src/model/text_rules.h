@@ -17,7 +17,6 @@ namespace glossator {
 inline bool IsTrimmed(unsigned char c) { return c <= 32; }
 
 std::string_view Trim(std::string_view text);
-std::string_view TrimRight(std::string_view text);
 
 char ToLowerAscii(char c);
 char ToUpperAscii(char c);
@@ -38,6 +37,14 @@ size_t Pos(std::string_view part, std::string_view text);
 std::string_view BeforeFirst(std::string_view text, std::string_view part);
 // The text after the first occurrence of `part`, or empty when it does not occur.
 std::string_view AfterFirst(std::string_view text, std::string_view part);
+
+// Path texts as the program treats them: "/" separates folders, and nothing is resolved.
+//
+//   FileNameOf("/a/b/intro.html")   => "intro.html"
+//   DirectoryOf("/a/b/intro.html")  => "/a/b/"     (with its trailing "/")
+//   DirectoryOf("intro.html")       => ""
+std::string FileNameOf(std::string_view path);
+std::string DirectoryOf(std::string_view path);
 
 }  // namespace glossator
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "model/errors.h"
+#include "model/text_rules.h"
 #include "parser/heading_index.h"
 #include "parser/index_sort.h"
 #include "parser/platform.h"
@@ -96,8 +97,7 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
 
 void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) {
   LoadFile(path);
-  size_t slash = path.rfind('/');
-  std::string short_name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string short_name = FileNameOf(path);
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;
   TXMLNode* unit = tree_->AddNode(parsed_units, ReadUnitName());
