@@ -1,6 +1,6 @@
-// Program entry. Batch mode ("-b") runs a selection file here, without any window; otherwise the
-// desktop window, which lives in the program "glossator-window" beside this one, takes over. The
-// split keeps the window toolkit out of batch runs: they start quickly, use little memory and
+// Program entry. Batch mode ("-b", or PATHs to document) runs here, without any window; otherwise
+// the desktop window, which lives in the program "glossator-window" beside this one, takes over.
+// The split keeps the window toolkit out of batch runs: they start quickly, use little memory and
 // need no display.
 #include <unistd.h>
 
@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
   using namespace glossator;
   CommandLineParameters parameters =
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (parameters.batch || parameters.help || parameters.version) {
+  if (WantsBatchRun(parameters) || parameters.help || parameters.version ||
+      !parameters.error.empty()) {
     return RunWithoutWindow(parameters);
   }
   std::string window = WindowProgram();

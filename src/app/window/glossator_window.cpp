@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
   using namespace glossator;
   CommandLineParameters parameters =
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (parameters.batch || parameters.help || parameters.version) {
+  if (WantsBatchRun(parameters) || parameters.help || parameters.version ||
+      !parameters.error.empty()) {
     return RunWithoutWindow(parameters);
   }
   if (!HasDisplay()) {
