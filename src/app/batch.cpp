@@ -136,7 +136,10 @@ int RunSelection(Selection& selection, Platform& platform) {
 std::string DumpRefusal(const Selection& selection) {
   if (!selection.debug_mode || !selection.dump_file.empty()) return "";
   fs::path folder = fs::path(TGlosParser::DumpPath()).parent_path();
-  if (folder.filename() != "bin" && access(folder.c_str(), W_OK) == 0) return "";
+  // The installed layouts: PREFIX/bin/glossator, PREFIX/libexec/glossator/glossator-window.
+  std::string parent = folder.parent_path().filename().string();
+  bool installed = folder.filename() == "bin" || parent == "libexec" || parent == "lib";
+  if (!installed && access(folder.c_str(), W_OK) == 0) return "";
   return "the tree dump cannot be written beside the program in " + folder.string() +
          "; name its file with --dump FILE";
 }

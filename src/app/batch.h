@@ -41,7 +41,8 @@ int RunSelection(Selection& selection, Platform& platform);
 
 // Why the run may not write its debug dump, or empty text. The dump goes beside the program
 // unless "--dump" names a file, and an installed program never writes beside itself: that is
-// refused when the program's folder is named "bin" (any installed layout) or cannot be written.
+// refused when the program's folder cannot be written or is where an installation puts it (a
+// folder named "bin", or one inside "libexec" or "lib"). In the build folder it is allowed.
 std::string DumpRefusal(const Selection& selection);
 
 // What the programs do without a window: "--help", "--version", or the batch run with progress

@@ -38,8 +38,9 @@ int main(int argc, char** argv) {
     return RunWithoutWindow(parameters);
   }
   if (!HasDisplay()) {
-    std::fputs("glossator: no display for the window; run a selection file with -p FILE -b\n",
-               stderr);
+    std::fputs(
+        "glossator: no display for the window; document units with 'glossator -o DIR PATH...'\n",
+        stderr);
     return kExitRejected;
   }
 
