@@ -45,8 +45,10 @@ demo: build
 	@echo "Documentation written: $(CURDIR)/$(BUILD)/demo/index.html"
 
 # Installs the programs, the manual page, the desktop entry and the icon under PREFIX (staged
-# under DESTDIR when it is set).
-install: build
+# under DESTDIR when it is set). It builds only when there is no build yet, so that
+# `make && sudo make install` leaves the build folder to the user.
+install:
+	@test -f $(BUILD)/CMakeCache.txt || $(MAKE) build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # Builds the Debian package into the build folder, then looks into it and runs lintian on it.

@@ -7,9 +7,16 @@ add_custom_command(
   COMMAND ${GZIP_PROGRAM} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/glossator.1 > ${manual}
   DEPENDS ${PROJECT_SOURCE_DIR}/docs/glossator.1
   COMMENT "Compressing the manual page")
-add_custom_target(manual ALL DEPENDS ${manual})
+set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${changelog}
+  COMMAND ${GZIP_PROGRAM} -9 -n -c ${PROJECT_SOURCE_DIR}/resources/desktop/changelog > ${changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/resources/desktop/changelog
+  COMMENT "Compressing the change log")
+add_custom_target(manual ALL DEPENDS ${manual} ${changelog})
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/copyright ${changelog}
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 if(TARGET glossator-window)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/glossator.desktop

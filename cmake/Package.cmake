@@ -7,9 +7,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CPACK_PACKAGE_CONTACT "Glossator developers <glossator@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "documentation generator for Object Pascal units")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "documentation generator for Object Pascal units\n"
-    " Glossator reads the interface part of Object Pascal (Delphi, Free Pascal)\n"
+# CPack puts the summary in front as the synopsis line; this is the long text below it.
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Glossator reads the interface part of Object Pascal (Delphi, Free Pascal)\n"
     " units and their {** } documentation comments and writes a frame-based HTML\n"
     " documentation set: index pages of units, classes, functions and constants,\n"
     " one page per unit and per class. It takes unit files, folders, Lazarus\n"
