@@ -10,11 +10,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "documentation generator for Object Pascal
 # CPack puts the summary in front as the synopsis line; this is the long text below it.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Glossator reads the interface part of Object Pascal (Delphi, Free Pascal)\n"
-    " units and their {** } documentation comments and writes a frame-based HTML\n"
-    " documentation set: index pages of units, classes, functions and constants,\n"
-    " one page per unit and per class. It takes unit files, folders, Lazarus\n"
-    " packages and projects, Delphi projects and selection files on its command\n"
-    " line, and has a desktop window.")
+    "units and their {** } documentation comments and writes a frame-based HTML\n"
+    "documentation set: index pages of units, classes, functions and constants,\n"
+    "one page per unit and per class. It takes unit files, folders, Lazarus\n"
+    "packages and projects, Delphi projects and selection files on its command\n"
+    "line, and has a desktop window.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
 namespace glossator {
 namespace {
 
@@ -152,6 +156,40 @@ TEST(CommandLine, UsageText_NamesEverySwitchOnItsOwnLine) {
     EXPECT_EQ(usage.substr(line_start, 2), "  ") << option;  // an option line of its own
   }
   EXPECT_EQ(usage.back(), '\n');
+}
+
+// The manual page documents every option that --help lists, and no other.
+TEST(CommandLine, ManualPageListsTheOptionsOfTheUsageText) {
+  std::ifstream in(GLOSSATOR_SOURCE_DIR "/docs/glossator.1");
+  const std::string manual((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(manual.empty());
+  // roff writes "-" as "\-"; an option entry is a ".TP" paragraph starting with "\fB\-".
+  auto roff = [](const std::string& option) {
+    std::string out;
+    for (char c : option) out += c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+  };
+  std::istringstream usage(UsageText());
+  std::string line;
+  int options = 0;
+  while (std::getline(usage, line)) {
+    size_t first = line.find_first_not_of(' ');
+    if (first < 2 || first == std::string::npos || line[first] != '-') continue;
+    std::istringstream words(line.substr(first));
+    std::string word;
+    while (words >> word && word[0] == '-') {
+      if (word.back() == ',') word.pop_back();
+      EXPECT_NE(manual.find("\\fB" + roff(word) + "\\fR"), std::string::npos) << word;
+      ++options;
+    }
+  }
+  size_t entries = 0;
+  for (size_t at = manual.find(".TP\n\\fB\\-"); at != std::string::npos;
+       at = manual.find(".TP\n\\fB\\-", at + 1)) {
+    ++entries;
+  }
+  EXPECT_EQ(options, 15);
+  EXPECT_EQ(entries, 13u);  // -o and -h share their entries with the long forms
 }
 
 }  // namespace
