@@ -3,8 +3,11 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build test test-main test-nowindow test-sanitize test-fuzz demo clean
+.PHONY: all deps configure build test test-main test-nowindow test-sanitize test-fuzz demo \
+	install package clean
 
 all: build
 
@@ -40,6 +43,19 @@ demo: build
 	mkdir -p $(BUILD)/demo
 	$(BUILD)/glossator -p examples/example.gls -b
 	@echo "Documentation written: $(CURDIR)/$(BUILD)/demo/index.html"
+
+# Installs the programs, the manual page, the desktop entry and the icon under PREFIX (staged
+# under DESTDIR when it is set). It builds only when there is no build yet, so that
+# `make && sudo make install` leaves the build folder to the user.
+install:
+	@test -f $(BUILD)/CMakeCache.txt || $(MAKE) build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Builds the Debian package into the build folder, then looks into it and runs lintian on it.
+package: build
+	scripts/install-deps package
+	cd $(BUILD) && cpack -G DEB
+	scripts/check-package $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-fuzz

@@ -1,16 +1,94 @@
 #include "app/batch.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "app/command_line.h"
 #include "app/console_platform.h"
 #include "app/selection_file.h"
+#include "app/unit_list.h"
 #include "html/generation_run.h"
 #include "model/errors.h"
+#include "parser/cGlossator.h"
 #include "parser/platform.h"
 
 namespace glossator {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Absolute(const std::string& path) {
+  if (path.empty()) return path;
+  return fs::absolute(path).lexically_normal().string();
+}
+
+void Say(const std::string& line) { std::fprintf(stderr, "glossator: %s\n", line.c_str()); }
+
+// The output folder named by "-o", with its parents; missing folders of a selection file are
+// left to the run's own check.
+bool MakeOutputFolder(const CommandLineParameters& parameters, const Selection& selection) {
+  if (!parameters.output_dir || selection.out_dir.empty()) return true;
+  std::error_code error;
+  fs::create_directories(selection.out_dir, error);
+  if (!error) return true;
+  Say("cannot create output folder '" + *parameters.output_dir + "': " + error.message());
+  return false;
+}
+
+int RunParsedCommandLine(const CommandLineParameters& parameters) {
+  Selection selection;
+  if (parameters.paths.empty()) {
+    selection = ApplyCommandLine(parameters);
+    if (!parameters.project_file.empty()) LoadSelection(parameters.project_file, selection);
+    ApplyRunOptions(parameters, selection);
+  } else {
+    UnitList units;
+    try {
+      units = ExpandPaths(parameters.paths);
+    } catch (const PathError& error) {
+      Say(error.what());
+      return kExitRejected;
+    }
+    for (const std::string& warning : units.warnings) {
+      std::fprintf(stderr, "%s\n", warning.c_str());
+    }
+    selection = PathSelection(parameters, units);
+  }
+  if (!parameters.save_selection.empty()) {
+    try {
+      SaveSelection(parameters.save_selection, selection);
+    } catch (const GlosError& error) {
+      Say(error.Describe());
+      return kExitError;
+    }
+  }
+  if (parameters.no_run) return kExitCompleted;
+  if (std::string refusal = DumpRefusal(selection); !refusal.empty()) {
+    Say(refusal);
+    return kExitRejected;
+  }
+  if (!MakeOutputFolder(parameters, selection)) return kExitError;
+  ConsolePlatform platform;
+  ConsolePlatform::CatchInterrupt();
+  return RunSelection(selection, platform);
+}
+
+}  // namespace
+
+void ApplyRunOptions(const CommandLineParameters& parameters, Selection& selection) {
+  if (parameters.output_dir) selection.out_dir = Absolute(*parameters.output_dir);
+  if (parameters.description_file) selection.desc_file = Absolute(*parameters.description_file);
+  if (parameters.menubar_file) selection.menubar_file = Absolute(*parameters.menubar_file);
+  if (parameters.parse_private) selection.parse_private = true;
+  if (!parameters.dump_file.empty()) {
+    selection.debug_mode = true;
+    selection.dump_file = Absolute(parameters.dump_file);
+  }
+}
 
 Selection ApplyCommandLine(const CommandLineParameters& parameters) {
   Selection selection;
@@ -20,12 +98,26 @@ Selection ApplyCommandLine(const CommandLineParameters& parameters) {
     LoadSelection(parameters.project_file, selection);
     selection.debug_mode = debug;
   }
+  ApplyRunOptions(parameters, selection);
+  return selection;
+}
+
+Selection PathSelection(const CommandLineParameters& parameters, const UnitList& units) {
+  Selection selection = units.settings.value_or(Selection());
+  selection.files = units.files;
+  if (parameters.debug_mode) selection.debug_mode = true;
+  ApplyRunOptions(parameters, selection);
   return selection;
 }
 
 int RunBatch(const CommandLineParameters& parameters, Selection& selection, Platform& platform) {
   // The second reading keeps the file's own debug flag.
   if (!parameters.project_file.empty()) LoadSelection(parameters.project_file, selection);
+  ApplyRunOptions(parameters, selection);
+  return RunSelection(selection, platform);
+}
+
+int RunSelection(Selection& selection, Platform& platform) {
   try {
     switch (RunGeneration(selection, platform, /*interactive=*/false)) {
       case RunOutcome::kCompleted:
@@ -41,7 +133,23 @@ int RunBatch(const CommandLineParameters& parameters, Selection& selection, Plat
   return kExitError;
 }
 
+std::string DumpRefusal(const Selection& selection) {
+  if (!selection.debug_mode || !selection.dump_file.empty()) return "";
+  fs::path folder = fs::path(TGlosParser::DumpPath()).parent_path();
+  // The installed layouts: PREFIX/bin/glossator, PREFIX/libexec/glossator/glossator-window.
+  std::string parent = folder.parent_path().filename().string();
+  bool installed = folder.filename() == "bin" || parent == "libexec" || parent == "lib";
+  if (!installed && access(folder.c_str(), W_OK) == 0) return "";
+  return "the tree dump cannot be written beside the program in " + folder.string() +
+         "; name its file with --dump FILE";
+}
+
 int RunWithoutWindow(const CommandLineParameters& parameters) {
+  if (!parameters.error.empty()) {
+    Say(parameters.error);
+    std::fprintf(stderr, "%s\n", kTryHelp);
+    return kExitRejected;
+  }
   if (parameters.help) {
     std::fputs(UsageText().c_str(), stdout);
     return 0;
@@ -51,12 +159,9 @@ int RunWithoutWindow(const CommandLineParameters& parameters) {
     return 0;
   }
   try {
-    Selection selection = ApplyCommandLine(parameters);
-    ConsolePlatform platform;
-    ConsolePlatform::CatchInterrupt();
-    return RunBatch(parameters, selection, platform);
+    return RunParsedCommandLine(parameters);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "glossator: %s\n", error.what());
+    Say(error.what());
     return kExitError;
   }
 }

@@ -1,41 +1,189 @@
 #include "app/command_line.h"
 
+#include <functional>
+#include <string_view>
+
 #include "model/text_rules.h"
 
 namespace glossator {
 
-CommandLineParameters ParseCommandLine(const std::vector<std::string>& args) {
-  CommandLineParameters parameters;
-  // A value is not skipped: "-p -b" names the file "-b" and switches batch mode on as well.
-  auto value_after = [&args](size_t i) { return i + 1 < args.size() ? args[i + 1] : ""; };
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string word = ToLowerAscii(args[i]);
-    if (word == "-i") {
-      parameters.init_dir = value_after(i);
-    } else if (word == "-p") {
-      parameters.project_file = value_after(i);
-    } else if (word == "-d") {
-      parameters.debug_mode = true;
-    } else if (word == "-b") {
-      parameters.batch = true;
-    } else if (args[i] == "--help") {
-      parameters.help = true;
-    } else if (args[i] == "--version") {
-      parameters.version = true;
-    }
+namespace {
+
+using Setter = std::function<void(CommandLineParameters&, std::string)>;
+
+// The GNU options. Those with `takes_value` read it from "--name=VALUE" or the next argument.
+struct LongOption {
+  std::string_view name;
+  char short_name;  // 0: none
+  bool takes_value;
+  Setter set;
+};
+
+const std::vector<LongOption>& LongOptions() {
+  static const std::vector<LongOption> options = {
+      {"output", 'o', true, [](auto& p, std::string v) { p.output_dir = std::move(v); }},
+      {"private", 0, false, [](auto& p, std::string) { p.parse_private = true; }},
+      {"description", 0, true, [](auto& p, std::string v) { p.description_file = std::move(v); }},
+      {"menubar", 0, true, [](auto& p, std::string v) { p.menubar_file = std::move(v); }},
+      {"dump", 0, true, [](auto& p, std::string v) { p.dump_file = std::move(v); }},
+      {"save-selection", 0, true, [](auto& p, std::string v) { p.save_selection = std::move(v); }},
+      {"no-run", 0, false, [](auto& p, std::string) { p.no_run = true; }},
+      {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
+      {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
+  };
+  return options;
+}
+
+const LongOption* FindLong(std::string_view name) {
+  for (const LongOption& option : LongOptions()) {
+    if (option.name == name) return &option;
   }
-  return parameters;
+  return nullptr;
+}
+
+const LongOption* FindShort(char name) {
+  for (const LongOption& option : LongOptions()) {
+    if (option.short_name == name) return &option;
+  }
+  return nullptr;
+}
+
+class Reader {
+ public:
+  explicit Reader(const std::vector<std::string>& args) : args_(args) {}
+
+  CommandLineParameters Read() {
+    for (i_ = 0; i_ < args_.size(); ++i_) {
+      const std::string& arg = args_[i_];
+      bool is_value = value_at_ == i_;
+      if (ReadSwitch(arg)) continue;
+      if (is_value) continue;  // the value of "-i" or "-p", nothing more
+      if (options_ended_ || arg.size() < 2 || arg[0] != '-') {
+        p_.paths.push_back(arg);
+      } else if (arg == "--") {
+        options_ended_ = true;
+      } else if (arg[1] == '-') {
+        ReadLong(arg.substr(2));
+      } else {
+        ReadShort(arg);
+      }
+    }
+    if (project_given_ && !p_.paths.empty())
+      Refuse("-p cannot be used together with PATH arguments");
+    return std::move(p_);
+  }
+
+ private:
+  // The four switches of the selection-file workflow, and "--help" and "--version", which a
+  // value may also be.
+  bool ReadSwitch(const std::string& arg) {
+    if (options_ended_) return false;
+    const std::string word = ToLowerAscii(arg);
+    if (word == "-i") {
+      p_.init_dir = ValueAfter();
+    } else if (word == "-p") {
+      p_.project_file = ValueAfter();
+      project_given_ = true;
+    } else if (word == "-d") {
+      p_.debug_mode = true;
+    } else if (word == "-b") {
+      p_.batch = true;
+    } else if (arg == "--help") {
+      p_.help = true;
+    } else if (arg == "--version") {
+      p_.version = true;
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The next argument, marked as a value; empty text at the end.
+  std::string ValueAfter() {
+    if (i_ + 1 >= args_.size()) return "";
+    value_at_ = i_ + 1;
+    return args_[i_ + 1];
+  }
+
+  void ReadLong(std::string_view text) {
+    size_t eq = text.find('=');
+    std::string_view name = text.substr(0, eq);
+    const LongOption* option = FindLong(name);
+    if (option == nullptr) return Refuse("unrecognized option '--" + std::string(text) + "'");
+    const std::string shown = "'--" + std::string(name) + "'";
+    if (!option->takes_value) {
+      if (eq != std::string_view::npos)
+        return Refuse("option " + shown + " doesn't allow an argument");
+      return option->set(p_, "");
+    }
+    if (eq != std::string_view::npos) return option->set(p_, std::string(text.substr(eq + 1)));
+    if (i_ + 1 >= args_.size()) return Refuse("option " + shown + " requires an argument");
+    option->set(p_, args_[++i_]);
+  }
+
+  // "-o DIR", "-oDIR", "-h". Letters do not combine: "-hd" is no option.
+  void ReadShort(const std::string& arg) {
+    const LongOption* option = FindShort(arg[1]);
+    if (option == nullptr || (!option->takes_value && arg.size() > 2)) {
+      return Refuse("unrecognized option '" + arg + "'");
+    }
+    if (!option->takes_value) return option->set(p_, "");
+    if (arg.size() > 2) return option->set(p_, arg.substr(2));
+    if (i_ + 1 >= args_.size()) {
+      return Refuse(std::string("option requires an argument -- '") + arg[1] + "'");
+    }
+    option->set(p_, args_[++i_]);
+  }
+
+  // The first refusal is the one reported.
+  void Refuse(const std::string& message) {
+    if (p_.error.empty()) p_.error = message;
+  }
+
+  const std::vector<std::string>& args_;
+  CommandLineParameters p_;
+  size_t i_ = 0;
+  size_t value_at_ = static_cast<size_t>(-1);
+  bool options_ended_ = false;
+  bool project_given_ = false;
+};
+
+}  // namespace
+
+CommandLineParameters ParseCommandLine(const std::vector<std::string>& args) {
+  return Reader(args).Read();
+}
+
+bool WantsBatchRun(const CommandLineParameters& parameters) {
+  return parameters.batch || !parameters.paths.empty() || !parameters.save_selection.empty() ||
+         parameters.no_run;
 }
 
 std::string UsageText() {
-  return "Usage: glossator [-i folder] [-p selection.gls] [-d] [-b]\n"
+  return "Usage: glossator [OPTIONS] PATH...\n"
+         "  or:  glossator [-p selection.gls] [-b] [-d] [-i folder]\n"
          "Writes frame-based HTML documentation for Object Pascal units.\n"
-         "  -i folder      start the file dialogs in this folder\n"
-         "  -p file        load this selection file at start-up\n"
-         "  -d             also write the documentation tree as glosdata.xml\n"
-         "  -b             batch mode: run the selection file without the window, then end\n"
-         "  --help         show this text and end\n"
-         "  --version      show the version and end\n";
+         "\n"
+         "PATH is a unit file, a folder (its *.pas and *.pp files, searched recursively), a\n"
+         "Lazarus package or project (.lpk, .lpi), a Delphi project or package (.dpr, .dpk)\n"
+         "or a selection file (.gls). With PATHs the program runs once, without the window.\n"
+         "\n"
+         "  -o, --output DIR          write the documentation into DIR (created when missing)\n"
+         "      --private             include private members\n"
+         "      --description FILE    show this HTML page first instead of a default one\n"
+         "      --menubar FILE        use this HTML page as the menu bar\n"
+         "      --dump FILE           also write the documentation tree as XML into FILE\n"
+         "      --save-selection FILE write the run as a selection file, then run it\n"
+         "      --no-run              with --save-selection: only write the file\n"
+         "  -p FILE                   load this selection file (not with PATHs)\n"
+         "  -b                        batch mode: run without the window, then end\n"
+         "  -d                        also write the documentation tree beside the program\n"
+         "  -i FOLDER                 start the window's file dialogs in FOLDER\n"
+         "  -h, --help                show this text and end\n"
+         "      --version             show the version and end\n"
+         "\n"
+         "Exit status: 0 complete, 1 an error ended the run, 2 the arguments or the selection\n"
+         "were refused, 130 cancelled.\n";
 }
 
 }  // namespace glossator

@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_APP_COMMAND_LINE_H_
 #define GLOSSATOR_APP_COMMAND_LINE_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,23 +13,51 @@ struct CommandLineParameters {
   std::string project_file;  // "-p": selection file to load at start-up
   bool debug_mode = false;   // "-d": write the tree dump on every run
   bool batch = false;        // "-b": run the selection file once, without the window, and end
-  bool help = false;         // "--help"
+  bool help = false;         // "--help", "-h"
   bool version = false;      // "--version"
+
+  std::vector<std::string> paths;               // PATH arguments: what a PATH run documents
+  std::optional<std::string> output_dir;        // "-o", "--output"
+  std::optional<std::string> description_file;  // "--description"
+  std::optional<std::string> menubar_file;      // "--menubar"
+  bool parse_private = false;                   // "--private"
+  std::string dump_file;                        // "--dump": where the tree dump goes
+  std::string save_selection;                   // "--save-selection": write the run as a .gls
+  bool no_run = false;                          // "--no-run": only write that file
+  // Set when the arguments are refused: the message, without the program name in front.
+  std::string error;
 };
 
-// Reads the arguments (without the program name). The four switches match whole arguments in
-// any letter case; "--help" and "--version" match as written. The argument after "-i" or "-p" is
-// its value, and is then read as a switch too. A later switch overrides an earlier one; anything
-// else is ignored.
+// Reads the arguments (without the program name), in two vocabularies at once.
+//
+// The four switches "-i", "-p", "-d", "-b" match whole arguments in any letter case. The
+// argument after "-i" or "-p" is its value, and is then read as one of these switches (or
+// "--help", "--version") too; a value is never a PATH and never an error. A later switch
+// overrides an earlier one.
 //
 //   -P sel.gls -B   => project_file "sel.gls", batch
 //   -p -b           => project_file "-b", batch
 //   -i              => init_dir ""
-//   -ifoo /i x      => nothing
+//
+// The other options follow GNU conventions and match as written: "--output DIR" or
+// "--output=DIR", "-o DIR" or "-oDIR", "--" ends the options. Every other argument starting
+// with "-" (but "-" alone) is refused, and so is "-p" together with PATHs.
+//
+//   -o doc src/        => output_dir "doc", paths {"src/"}
+//   -- -odd.pas        => paths {"-odd.pas"}
+//   -x                 => error "unrecognized option '-x'"
+//   --output           => error "option '--output' requires an argument"
 CommandLineParameters ParseCommandLine(const std::vector<std::string>& args);
 
-// The text "--help" prints: what the program does and one line per switch.
+// Whether the command line asks for a run without the window: "-b", PATHs, or a selection file
+// to write.
+bool WantsBatchRun(const CommandLineParameters& parameters);
+
+// The text "--help" prints: how to call the program and one line per option.
 std::string UsageText();
+
+// The second line of every refusal of the arguments.
+inline constexpr const char* kTryHelp = "Try 'glossator --help' for more information.";
 
 }  // namespace glossator
 

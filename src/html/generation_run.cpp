@@ -105,6 +105,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     TGlosParser parser(&platform);
     parser.ParsePrivate = selection.parse_private;
     parser.DebugMode = selection.debug_mode;
+    parser.DumpFile = selection.dump_file;
     platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
     guard.ProgressShown(true);
 

@@ -14,6 +14,7 @@ struct Selection {
   std::string menubar_file;        // custom menu-bar page; empty means the generated one
   bool parse_private = false;      // "Include private"
   bool debug_mode = false;         // write "glosdata.xml"
+  std::string dump_file;           // where debug mode writes it; empty means beside the program
 };
 
 }  // namespace glossator

@@ -92,7 +92,7 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   SortTree();
   if (!Progress("Sorting indexes", "", true)) return;
   BuildIndexes();
-  if (DebugMode) tree_->SaveToFile(DumpPath());
+  if (DebugMode) tree_->SaveToFile(DumpFile.empty() ? DumpPath() : DumpFile);
 }
 
 void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) {

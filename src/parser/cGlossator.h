@@ -30,6 +30,7 @@ class TGlosParser : public DocTreeReader {
 
   bool ParsePrivate = false;  // also record the members of private sections
   bool DebugMode = false;     // write the tree to "glosdata.xml" after a completed run
+  std::string DumpFile;       // where that dump goes; empty means DumpPath()
   bool Cancelled = false;     // set when the user cancels; never reset
 
   const TXMLTree* Tree() const { return tree_.get(); }

@@ -114,7 +114,7 @@ TEST(SelectionFile, LoadSelection_ReadsSetupKeysAndEmptiesWhatIsMissing) {
              "OutputDir = C:\\out \n");
   Selection got;
   LoadSelection(path, got);
-  ExpectSameSelection(got, Selection{{}, "C:\\out", "d", "m", true, true});
+  ExpectSameSelection(got, Selection{{}, "C:\\out", "d", "m", true, true, ""});
   for (const std::string& empty :
        {folder.File("none.gls"), folder.File("no/dir/x.gls"), folder.File("")}) {
     got = Sample();

@@ -104,11 +104,18 @@ class ProgramTest : public ::testing::Test {
   }
 
   Outcome RunSelection(const fs::path& selection, const std::string& prefix = "") {
+    return RunArguments({"-p", selection.string(), "-b"}, prefix);
+  }
+
+  // Runs the program with these arguments from the scratch folder; standard output is dropped.
+  Outcome RunArguments(const std::vector<std::string>& args, const std::string& prefix = "",
+                       const std::string& program = GLOSSATOR_BINARY_DIR "/glossator") {
     fs::path errors = dir_ / "stderr.txt";
+    std::string command = "cd " + Quoted(dir_.string()) + " && " + prefix;
     // The outer time limit turns a hang into a failure instead of a stuck suite.
-    std::string command =
-        prefix + " exec timeout 120 " + Quoted(GLOSSATOR_BINARY_DIR "/glossator") + " -p " +
-        Quoted(selection.string()) + " -b >/dev/null 2>" + Quoted(errors.string());
+    command += " exec timeout 120 " + Quoted(program);
+    for (const std::string& arg : args) command += " " + Quoted(arg);
+    command += " >/dev/null 2>" + Quoted(errors.string());
     int status = std::system(("sh -c " + Quoted(command)).c_str());
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     EXPECT_NE(code, 124) << "the run did not end within its time limit";

@@ -33,12 +33,14 @@ int main(int argc, char** argv) {
   using namespace glossator;
   CommandLineParameters parameters =
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (parameters.batch || parameters.help || parameters.version) {
+  if (WantsBatchRun(parameters) || parameters.help || parameters.version ||
+      !parameters.error.empty()) {
     return RunWithoutWindow(parameters);
   }
   if (!HasDisplay()) {
-    std::fputs("glossator: no display for the window; run a selection file with -p FILE -b\n",
-               stderr);
+    std::fputs(
+        "glossator: no display for the window; document units with 'glossator -o DIR PATH...'\n",
+        stderr);
     return kExitRejected;
   }
 

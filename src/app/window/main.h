@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <string>
 
 #include "app/window/dialogs.h"
 
@@ -70,6 +71,7 @@ class TfrmMain : public QWidget {
   QString InitDir;      // starting folder of the open and save dialogs ("-i")
   QString ProjectFile;  // selection file loaded at start-up ("-p")
   bool DebugMode = false;
+  std::string DumpFile;  // where debug mode writes the tree ("--dump"); empty: beside the program
 
   // Start-up: takes "-i", "-p" and "-d" from the command line and loads the selection file it
   // names. "-d" holds against the file's own debug flag; without it debug mode stays off.

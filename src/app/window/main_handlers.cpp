@@ -71,6 +71,7 @@ Selection TfrmMain::CurrentSelection() const {
   selection.menubar_file = ToCore(txtMenubarFile->text());
   selection.parse_private = chkDoPrivate->isChecked();
   selection.debug_mode = DebugMode;
+  selection.dump_file = DumpFile;
   return selection;
 }
 
@@ -89,7 +90,9 @@ void TfrmMain::ApplyCommandLine(const CommandLineParameters& parameters) {
   ProjectFile = FromCore(parameters.project_file);
   OpenDialog.initial_dir = InitDir;
   SaveDialog.initial_dir = InitDir;
-  ShowSelection(glossator::ApplyCommandLine(parameters));
+  Selection selection = glossator::ApplyCommandLine(parameters);
+  DumpFile = selection.dump_file;
+  ShowSelection(selection);
 }
 
 void TfrmMain::cmdAddClick() {
@@ -168,6 +171,11 @@ void TfrmMain::RunAndReport() {
   RunLock lock(*this);
   Selection selection = CurrentSelection();
   WindowPlatform platform(*this, *frmProgress_, dialogs_);
+  // An installed program never writes beside itself, not even the debug dump.
+  if (std::string refusal = DumpRefusal(selection); !refusal.empty()) {
+    dialogs_.Error(this, FromCore(refusal));
+    return;
+  }
   try {
     if (RunGeneration(selection, platform, /*interactive=*/true) == RunOutcome::kCompleted &&
         dialogs_.Question(this, MessageText("Ready\rDo you want to view the documentation?"))) {
