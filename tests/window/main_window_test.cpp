@@ -3,12 +3,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/command_line.h"
 #include "fake_services.h"
+#include "html/selection.h"
 
 namespace glossator {
 
@@ -136,6 +138,35 @@ class MainWindowTest : public QObject {
     for (int row : {0, 1, 3}) app.window.lstFileList->item(row)->setSelected(true);
     app.window.cmdRemoveSelectedClick();
     QCOMPARE(Entries(app.window.lstFileList), QStringList({"c", "e"}));
+  }
+
+  void FileList_ElidesLongPathsAndShowsThemWhole() {
+    WindowUnderTest app;
+    TfrmMain& w = app.window;
+    const QString long_path =
+        "/home/someone/projects/with/a/path/far/longer/than/the/list/is/wide/units/"
+        "the_unit_to_find.pas";
+    app.dialogs.open_answers = {{long_path, "/src/short.pas"}};
+    w.cmdAddClick();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Enough entries for the vertical scroll bar, which narrows the visible width.
+    Selection loaded;
+    for (int i = 0; i < 12; ++i) loaded.files.push_back(long_path.toStdString() + char('a' + i));
+    w.ShowSelection(loaded);
+    w.lstFileList->addItem(long_path);  // an entry added directly
+    QTRY_VERIFY(w.lstFileList->verticalScrollBar()->isVisible());
+
+    QCOMPARE(w.lstFileList->textElideMode(), Qt::ElideMiddle);
+    QCOMPARE(w.lstFileList->horizontalScrollBar()->maximum(), 0);
+    const int visible = w.lstFileList->viewport()->width();
+    QTRY_COMPARE(w.lstFileList->visualItemRect(w.lstFileList->item(0)).width(), visible);
+    for (int i = 0; i < w.lstFileList->count(); ++i) {
+      QListWidgetItem* entry = w.lstFileList->item(i);
+      QVERIFY2(w.lstFileList->visualItemRect(entry).width() <= visible, qPrintable(entry->text()));
+      QCOMPARE(entry->toolTip(), entry->text());
+    }
+    QCOMPARE(w.lstFileList->item(12)->toolTip(), long_path);
   }
 
   void CreateEdit_FillsDescriptionFieldAndStartsEditor_data() {

@@ -106,6 +106,7 @@ class TfrmMain : public QWidget {
   void CreateControls();
   void CreateLabels();
   void CreateFields();
+  void CreateFileList();
   void CreateButtons();
   void CreateTray();
   void SetTabOrder();
