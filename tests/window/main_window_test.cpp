@@ -169,30 +169,69 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.lstFileList->item(12)->toolTip(), long_path);
   }
 
-  void CreateEdit_FillsDescriptionFieldAndStartsEditor_data() {
-    QTest::addColumn<QString>("out_dir");
-    QTest::addColumn<QString>("desc_file");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("empty field") << "/tmp/docs"
-                                 << ""
-                                 << "/tmp/docs/description.html";
-    QTest::newRow("folder with slash") << "/tmp/docs/"
-                                       << ""
-                                       << "/tmp/docs//description.html";
-    QTest::newRow("field kept") << "/tmp/docs"
-                                << "/web/intro.html"
-                                << "/web/intro.html";
+  void CreateEdit_CreatesTheFileAndStartsEditor_data() {
+    QTest::addColumn<QString>("out_dir");    // under the test's folder
+    QTest::addColumn<QString>("desc_file");  // under the test's folder; empty: none
+    QTest::addColumn<bool>("editor_starts");
+    QTest::addColumn<QString>("expected");  // the file edited, under the test's folder
+    QTest::addColumn<QString>("field");     // the field afterwards; "-" for the edited file
+    QTest::newRow("empty field") << "docs"
+                                 << "" << true << "docs/description.html"
+                                 << "-";
+    QTest::newRow("folder with slash") << "docs/"
+                                       << "" << true << "docs//description.html"
+                                       << "-";
+    QTest::newRow("field kept, file kept") << "docs"
+                                           << "web/intro.html" << true << "web/intro.html"
+                                           << "-";
+    QTest::newRow("no editor: field stays empty") << "docs"
+                                                  << "" << false << "docs/description.html"
+                                                  << "";
+    QTest::newRow("no editor: named file kept") << "docs"
+                                                << "web/intro.html" << false << "web/intro.html"
+                                                << "web/intro.html";
   }
-  void CreateEdit_FillsDescriptionFieldAndStartsEditor() {
+  void CreateEdit_CreatesTheFileAndStartsEditor() {
     QFETCH(QString, out_dir);
     QFETCH(QString, desc_file);
+    QFETCH(bool, editor_starts);
     QFETCH(QString, expected);
+    QFETCH(QString, field);
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("docs");
+    QDir(root.path()).mkpath("web");
+    QFile intro(root.filePath("web/intro.html"));
+    QVERIFY(intro.open(QIODevice::WriteOnly));
+    intro.write("<p>intro</p>");
+    intro.close();
+    auto under = [&](const QString& name) {
+      return name.isEmpty() ? name : root.path() + "/" + name;
+    };
+    const QString edited = under(expected);
+
     WindowUnderTest app;
-    app.window.txtOutDir->setText(out_dir);
-    app.window.txtDescFile->setText(desc_file);
+    app.desktop.editor_starts = editor_starts;
+    app.window.txtOutDir->setText(under(out_dir));
+    app.window.txtDescFile->setText(under(desc_file));
     QTest::mouseClick(app.window.cmdDescfileEdit, Qt::LeftButton);
-    QCOMPARE(app.window.txtDescFile->text(), expected);
-    QCOMPARE(app.desktop.edited, QStringList{expected});
+
+    QCOMPARE(app.desktop.edited, QStringList{edited});
+    QCOMPARE(app.desktop.edited_existed, QList<bool>{true});  // created before the editor starts
+    QCOMPARE(app.window.txtDescFile->text(), field == "-" ? edited : under(field));
+    QFile result(edited);
+    if (desc_file.isEmpty()) {
+      QCOMPARE(result.exists(), editor_starts);  // a file made for no editor goes again
+      if (editor_starts) QCOMPARE(result.size(), 0);
+    } else {
+      QVERIFY(result.open(QIODevice::ReadOnly));
+      QCOMPARE(result.readAll(), QByteArray("<p>intro</p>"));
+    }
+    if (editor_starts) {
+      QVERIFY(app.dialogs.errors.isEmpty());
+    } else {
+      QCOMPARE(app.dialogs.errors, QStringList{"No text editor could be started for " + edited +
+                                               ".\nSet VISUAL or EDITOR to the editor you use."});
+    }
   }
 
   void FolderChooser_FillsFieldUnlessCancelled() {
