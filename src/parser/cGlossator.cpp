@@ -17,7 +17,7 @@ TGlosParser::TGlosParser(Platform* platform) : platform_(platform) {}
 TGlosParser::~TGlosParser() = default;
 
 int TGlosParser::CountSteps(const std::vector<std::string>& files) {
-  return 8 * static_cast<int>(files.size()) + 6;
+  return 5 * static_cast<int>(files.size()) + 6;
 }
 
 std::string TGlosParser::DumpPath() {

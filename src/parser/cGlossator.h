@@ -36,7 +36,9 @@ class TGlosParser : public DocTreeReader {
   const TXMLTree* Tree() const { return tree_.get(); }
   const TLineList& Lines() const { return lines_; }
 
-  // The progress bar's maximum for a run over `files`: 8 per file + 6.
+  // The progress bar's maximum for a run over `files`: the steps the generation run makes,
+  // 5 per file + 6. The parse steps 4 times per file and twice after the last, then generation
+  // steps once per index page (4) and once per unit, so a completed run ends with a full bar.
   static int CountSteps(const std::vector<std::string>& files);
 
   // Parses every file in list order, then sorts the tree, builds the four indexes and, in debug

@@ -143,7 +143,7 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   EXPECT_EQ(headers[3], "Parsing constants in zeta.pas");
   EXPECT_EQ(headers[headers.size() - 2], "Sorting...");
   EXPECT_EQ(headers.back(), "Sorting indexes");
-  EXPECT_EQ(TGlosParser::CountSteps(files), 30);
+  EXPECT_EQ(TGlosParser::CountSteps(files), 21);
 }
 
 TEST_F(ParseRunTest, ClassNamedLikeAContainerIsNotMistakenForIt) {

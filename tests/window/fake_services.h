@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_TESTS_WINDOW_FAKE_SERVICES_H_
 #define GLOSSATOR_TESTS_WINDOW_FAKE_SERVICES_H_
 
+#include <QFile>
 #include <QList>
 #include <QStringList>
 
@@ -43,15 +44,22 @@ class FakeDialogs : public Dialogs {
   void Error(QWidget*, const QString& text) override { errors << text; }
 };
 
-// A desktop with or without a tray that records the programs it was asked to start.
+// A desktop with or without a tray and an editor that records the programs it was asked to
+// start, and whether the file to edit existed then.
 class FakeDesktop : public Desktop {
  public:
   bool tray = false;
+  bool editor_starts = true;
   QStringList browsed, edited;
+  QList<bool> edited_existed;
 
   bool TrayAvailable() override { return tray; }
   void OpenInBrowser(const QString& path) override { browsed << path; }
-  void StartEditor(const QString& path) override { edited << path; }
+  bool StartEditor(const QString& path) override {
+    edited << path;
+    edited_existed << QFile::exists(path);
+    return editor_starts;
+  }
 };
 
 // The two windows as the program creates them, on fake dialogs and a fake desktop.

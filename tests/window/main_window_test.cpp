@@ -3,12 +3,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/command_line.h"
 #include "fake_services.h"
+#include "html/selection.h"
 
 namespace glossator {
 
@@ -138,30 +140,98 @@ class MainWindowTest : public QObject {
     QCOMPARE(Entries(app.window.lstFileList), QStringList({"c", "e"}));
   }
 
-  void CreateEdit_FillsDescriptionFieldAndStartsEditor_data() {
-    QTest::addColumn<QString>("out_dir");
-    QTest::addColumn<QString>("desc_file");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("empty field") << "/tmp/docs"
-                                 << ""
-                                 << "/tmp/docs/description.html";
-    QTest::newRow("folder with slash") << "/tmp/docs/"
-                                       << ""
-                                       << "/tmp/docs//description.html";
-    QTest::newRow("field kept") << "/tmp/docs"
-                                << "/web/intro.html"
-                                << "/web/intro.html";
+  void FileList_ElidesLongPathsAndShowsThemWhole() {
+    WindowUnderTest app;
+    TfrmMain& w = app.window;
+    const QString long_path =
+        "/home/someone/projects/with/a/path/far/longer/than/the/list/is/wide/units/"
+        "the_unit_to_find.pas";
+    app.dialogs.open_answers = {{long_path, "/src/short.pas"}};
+    w.cmdAddClick();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Enough entries for the vertical scroll bar, which narrows the visible width.
+    Selection loaded;
+    for (int i = 0; i < 12; ++i) loaded.files.push_back(long_path.toStdString() + char('a' + i));
+    w.ShowSelection(loaded);
+    w.lstFileList->addItem(long_path);  // an entry added directly
+    QTRY_VERIFY(w.lstFileList->verticalScrollBar()->isVisible());
+
+    QCOMPARE(w.lstFileList->textElideMode(), Qt::ElideMiddle);
+    QCOMPARE(w.lstFileList->horizontalScrollBar()->maximum(), 0);
+    const int visible = w.lstFileList->viewport()->width();
+    QTRY_COMPARE(w.lstFileList->visualItemRect(w.lstFileList->item(0)).width(), visible);
+    for (int i = 0; i < w.lstFileList->count(); ++i) {
+      QListWidgetItem* entry = w.lstFileList->item(i);
+      QVERIFY2(w.lstFileList->visualItemRect(entry).width() <= visible, qPrintable(entry->text()));
+      QCOMPARE(entry->toolTip(), entry->text());
+    }
+    QCOMPARE(w.lstFileList->item(12)->toolTip(), long_path);
   }
-  void CreateEdit_FillsDescriptionFieldAndStartsEditor() {
+
+  void CreateEdit_CreatesTheFileAndStartsEditor_data() {
+    QTest::addColumn<QString>("out_dir");    // under the test's folder
+    QTest::addColumn<QString>("desc_file");  // under the test's folder; empty: none
+    QTest::addColumn<bool>("editor_starts");
+    QTest::addColumn<QString>("expected");  // the file edited, under the test's folder
+    QTest::addColumn<QString>("field");     // the field afterwards; "-" for the edited file
+    QTest::newRow("empty field") << "docs"
+                                 << "" << true << "docs/description.html"
+                                 << "-";
+    QTest::newRow("folder with slash") << "docs/"
+                                       << "" << true << "docs//description.html"
+                                       << "-";
+    QTest::newRow("field kept, file kept") << "docs"
+                                           << "web/intro.html" << true << "web/intro.html"
+                                           << "-";
+    QTest::newRow("no editor: field stays empty") << "docs"
+                                                  << "" << false << "docs/description.html"
+                                                  << "";
+    QTest::newRow("no editor: named file kept") << "docs"
+                                                << "web/intro.html" << false << "web/intro.html"
+                                                << "web/intro.html";
+  }
+  void CreateEdit_CreatesTheFileAndStartsEditor() {
     QFETCH(QString, out_dir);
     QFETCH(QString, desc_file);
+    QFETCH(bool, editor_starts);
     QFETCH(QString, expected);
+    QFETCH(QString, field);
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("docs");
+    QDir(root.path()).mkpath("web");
+    QFile intro(root.filePath("web/intro.html"));
+    QVERIFY(intro.open(QIODevice::WriteOnly));
+    intro.write("<p>intro</p>");
+    intro.close();
+    auto under = [&](const QString& name) {
+      return name.isEmpty() ? name : root.path() + "/" + name;
+    };
+    const QString edited = under(expected);
+
     WindowUnderTest app;
-    app.window.txtOutDir->setText(out_dir);
-    app.window.txtDescFile->setText(desc_file);
+    app.desktop.editor_starts = editor_starts;
+    app.window.txtOutDir->setText(under(out_dir));
+    app.window.txtDescFile->setText(under(desc_file));
     QTest::mouseClick(app.window.cmdDescfileEdit, Qt::LeftButton);
-    QCOMPARE(app.window.txtDescFile->text(), expected);
-    QCOMPARE(app.desktop.edited, QStringList{expected});
+
+    QCOMPARE(app.desktop.edited, QStringList{edited});
+    QCOMPARE(app.desktop.edited_existed, QList<bool>{true});  // created before the editor starts
+    QCOMPARE(app.window.txtDescFile->text(), field == "-" ? edited : under(field));
+    QFile result(edited);
+    if (desc_file.isEmpty()) {
+      QCOMPARE(result.exists(), editor_starts);  // a file made for no editor goes again
+      if (editor_starts) QCOMPARE(result.size(), 0);
+    } else {
+      QVERIFY(result.open(QIODevice::ReadOnly));
+      QCOMPARE(result.readAll(), QByteArray("<p>intro</p>"));
+    }
+    if (editor_starts) {
+      QVERIFY(app.dialogs.errors.isEmpty());
+    } else {
+      QCOMPARE(app.dialogs.errors, QStringList{"No text editor could be started for " + edited +
+                                               ".\nSet VISUAL or EDITOR to the editor you use."});
+    }
   }
 
   void FolderChooser_FillsFieldUnlessCancelled() {

@@ -1,4 +1,5 @@
 // The window layer's text rules: file filters, message texts, the editor, the dialog's place.
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/window/desktop.h"
@@ -43,24 +44,121 @@ class WindowHelpersTest : public QObject {
     QCOMPARE(MessageText(std::string_view(text.constData(), text.size())), expected);
   }
 
-  void FindEditor_PrefersVisualThenPath_data() {
+  void EditorCandidates_VisualThenGraphicalThenEditorInTerminalThenTextApplication_data() {
     QTest::addColumn<QString>("visual");
+    QTest::addColumn<QString>("editor");
     QTest::addColumn<QStringList>("on_path");
-    QTest::addColumn<QStringList>("command");  // program, then its arguments
-    QTest::newRow("visual with arguments") << "\"/opt/my editor/ed\" -f" << QStringList{"gedit"}
-                                           << QStringList{"/opt/my editor/ed", "-f"};
-    QTest::newRow("graphical editor on the path")
-        << "" << QStringList{"mousepad", "kate"} << QStringList{"/usr/bin/kate"};
-    QTest::newRow("nothing found") << "" << QStringList{"vi"} << QStringList{""};
+    QTest::addColumn<QString>("text_exec");
+    QTest::addColumn<bool>("text_terminal");
+    QTest::addColumn<QStringList>("expected");  // each command's words joined by "|"
+    QTest::newRow("all four, best first")
+        << "\"/opt/my editor/ed\" -f"
+        << "vim" << QStringList{"gedit", "xterm"} << "mousepad %U" << false
+        << QStringList{"/opt/my editor/ed|-f|F", "/usr/bin/gedit|F", "/usr/bin/xterm|-e|vim|F",
+                       "mousepad|F"};
+    QTest::newRow("graphical editors in list order")
+        << ""
+        << "" << QStringList{"mousepad", "kate"} << "" << false << QStringList{"/usr/bin/kate|F"};
+    QTest::newRow("x-terminal-emulator before the others")
+        << ""
+        << "nano -w" << QStringList{"xterm", "x-terminal-emulator"} << "" << false
+        << QStringList{"/usr/bin/x-terminal-emulator|-e|nano|-w|F"};
+    QTest::newRow("gnome-terminal runs what follows --")
+        << ""
+        << "vi" << QStringList{"gnome-terminal"} << "" << false
+        << QStringList{"/usr/bin/gnome-terminal|--|vi|F"};
+    QTest::newRow("no terminal: EDITOR passed by")
+        << ""
+        << "vim" << QStringList{"vi"} << "gnome-text-editor --new-window %U" << false
+        << QStringList{"gnome-text-editor|--new-window|F"};
+    QTest::newRow("text application in a terminal")
+        << ""
+        << "" << QStringList{"konsole"} << "vim %F" << true
+        << QStringList{"/usr/bin/konsole|-e|vim|F"};
+    QTest::newRow("terminal application, no terminal")
+        << ""
+        << "" << QStringList{} << "vim %F" << true << QStringList{};
+    QTest::newRow("nothing") << ""
+                             << "" << QStringList{"vi"} << "" << false << QStringList{};
   }
-  void FindEditor_PrefersVisualThenPath() {
+  void EditorCandidates_VisualThenGraphicalThenEditorInTerminalThenTextApplication() {
     QFETCH(QString, visual);
+    QFETCH(QString, editor);
     QFETCH(QStringList, on_path);
-    QFETCH(QStringList, command);
-    EditorCommand editor = FindEditor(visual, [&](const QString& name) {
-      return on_path.contains(name) ? "/usr/bin/" + name : QString();
-    });
-    QCOMPARE(QStringList{editor.program} + editor.arguments, command);
+    QFETCH(QString, text_exec);
+    QFETCH(bool, text_terminal);
+    QFETCH(QStringList, expected);
+    EditorSources sources{visual, editor,
+                          [&](const QString& name) {
+                            return on_path.contains(name) ? "/usr/bin/" + name : QString();
+                          },
+                          [&] {
+                            return DesktopApplication{text_exec, text_terminal};
+                          }};
+    QStringList commands;
+    for (const EditorCommand& command : EditorCandidates(sources, "F")) {
+      commands << (QStringList{command.program} + command.arguments).join('|');
+    }
+    QCOMPARE(commands, expected);
+  }
+
+  void DesktopExecWords_PutTheFileForItsFieldCode_data() {
+    QTest::addColumn<QString>("exec");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("%U") << "gedit %U" << QStringList{"gedit", "/d/x.html"};
+    QTest::newRow("option before %f") << "kate -b %f" << QStringList{"kate", "-b", "/d/x.html"};
+    QTest::newRow("quoted program, %i dropped")
+        << "\"/opt/my ed/ed\" %i %F" << QStringList{"/opt/my ed/ed", "/d/x.html"};
+    QTest::newRow("no field code") << "leafpad" << QStringList{"leafpad", "/d/x.html"};
+    QTest::newRow("%% is a percent sign")
+        << "ed --title=100%% %u" << QStringList{"ed", "--title=100%", "/d/x.html"};
+  }
+  void DesktopExecWords_PutTheFileForItsFieldCode() {
+    QFETCH(QString, exec);
+    QFETCH(QStringList, expected);
+    QCOMPARE(DesktopExecWords(exec, "/d/x.html"), expected);
+  }
+
+  void ReadDesktopEntry_TakesExecAndTerminalOfTheMainGroup() {
+    DesktopApplication vim = ReadDesktopEntry(
+        "[Desktop Entry]\nName=Vim\nExec=vim %F\nTerminal=true\n"
+        "[Desktop Action new]\nExec=gvim --new\nTerminal=false\n");
+    QCOMPARE(vim.exec, QString("vim %F"));
+    QVERIFY(vim.terminal);
+    DesktopApplication none = ReadDesktopEntry("[Other]\nExec=x\n");
+    QVERIFY(none.exec.isEmpty() && !none.terminal);
+  }
+
+  // The real desktop on a path that holds only a recording terminal emulator: a $VISUAL that
+  // does not start gives way to $EDITOR in the terminal; with neither, nothing starts.
+  void SystemDesktop_StartsEditorInTerminalAfterAFailingVisual() {
+    QTemporaryDir bin;
+    const QString record = bin.filePath("record");
+    QFile terminal(bin.filePath("x-terminal-emulator"));
+    QVERIFY(terminal.open(QIODevice::WriteOnly));
+    terminal.write("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > " + record.toUtf8() +
+                   ".part\n/bin/mv " + record.toUtf8() + ".part " + record.toUtf8() + "\n");
+    terminal.close();
+    terminal.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray saved_path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8());
+    qputenv("VISUAL", "/no/such/editor -f");
+    qputenv("EDITOR", "nano -w");
+
+    SystemDesktop desktop;
+    bool started = desktop.StartEditor("docs/description.html");
+    qunsetenv("EDITOR");
+    bool nothing_started = !desktop.StartEditor("docs/description.html");
+    qputenv("PATH", saved_path);
+    qunsetenv("VISUAL");
+
+    QVERIFY(started);
+    QVERIFY(nothing_started);
+    QFile recorded(record);
+    QTRY_VERIFY(recorded.exists());
+    QVERIFY(recorded.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(recorded.readAll()).split('\n', Qt::SkipEmptyParts),
+             QStringList({"-e", "nano", "-w", QDir::current().filePath("docs/description.html")}));
   }
 
   void LocalFileUrl_ResolvesRelativePathsFromCurrentFolder() {

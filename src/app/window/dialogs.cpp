@@ -1,6 +1,8 @@
 #include "app/window/dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -88,8 +90,30 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogSettings& settings)
 }
 
 QString QtDialogs::ChooseFolder(QWidget* parent, const QString& start) {
-  // Both Qt's own chooser and the desktop's offer a button that creates a new folder.
-  return QFileDialog::getExistingDirectory(parent, "Output directory", start);
+  // Both Qt's own chooser and the desktop's also offer a button that creates a new folder.
+  FolderDialog dialog(parent, start,
+                      [this](QWidget* over, const QString& text) { return Question(over, text); });
+  if (dialog.exec() != QDialog::Accepted) return {};
+  QStringList folders = dialog.selectedFiles();
+  return folders.isEmpty() ? QString() : folders.first();
+}
+
+FolderDialog::FolderDialog(QWidget* parent, const QString& start, AskCreate ask_create)
+    : QFileDialog(parent, "Output directory", start), ask_create_(std::move(ask_create)) {
+  setFileMode(QFileDialog::Directory);
+  setOption(QFileDialog::ShowDirsOnly);
+}
+
+void FolderDialog::accept() {
+  // The name as Qt's own check reads it: typed text taken from the dialog's current folder.
+  QStringList chosen = selectedFiles();
+  if (chosen.size() == 1 && !chosen.first().isEmpty() && !QFileInfo::exists(chosen.first())) {
+    const QString& folder = chosen.first();
+    QString question =
+        "The folder " + QDir::toNativeSeparators(folder) + " does not exist.\nCreate it?";
+    if (ask_create_(this, question)) QDir().mkpath(folder);
+  }
+  QFileDialog::accept();
 }
 
 void QtDialogs::Information(QWidget* parent, const QString& text) {

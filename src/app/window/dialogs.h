@@ -1,8 +1,10 @@
 #ifndef GLOSSATOR_APP_WINDOW_DIALOGS_H_
 #define GLOSSATOR_APP_WINDOW_DIALOGS_H_
 
+#include <QFileDialog>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string_view>
 
 class QWidget;
@@ -60,6 +62,24 @@ class QtDialogs : public Dialogs {
   QStringList Run(QWidget* parent, const FileDialogSettings& settings, bool save);
 
   QString last_dir_;  // where the last file dialog ended, for dialogs without a starting folder
+};
+
+// The output folder chooser: Qt's folder dialog which, like the desktops' own choosers, also
+// takes the name of a folder that does not exist yet. Accepting such a name asks `ask_create`
+// (over the dialog, with the question's text) whether to create it: yes creates it with any
+// missing parent folders and accepts it; no leaves the dialog open with Qt's own refusal
+// ("Directory not found"), as does a folder that cannot be created.
+class FolderDialog : public QFileDialog {
+ public:
+  using AskCreate = std::function<bool(QWidget* over, const QString& question)>;
+
+  FolderDialog(QWidget* parent, const QString& start, AskCreate ask_create);
+
+ protected:
+  void accept() override;
+
+ private:
+  AskCreate ask_create_;
 };
 
 // Turns a filter written as description and pattern pairs into Qt's name filters. Qt reads the

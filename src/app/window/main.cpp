@@ -15,7 +15,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QSystemTrayIcon>
+#include <algorithm>
 
 #include "app/window/desktop.h"
 #include "app/window/fProgress.h"
@@ -71,6 +73,25 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, Q
   return label;
 }
 
+// Draws the source list's entries no wider than the list, so that a long path loses letters
+// from its middle (the list's elide mode) instead of hiding the file name behind a horizontal
+// scroll bar. The list lays its entries out again when its visible width changes, for instance
+// when the vertical scroll bar appears.
+class PathListDelegate : public QStyledItemDelegate {
+ public:
+  // `list` is the view the delegate draws for; it owns the delegate.
+  explicit PathListDelegate(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setWidth(std::min(size.width(), list_->viewport()->width()));
+    return size;
+  }
+
+ private:
+  QListWidget* list_;
+};
+
 }  // namespace
 
 TfrmMain::TfrmMain(Dialogs& dialogs, Desktop& desktop, QWidget* parent)
@@ -111,10 +132,7 @@ void TfrmMain::CreateControls() {
 }
 
 void TfrmMain::CreateFields() {
-  lstFileList = new QListWidget(this);
-  lstFileList->setObjectName("lstFileList");
-  lstFileList->setGeometry(kFileListRect);
-  lstFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  CreateFileList();
 
   txtOutDir =
       CreatePathField("txtOutDir", kOutDirRect, QStyle::SP_DirOpenIcon, &TfrmMain::ChooseOutDir);
@@ -127,6 +145,26 @@ void TfrmMain::CreateFields() {
   chkDoPrivate = new QCheckBox("Include private", this);
   chkDoPrivate->setObjectName("chkDoPrivate");
   chkDoPrivate->setGeometry(kDoPrivateRect);
+}
+
+void TfrmMain::CreateFileList() {
+  lstFileList = new QListWidget(this);
+  lstFileList->setObjectName("lstFileList");
+  lstFileList->setGeometry(kFileListRect);
+  lstFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstFileList->setTextElideMode(Qt::ElideMiddle);
+  lstFileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lstFileList->setResizeMode(QListView::Adjust);
+  lstFileList->setItemDelegate(new PathListDelegate(lstFileList));
+  // Every entry, however it was added, shows its whole path as tooltip.
+  QAbstractItemModel* files = lstFileList->model();
+  connect(files, &QAbstractItemModel::rowsInserted, this,
+          [files](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row) {
+              QModelIndex entry = files->index(row, 0);
+              files->setData(entry, entry.data(Qt::DisplayRole), Qt::ToolTipRole);
+            }
+          });
 }
 
 // A text field with a button at its right end that opens a chooser.

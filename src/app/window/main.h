@@ -108,6 +108,7 @@ class TfrmMain : public QWidget {
   void CreateControls();
   void CreateLabels();
   void CreateFields();
+  void CreateFileList();
   void CreateButtons();
   void CreateTray();
   void SetTabOrder();

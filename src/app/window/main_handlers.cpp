@@ -2,6 +2,7 @@
 // editor, selection files and the run.
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -109,11 +110,23 @@ void TfrmMain::cmdRemoveSelectedClick() {
 
 void TfrmMain::txtOutDirChange() { cmdDescfileEdit->setEnabled(!txtOutDir->text().isEmpty()); }
 
+// The named description file is created empty when it does not exist: an editor may not
+// create a file it is given, and an empty page is what the user asked for. When no editor
+// starts, the file made for it goes again and the field stays as it was, so that the next run
+// is not refused for a description file that does not exist.
 void TfrmMain::cmdDescfileEditClick() {
-  if (txtDescFile->text().isEmpty()) {
-    txtDescFile->setText(txtOutDir->text() + "/description.html");
+  QString file = txtDescFile->text();
+  if (file.isEmpty()) file = txtOutDir->text() + "/description.html";
+  QFile description(file);
+  bool created = !description.exists() && description.open(QIODevice::WriteOnly);
+  description.close();
+  if (!desktop_.StartEditor(file)) {
+    if (created) description.remove();
+    dialogs_.Error(this, "No text editor could be started for " + file +
+                             ".\nSet VISUAL or EDITOR to the editor you use.");
+    return;
   }
-  desktop_.StartEditor(txtDescFile->text());
+  txtDescFile->setText(file);
 }
 
 void TfrmMain::ChooseOutDir() {
