@@ -7,6 +7,7 @@
 #include "model/errors.h"
 #include "model/file_system.h"
 #include "parser/cGlossator.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
