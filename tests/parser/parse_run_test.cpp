@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "fake_platform.h"
 #include "model/errors.h"
@@ -336,15 +338,29 @@ TEST(IndexSort, LocaleComesFromTheEnvironment) {
       setenv(name, value, 1);
     }
   };
+  // The three variables go back to what they were, set or not, however the test ends: the
+  // tests after it in this program must see the environment they were started with.
+  struct Saved {
+    explicit Saved(const char* variable) : name(variable) {
+      if (const char* value = std::getenv(variable)) old = value;
+    }
+    ~Saved() {
+      if (old) {
+        setenv(name, old->c_str(), 1);
+      } else {
+        unsetenv(name);
+      }
+    }
+    const char* name;
+    std::optional<std::string> old;
+  };
+  const Saved lc_all("LC_ALL"), lc_collate("LC_COLLATE"), lang("LANG");
   for (const Case& c : cases) {
     set("LC_ALL", c.lc_all);
     set("LC_COLLATE", c.lc_collate);
     set("LANG", c.lang);
     EXPECT_EQ(IndexCollator::LocaleFromEnvironment(), c.locale);
   }
-  unsetenv("LC_ALL");
-  unsetenv("LC_COLLATE");
-  unsetenv("LANG");
 }
 
 }  // namespace
