@@ -26,6 +26,8 @@ uint64_t BasePower(uint64_t exponent) {
   return result;
 }
 
+// Appends one character to a hash. Every character counts as its code plus one, so none counts
+// as zero: with a zero digit, texts that differ only by leading NUL characters would hash alike.
 uint64_t Step(uint64_t hash, char c) {
   return hash * kBase + (static_cast<unsigned char>(ToLowerAscii(c)) + uint64_t{1});
 }
@@ -33,7 +35,9 @@ uint64_t Step(uint64_t hash, char c) {
 // hash(a + b) from the hashes of a and b.
 uint64_t Join(uint64_t a, uint64_t b, uint64_t b_length) { return a * BasePower(b_length) + b; }
 
-// The words every key starts with, as they appear lower-cased without blanks.
+// Whether the line, lower-cased and without spaces, starts with one of the words every key
+// starts with. Only the start matters: twelve characters hold the longest word, "constructor"
+// (eleven), so the copy stops there whatever the line's length.
 bool StartsLikeHeading(std::string_view trimmed) {
   char head[12];
   size_t len = 0;
@@ -100,20 +104,25 @@ void HeadingIndex::Build(const TLineList& lines) {
     HashLine(static_cast<int>(i), gathered);
   }
 
-  // The search path from line q goes on at end_[q] + 1: a tree rooted at n_ in which every
-  // parent has a larger number than its children. Sizes in one ascending pass, pre-order
-  // numbers in one descending pass.
+  // A search that reads the declaration at line q goes on at the line after its last one,
+  // end_[q] + 1 (n_ when it used the last line). Taken as parent links these make a tree rooted
+  // at n_ in which every parent has a larger number than its children, and the lines a search
+  // from q reads are q and its ancestors. Children come before their parent in an ascending
+  // pass, so one such pass adds up the subtree sizes; parents come before their children in a
+  // descending pass, so one such pass hands out the pre-order numbers. next_slot[p] is the
+  // number the next child of p gets: the root takes 0, a line's first child comes right after
+  // it, and each child's subtree takes the next size_[child] numbers.
   size_.assign(n + 1, 1);
   for (size_t q = 0; q < n; ++q) size_[end_[q] + 1] += size_[q];
-  tin_.assign(n + 1, 0);
+  preorder_.assign(n + 1, 0);
   std::vector<int>& next_slot = next_slot_;
   next_slot.assign(n + 1, 0);
   next_slot[n] = 1;
   for (size_t q = n; q > 0; --q) {
     int parent = end_[q - 1] + 1;
-    tin_[q - 1] = next_slot[parent];
+    preorder_[q - 1] = next_slot[parent];
     next_slot[parent] += size_[q - 1];
-    next_slot[q - 1] = tin_[q - 1] + 1;
+    next_slot[q - 1] = preorder_[q - 1] + 1;
   }
 
   candidates_.clear();
@@ -149,17 +158,24 @@ void HeadingIndex::HashLine(int i, bool gathered) {
   right_hash_[i] = right;
   right_len_[i] = static_cast<uint32_t>(right_len);
   if (seen) {
+    // `right` hashes the leading control characters followed by the trimmed text. Since
+    // hash(a + b) = hash(a) * kBase^|b| + hash(b), taking away hash(a) * kBase^|b| leaves the
+    // hash of the trimmed text alone; wrapping arithmetic makes the subtraction exact.
     uint64_t len = right_len - before_first_len;
     trimmed_hash_[i] = right - before_first * Power(len);
     trimmed_len_[i] = static_cast<uint32_t>(len);
   }
-  // Cumulative over gathered lines only: a gathered stretch is always contiguous.
+  // Cumulative over gathered lines only: a gathered stretch is always contiguous. The entry at
+  // i + 1 covers the lines before i + 1, so the entry at 0 is the empty text.
   if (gathered) {
     prefix_hash_[i + 1] = prefix_hash_[i] * Power(full_len) + full;
     prefix_len_[i + 1] = prefix_len_[i] + full_len;
   }
 }
 
+// Exponents are line lengths. Powers up to 4,096 (32 KiB of table) are kept, which covers every
+// ordinary line; a longer line is computed by squaring instead, so that a file made of one huge
+// line does not grow the table to eight bytes per character of that line.
 uint64_t HeadingIndex::Power(uint64_t exponent) {
   if (exponent >= powers_.size()) {
     if (exponent > 4096) return BasePower(exponent);
@@ -175,7 +191,9 @@ HeadingIndex::Hashed HeadingIndex::LineHash(int q) const {
   int last = end_[q] > q ? last_non_blank_[end_[q]] : -1;
   if (last > q) {
     // The first line trimmed, the lines after it whole, the last non-blank one up to its last
-    // significant character; blank lines at the end fall to the final trim.
+    // significant character; blank lines at the end fall to the final trim. The lines
+    // q + 1 .. last - 1 are all gathered by q, so the prefix hashes before them and before
+    // `last` differ by exactly these lines: the same subtraction as in HashLine.
     uint64_t mid_len = prefix_len_[last] - prefix_len_[q + 1];
     uint64_t mid = prefix_hash_[last] - prefix_hash_[q + 1] * BasePower(mid_len);
     hash = Join(Join(hash, mid, mid_len), right_hash_[last], right_len_[last]);
@@ -184,8 +202,12 @@ HeadingIndex::Hashed HeadingIndex::LineHash(int q) const {
   return {hash, length};
 }
 
+// Whether a search from `from` reads the declaration at line s, that is whether s is `from` or
+// one of its ancestors in the path tree. A subtree holds consecutive pre-order numbers, starting
+// with its root's and size_[s] of them, so s is an ancestor exactly when the number of `from`
+// falls in that range.
 bool HeadingIndex::OnPath(int from, int s) const {
-  return tin_[s] <= tin_[from] && tin_[from] < tin_[s] + size_[s];
+  return preorder_[s] <= preorder_[from] && preorder_[from] < preorder_[s] + size_[s];
 }
 
 std::string HeadingIndex::Normalized(int q) const {
@@ -202,6 +224,10 @@ int HeadingIndex::Find(int from, std::string_view key) const {
   if (from < 0 || from >= n_ || key.empty()) return -1;
   uint64_t hash = 0;
   for (char c : key) hash = Step(hash, c);
+  // Candidates are sorted by hash, then by line. A search from `from` reads only `from` and the
+  // lines after it, so equal hashes on earlier lines are skipped by starting at (hash, from).
+  // The path visits lines in ascending order, so the first confirmed match is the line the
+  // search reaches first; a hash collision falls to the text comparison and the loop goes on.
   auto s = std::lower_bound(candidates_.begin(), candidates_.end(), std::make_pair(hash, from));
   for (; s != candidates_.end() && s->first == hash; ++s) {
     int line = s->second;

@@ -50,9 +50,9 @@ class HeadingIndex {
 
   const TLineList* lines_ = nullptr;  // not owned
   int n_ = 0;
-  std::vector<int> end_;             // last line of the declaration read from each line
-  std::vector<int> tin_;             // pre-order number in the path tree
-  std::vector<int> size_;            // subtree size in the path tree
+  std::vector<int> end_;       // last line of the declaration read from each line
+  std::vector<int> preorder_;  // number of each line in a pre-order walk of the path tree
+  std::vector<int> size_;      // lines in each line's subtree of the path tree, itself included
   std::vector<int> last_non_blank_;  // nearest non-blank line at or above, or -1
   // Per line, over its text lower-cased without spaces: hash/length of the part between the
   // first and last character above code 32, and of the part up to the last such character.

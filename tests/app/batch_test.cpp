@@ -6,29 +6,20 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "app/command_line.h"
 #include "app/console_platform.h"
 #include "fake_platform.h"
+#include "html/pictures.h"
 #include "parser/cGlossator.h"
+#include "support/files.h"
+#include "support/selection_text.h"
 
 namespace glossator {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 struct Result {
   int status;
@@ -49,15 +40,8 @@ class BatchTest : public testing::Test {
   std::string Selection(const std::vector<std::string>& files, const std::string& out_dir,
                         const std::string& desc = "", bool parse_private = false,
                         bool debug = false) {
-    std::string text = "[FILES]\r\n";
-    for (size_t i = 0; i < files.size(); ++i) {
-      text += "File" + std::to_string(i) + "=" + files[i] + "\r\n";
-    }
-    text += "[SETUP]\r\nOutputDir=" + out_dir + "\r\nDescriptFile=" + desc +
-            "\r\nMenubarFile=\r\nParsePrivate=" + (parse_private ? "1" : "0") +
-            "\r\nDebugMode=" + (debug ? "1" : "0") + "\r\n";
     fs::path path = dir_ / "selection.gls";
-    WriteAll(path, text);
+    WriteAll(path, SelectionText(files, out_dir, desc, parse_private, debug));
     return path.string();
   }
 
@@ -94,12 +78,7 @@ TEST_F(BatchTest, WholeRunMatchesTheExpectedSetByteForByte) {
     expected.insert(name);
     EXPECT_EQ(ReadAll(dir_ / "out" / name), ReadAll(entry.path())) << name;
   }
-  for (const char* picture :
-       {"constructors.gif", "methods.gif", "property.gif", "functions.gif", "functions_big.gif",
-        "private.gif", "private_big.gif", "protected.gif", "protected_big.gif", "public.gif",
-        "public_big.gif"}) {
-    expected.insert(picture);
-  }
+  for (const Picture& picture : Pictures()) expected.emplace(picture.file_name);
   EXPECT_EQ(Written(), expected);
 }
 

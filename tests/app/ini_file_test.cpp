@@ -6,7 +6,7 @@
 #include <random>
 
 #include "model/errors.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -117,13 +117,13 @@ TEST(IniFile, SurvivesBinaryInputAndReloadsItsOwnText) {
 
 TEST(IniFile, ReadsMissingFileAsEmptyAndWritesCrLf) {
   TempFolder folder;
-  const std::string path = folder.File("a.ini");
+  const std::string path = folder.Path("a.ini");
   IniFile ini(path);
   EXPECT_EQ(ini.Text(), "");
-  WriteBytes(path, "[S]\nk=1\n;c\n[T]\nj=2");
+  WriteAll(path, "[S]\nk=1\n;c\n[T]\nj=2");
   IniFile read(path);
   read.Save();
-  EXPECT_EQ(ReadBytes(path), "[S]\r\nk=1\r\n;c\r\n[T]\r\nj=2\r\n");
+  EXPECT_EQ(ReadAll(path), "[S]\r\nk=1\r\n;c\r\n[T]\r\nj=2\r\n");
 }
 
 }  // namespace

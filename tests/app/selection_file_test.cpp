@@ -6,7 +6,7 @@
 
 #include "html/selection.h"
 #include "model/errors.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -31,9 +31,9 @@ void ExpectSameSelection(const Selection& got, const Selection& want) {
 
 TEST(SelectionFile, SaveSelection_NewFileHoldsExactlyTheseLines) {
   TempFolder folder;
-  const std::string path = folder.File("sel.gls");
+  const std::string path = folder.Path("sel.gls");
   SaveSelection(path, Sample());
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(ReadAll(path),
             "[FILES]\r\nFile0=C:\\src\\first.pas\r\nFile1=/home/me/My Units/second.pas\r\n"
             "[SETUP]\r\nOutputDir=C:\\docs\r\nDescriptFile=\r\nMenubarFile=C:\\docs\\menu.html\r\n"
             "ParsePrivate=1\r\nDebugMode=0\r\n");
@@ -41,25 +41,25 @@ TEST(SelectionFile, SaveSelection_NewFileHoldsExactlyTheseLines) {
 
 TEST(SelectionFile, SaveSelection_ReplacesListAndKeepsTheRest) {
   TempFolder folder;
-  const std::string path = folder.File("old.gls");
-  WriteBytes(path,
-             "[Files]\nFile0=old0.pas\nFile1=old1.pas\n[Notes]\n; by hand\nOwner=me\n"
-             "[setup]\nExtra=kept\noutputdir=C:\\old\n[FILES]\nFile3=old3.pas\n");
+  const std::string path = folder.Path("old.gls");
+  WriteAll(path,
+           "[Files]\nFile0=old0.pas\nFile1=old1.pas\n[Notes]\n; by hand\nOwner=me\n"
+           "[setup]\nExtra=kept\noutputdir=C:\\old\n[FILES]\nFile3=old3.pas\n");
   Selection s;
   s.debug_mode = true;
   SaveSelection(path, s);  // an empty list leaves no "FILES" section
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(ReadAll(path),
             "[Notes]\r\n; by hand\r\nOwner=me\r\n[setup]\r\nExtra=kept\r\noutputdir=\r\n"
             "DescriptFile=\r\nMenubarFile=\r\nParsePrivate=0\r\nDebugMode=1\r\n");
   s.files = {"a.pas"};
   SaveSelection(path, s);
-  std::string text = ReadBytes(path);
+  std::string text = ReadAll(path);
   EXPECT_EQ(text.substr(text.find("DebugMode")), "DebugMode=1\r\n[FILES]\r\nFile0=a.pas\r\n");
 }
 
 TEST(SelectionFile, SaveThenLoad_GivesTheSameSelection) {
   TempFolder folder;
-  const std::string path = folder.File("round.gls");
+  const std::string path = folder.Path("round.gls");
   Selection odd;
   odd.files = {" lead.pas", "trail.pas ", "\"quoted\".pas", "a=b;c.pas", "\xE4\xF6\xFC.pas"};
   odd.out_dir = "'single'";
@@ -96,9 +96,9 @@ TEST(SelectionFile, LoadSelection_OrdersFileKeysByNumber) {
       {"two sections", "File1=b\n[X]\nFile0=no\n[files]\nFile0=a\nFile1=no\n", {"a", "b"}},
   };
   TempFolder folder;
-  const std::string path = folder.File("load.gls");
+  const std::string path = folder.Path("load.gls");
   for (const LoadCase& c : cases) {
-    WriteBytes(path, "[SETUP]\nOutputDir=o\n[FILES]\n" + c.files_section);
+    WriteAll(path, "[SETUP]\nOutputDir=o\n[FILES]\n" + c.files_section);
     Selection got;
     LoadSelection(path, got);
     EXPECT_EQ(got.files, c.files) << c.label;
@@ -108,15 +108,15 @@ TEST(SelectionFile, LoadSelection_OrdersFileKeysByNumber) {
 
 TEST(SelectionFile, LoadSelection_ReadsSetupKeysAndEmptiesWhatIsMissing) {
   TempFolder folder;
-  const std::string path = folder.File("setup.gls");
-  WriteBytes(path,
-             "[setup]\ndebugmode=0x1\nPARSEPRIVATE=-1\nMenubarFile=m\nDescriptFile=d\n"
-             "OutputDir = C:\\out \n");
+  const std::string path = folder.Path("setup.gls");
+  WriteAll(path,
+           "[setup]\ndebugmode=0x1\nPARSEPRIVATE=-1\nMenubarFile=m\nDescriptFile=d\n"
+           "OutputDir = C:\\out \n");
   Selection got;
   LoadSelection(path, got);
   ExpectSameSelection(got, Selection{{}, "C:\\out", "d", "m", true, true, ""});
   for (const std::string& empty :
-       {folder.File("none.gls"), folder.File("no/dir/x.gls"), folder.File("")}) {
+       {folder.Path("none.gls"), folder.Path("no/dir/x.gls"), folder.Path("")}) {
     got = Sample();
     got.debug_mode = true;
     LoadSelection(empty, got);
@@ -126,9 +126,9 @@ TEST(SelectionFile, LoadSelection_ReadsSetupKeysAndEmptiesWhatIsMissing) {
 
 TEST(SelectionFile, SaveSelection_ReportsRefusedWrite) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.File("taken.gls"));
+  std::filesystem::create_directory(folder.Path("taken.gls"));
   for (const std::string& path :
-       {folder.File("no such folder/sel.gls"), folder.File("taken.gls")}) {
+       {folder.Path("no such folder/sel.gls"), folder.Path("taken.gls")}) {
     try {
       SaveSelection(path, Sample());
       ADD_FAILURE() << path << ": no error";
@@ -137,7 +137,7 @@ TEST(SelectionFile, SaveSelection_ReportsRefusedWrite) {
     }
   }
   // A line break in a path would smuggle keys into the file; the old file stays as it was.
-  const std::string good = folder.File("good.gls");
+  const std::string good = folder.Path("good.gls");
   SaveSelection(good, Sample());
   Selection bad = Sample();
   bad.files.push_back("evil.pas\r\n[SETUP]\r\nOutputDir=/");

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 #include "fake_platform.h"
@@ -15,7 +13,9 @@
 #include "html/selection.h"
 #include "model/errors.h"
 #include "parser/cGlossator.h"
+#include "support/files.h"
 #include "support/recording_file_system.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -280,9 +280,8 @@ TEST_F(GenerationRunTest, WritesTheGoldenSetInItsOrderWithItsBytes) {
     std::string name = path.substr(out_dir_.size() + 1);
     written.push_back(name);
     if (name.ends_with(".html")) {
-      std::ifstream in(golden + "expected/" + name, std::ios::binary);
-      std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      EXPECT_TRUE(bytes == want) << name << " differs from the golden page";
+      EXPECT_TRUE(bytes == ReadAll(golden + "expected/" + name))
+          << name << " differs from the golden page";
     }
   }
   EXPECT_EQ(written, expected);

@@ -7,6 +7,7 @@
 #include "model/errors.h"
 #include "model/file_system.h"
 #include "parser/cGlossator.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -29,8 +30,8 @@ class PagesTest : public testing::Test {
     for (int i = 0; i < parser_.UnitCount(); ++i) WriteUnitPages(context, i);
   }
 
-  TempFolder sources_;
-  TempFolder out_;
+  TempFolder sources_{"_src"};
+  TempFolder out_{"_out"};
   FakePlatform platform_;
   TGlosParser parser_;
 };

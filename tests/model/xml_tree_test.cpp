@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <csignal>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "model/errors.h"
 #include "model/uXMLparser.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -22,15 +20,6 @@ std::vector<std::string> ChildNames(const TXMLNode* node) {
   std::vector<std::string> names;
   for (size_t i = 0; i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Name());
   return names;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string TempPath(const std::string& name) {
-  return testing::TempDir() + "xml_tree_test_" + name;
 }
 
 TEST(XMLTree, AddNode_AppendsInOrderAndAllowsDuplicates) {
@@ -147,9 +136,10 @@ TEST(XMLTree, SaveToFile_WritesTheDumpByteForByte) {
   mixed->AddValue("");
   mixed->AddValue("x & y \"q\" '\xE9'");
   tree.AddNode(mixed, "child");
-  std::string path = TempPath("dump.xml");
+  TempFolder folder;
+  std::string path = folder.Path("dump.xml");
   tree.SaveToFile(path);
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(ReadAll(path),
             "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n"
             "<root>\r\n"
             "  <notes>\r\n"
@@ -169,16 +159,18 @@ TEST(XMLTree, SaveToFile_WritesTheDumpByteForByte) {
 TEST(XMLTree, SaveToFile_RootOnlyGivesThreeLines) {
   TXMLTree tree;
   tree.SetRoot(MakeRoot());
-  std::string path = TempPath("root.xml");
+  TempFolder folder;
+  std::string path = folder.Path("root.xml");
   tree.SaveToFile(path);
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(ReadAll(path),
             "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n</root>\r\n");
 }
 
 TEST(XMLTree, SaveToFile_UnwritableTargetThrowsNamingItAndKeepsOldFile) {
   TXMLTree tree;
   tree.SetRoot(MakeRoot());
-  std::string missing_dir = TempPath("no/such/dir/dump.xml");
+  TempFolder folder;
+  std::string missing_dir = folder.Path("no/such/dir/dump.xml");
   try {
     tree.SaveToFile(missing_dir);
     FAIL() << "no error";
@@ -186,7 +178,7 @@ TEST(XMLTree, SaveToFile_UnwritableTargetThrowsNamingItAndKeepsOldFile) {
     EXPECT_EQ(std::string(error.what()), "Cannot create file " + missing_dir);
   }
   // A directory in the way of the dump.
-  std::string dir = TempPath("dir.xml");
+  std::string dir = folder.Path("dir.xml");
   std::filesystem::create_directories(dir);
   EXPECT_THROW(tree.SaveToFile(dir), FileCreateError);
   EXPECT_TRUE(std::filesystem::is_directory(dir));
@@ -195,7 +187,8 @@ TEST(XMLTree, SaveToFile_UnwritableTargetThrowsNamingItAndKeepsOldFile) {
 // A write that fails half-way (here a file size limit, as a disk that fills up) is reported and
 // leaves no part-written file.
 TEST(XMLTree, SaveToFile_WriteFailureIsReportedAndLeavesNothing) {
-  std::string path = ::testing::TempDir() + "glosdata_limit_" + std::to_string(getpid()) + ".xml";
+  TempFolder folder;
+  std::string path = folder.Path("glosdata.xml");
   TXMLTree tree;
   tree.SetRoot(MakeRoot());
   struct rlimit old_limit;

@@ -43,7 +43,7 @@ std::string ShapeUnit() {
                  "procedure TShape.Paint(ACanvas: TCanvas);", "begin", "end;", "end."});
 }
 
-TEST(ClassPass, WorkedExample) {
+TEST(ClassPass, RecordsAncestorCommentFieldsAndMembersOfAClass) {
   ClassRun run(ShapeUnit());
   ASSERT_EQ(ChildNames(run.tree.Root()), (std::vector<std::string>{"TShape"}));
   const TXMLNode* shape = run.Class("TShape");

@@ -20,7 +20,7 @@ struct ConstantRun {
   TXMLTree tree;
 };
 
-TEST(ConstantPass, WorkedExample) {
+TEST(ConstantPass, RecordsNameValueAndCommentUntilALineWithoutEquals) {
   ConstantRun run(Source({"unit Geometry;", "interface", "const", "{** Largest shape count. }",
                           "MaxShapes = 100;", "", "Names: array[0..1] of string = (", "'a', 'b');",
                           "Pi2 = 6.28;", "implementation", "end."}));

@@ -3,13 +3,16 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <string>
 
 #include "fake_platform.h"
 #include "model/errors.h"
 #include "parser/cGlossator.h"
 #include "parser/index_sort.h"
 #include "parser/pascal_source.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -18,21 +21,11 @@ namespace fs = std::filesystem;
 
 class ParseRunTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::path(testing::TempDir()) /
-        ("parse_run_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-
   std::string Write(const std::string& name, const std::string& bytes) {
-    fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return folder_.Write(name, bytes);
   }
 
-  fs::path dir_;
+  TempFolder folder_;
 };
 
 std::vector<std::string> Lines(const TLineList& lines) {
@@ -65,7 +58,7 @@ TEST_F(ParseRunTest, LoadingSplitsAtEveryKindOfLineEnd) {
 
 TEST_F(ParseRunTest, UnreadableFilesRaiseTheOpenError) {
   TLineList lines;
-  std::string missing = (dir_ / "missing.pas").string();
+  std::string missing = folder_.Path("missing.pas");
   try {
     lines.LoadFromFile(missing);
     FAIL();
@@ -73,7 +66,7 @@ TEST_F(ParseRunTest, UnreadableFilesRaiseTheOpenError) {
     EXPECT_EQ(std::string(error.what()), "Cannot open file " + missing);
     EXPECT_EQ(error.File(), missing);
   }
-  EXPECT_THROW(lines.LoadFromFile(dir_.string()), FileOpenError);  // a directory
+  EXPECT_THROW(lines.LoadFromFile(folder_.Root().string()), FileOpenError);  // a directory
 }
 
 std::string UnitSource(const std::string& name, const std::string& extra = "") {
@@ -232,9 +225,7 @@ TEST_F(ParseRunTest, EmptyFileListStillSortsIndexesAndDumps) {
   fs::remove(TGlosParser::DumpPath());
   parser.ParseUnits({});
   EXPECT_EQ(platform.Headers(), (std::vector<std::string>{"Sorting...", "Sorting indexes"}));
-  std::ifstream dump(TGlosParser::DumpPath(), std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(dump)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text,
+  EXPECT_EQ(ReadAll(TGlosParser::DumpPath()),
             "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n  <parsedUnits>\r\n"
             "  </parsedUnits>\r\n  <allUnits>\r\n  </allUnits>\r\n  <allClasses>\r\n"
             "  </allClasses>\r\n  <allFunctions>\r\n  </allFunctions>\r\n  <allConstants>\r\n"
@@ -244,7 +235,7 @@ TEST_F(ParseRunTest, EmptyFileListStillSortsIndexesAndDumps) {
 
 TEST_F(ParseRunTest, ErrorsNameTheFileAndKeepEarlierUnits) {
   std::string good = Write("good.pas", UnitSource("Good"));
-  std::string missing = (dir_ / "gone.pas").string();
+  std::string missing = folder_.Path("gone.pas");
   FakePlatform platform;
   TGlosParser parser(&platform);
   try {
@@ -347,15 +338,29 @@ TEST(IndexSort, LocaleComesFromTheEnvironment) {
       setenv(name, value, 1);
     }
   };
+  // The three variables go back to what they were, set or not, however the test ends: the
+  // tests after it in this program must see the environment they were started with.
+  struct Saved {
+    explicit Saved(const char* variable) : name(variable) {
+      if (const char* value = std::getenv(variable)) old = value;
+    }
+    ~Saved() {
+      if (old) {
+        setenv(name, old->c_str(), 1);
+      } else {
+        unsetenv(name);
+      }
+    }
+    const char* name;
+    std::optional<std::string> old;
+  };
+  const Saved lc_all("LC_ALL"), lc_collate("LC_COLLATE"), lang("LANG");
   for (const Case& c : cases) {
     set("LC_ALL", c.lc_all);
     set("LC_COLLATE", c.lc_collate);
     set("LANG", c.lang);
     EXPECT_EQ(IndexCollator::LocaleFromEnvironment(), c.locale);
   }
-  unsetenv("LC_ALL");
-  unsetenv("LC_COLLATE");
-  unsetenv("LANG");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct RoutineRun {
   TXMLTree tree;
 };
 
-TEST(RoutinePass, WorkedExample) {
+TEST(RoutinePass, RecordsUnitRoutinesWithHeadingAndBothComments) {
   RoutineRun run(Source({"unit Geometry;", "interface", "type", "TShape = class(TObject)",
                          "procedure Paint(X: Integer);", "end;", "{** Area of a circle. }",
                          "function CircleArea(R: Double): Double;", "function Version: Integer;",

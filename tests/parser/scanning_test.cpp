@@ -15,7 +15,7 @@ std::string ShapesExample() {
                  "function CircleArea(R: Double): Double;"});
 }
 
-TEST(Scanning, WorkedExample) {
+TEST(Scanning, FindsTheHeadingAndDocCommentsOfASmallUnit) {
   TGlosParser p;
   p.SetSource(ShapesExample());
   EXPECT_EQ(p.SkipComments(0), 2);

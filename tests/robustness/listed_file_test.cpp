@@ -121,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ListedFileTest, ::testing::ValuesIn(kCases),
 
 // The loader itself refuses what is not a regular file, without reading or waiting.
 TEST(LoadFromFileTest, RefusesWhatIsNotARegularFile) {
-  fs::path dir = fs::path(::testing::TempDir()) / ("robust_load_" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  TempFolder folder;
+  const fs::path& dir = folder.Root();
   std::string pipe = (dir / "pipe").string();
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   for (const std::string& path : {std::string("/dev/null"), pipe, dir.string()}) {
@@ -135,7 +135,6 @@ TEST(LoadFromFileTest, RefusesWhatIsNotARegularFile) {
       EXPECT_EQ(error.File(), path);
     }
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -27,10 +27,8 @@ class OutputSafetyTest : public ProgramTest {
  protected:
   // Writes a selection of `units` into out/, with `description` as its description file.
   fs::path Selection(const std::vector<std::string>& units, const fs::path& description = {}) {
-    std::string text = SelectionText(units, (dir_ / "out").string());
-    text.replace(text.find("DescriptFile="), 13, "DescriptFile=" + description.string());
     fs::path selection = dir_ / "selection.gls";
-    WriteAll(selection, text);
+    WriteAll(selection, SelectionText(units, (dir_ / "out").string(), description.string()));
     return selection;
   }
 

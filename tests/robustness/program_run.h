@@ -6,32 +6,22 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "html/pictures.h"
+#include "support/files.h"
+#include "support/selection_text.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace testing_run {
 
 namespace fs = std::filesystem;
-
-inline std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
 
 // Every regular file below `dir` (relative name => bytes); symbolic links are not followed.
 inline std::map<std::string, std::string> Snapshot(const fs::path& dir) {
@@ -42,19 +32,6 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     }
   }
   return files;
-}
-
-// A selection file's text in the layout the program writes.
-inline std::string SelectionText(const std::vector<std::string>& files, const std::string& out_dir,
-                                 bool parse_private = false) {
-  std::string text = "[FILES]\r\n";
-  for (size_t i = 0; i < files.size(); ++i) {
-    text += "File" + std::to_string(i) + "=" + files[i] + "\r\n";
-  }
-  text += "[SETUP]\r\nOutputDir=" + out_dir +
-          "\r\nDescriptFile=\r\nMenubarFile=\r\nParsePrivate=" + (parse_private ? "1" : "0") +
-          "\r\nDebugMode=0\r\n";
-  return text;
 }
 
 struct Outcome {
@@ -68,24 +45,10 @@ inline std::string Quoted(const std::string& text) {
   return out + "'";
 }
 
-// A scratch folder per test, removed afterwards.
+// A scratch folder per test with an empty out/ in it, removed afterwards.
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name) {
-      if (c == '/') c = '_';
-    }
-    dir_ = fs::path(::testing::TempDir()) / ("robust_" + name + "_" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "out");
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir_, ignored);
-  }
+  void SetUp() override { fs::create_directories(dir_ / "out"); }
 
   fs::path Unit(const std::string& name, const std::string& text) {
     fs::path path = dir_ / "src" / name;
@@ -122,17 +85,20 @@ class ProgramTest : public ::testing::Test {
     return {code, ReadAll(errors)};
   }
 
-  fs::path dir_;
+  TempFolder folder_;
+  fs::path dir_ = folder_.Root();
 };
 
-// The pages every completed run writes, whatever it documents.
+// The pages and pictures every completed run writes, whatever it documents.
 inline const std::vector<std::string>& FixedPages() {
-  static const std::vector<std::string> pages = {
-      "description.html",    "index-unit.html", "index-class.html", "index-function.html",
-      "index-constant.html", "menuebar.html",   "index.html",       "constructors.gif",
-      "methods.gif",         "property.gif",    "functions.gif",    "functions_big.gif",
-      "private.gif",         "private_big.gif", "protected.gif",    "protected_big.gif",
-      "public.gif",          "public_big.gif",  "legend.html"};
+  static const std::vector<std::string> pages = [] {
+    std::vector<std::string> names = {
+        "description.html",    "index-unit.html", "index-class.html", "index-function.html",
+        "index-constant.html", "menuebar.html",   "index.html"};
+    for (const Picture& picture : Pictures()) names.emplace_back(picture.file_name);
+    names.emplace_back("legend.html");
+    return names;
+  }();
   return pages;
 }
 
