@@ -7,7 +7,8 @@
 #include <filesystem>
 
 #include "app/selection_file.h"
-#include "temp_folder.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace glossator {
 namespace {
@@ -80,11 +81,11 @@ TEST(UnitList, ReadLazarusEntries_TakesItemsWithAUnitName) {
 
 class UnitListFiles : public testing::Test {
  protected:
-  fs::path Root() const { return fs::path(temp_.File("")); }
+  fs::path Root() const { return temp_.Root(); }
   fs::path Put(const std::string& relative, const std::string& text = "unit U;\n") {
     fs::path path = Root() / relative;
     fs::create_directories(path.parent_path());
-    WriteBytes(path.string(), text);
+    WriteAll(path.string(), text);
     return path;
   }
   std::vector<std::string> Paths(const std::vector<std::string>& relatives) const {
@@ -105,7 +106,7 @@ TEST_F(UnitListFiles, ExpandPaths_EachKindOfPath) {
   fs::create_directories(Root() / "lcl/folder.pas");
 
   // The Lazarus package with one unit moved into a folder written with "\", one missing.
-  std::string lpk = ReadBytes((kData / "projects/idefilebrowser.lpk").string());
+  std::string lpk = ReadAll((kData / "projects/idefilebrowser.lpk").string());
   lpk.replace(lpk.find("\"frmfilebrowser.pas"), 1, "\"forms\\");
   Put("pkg/idefilebrowser.lpk", lpk);
   Put("pkg/forms/frmfilebrowser.pas");
@@ -146,7 +147,7 @@ TEST_F(UnitListFiles, ExpandPaths_EachKindOfPath) {
     std::vector<std::string> files;  // relative to the scratch folder, or as stored
     std::vector<std::string> warnings;
   };
-  const std::string r = Root().lexically_normal().string();
+  const std::string r = (Root() / "").lexically_normal().string();
   const Case cases[] = {
       {"lcl",
        Paths({"lcl/Mixed.pP", "lcl/lclversion.pas", "lcl/rubberband.pas", "lcl/widgetset/Upper.PAS",

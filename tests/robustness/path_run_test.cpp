@@ -49,7 +49,7 @@ class PathRunTest : public ProgramTest {
     Outcome by_path = RunArguments(args);
 
     fs::create_directories(dir_ / "by-selection");
-    WriteAll(dir_ / "equal.gls", SelectionText(units, Abs("by-selection"), true));
+    WriteAll(dir_ / "equal.gls", SelectionText(units, Abs("by-selection"), "", true));
     Outcome by_selection = RunSelection(dir_ / "equal.gls");
 
     ASSERT_EQ(by_path.status, 0) << label << by_path.errors;
