@@ -34,7 +34,7 @@ class TGlosParser : public DocTreeReader {
   bool Cancelled = false;     // set when the user cancels; never reset
 
   const TXMLTree* Tree() const { return tree_.get(); }
-  const TLineList& Lines() const { return lines_; }
+  const LineList& Lines() const { return lines_; }
 
   // The progress bar's maximum for a run over `files`: the steps the generation run makes,
   // 5 per file + 6. The parse steps 4 times per file and twice after the last, then generation
@@ -106,7 +106,7 @@ class TGlosParser : public DocTreeReader {
 
   Platform* platform_;
   std::unique_ptr<TXMLTree> tree_;
-  TLineList lines_;
+  LineList lines_;
   std::string current_file_;
   std::unique_ptr<HeadingIndex> headings_;  // rebuilt on the first search in each file
   bool headings_current_ = false;

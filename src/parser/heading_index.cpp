@@ -55,7 +55,7 @@ bool StartsLikeHeading(std::string_view trimmed) {
 
 }  // namespace
 
-void HeadingIndex::Build(const TLineList& lines) {
+void HeadingIndex::Build(const LineList& lines) {
   lines_ = &lines;
   n_ = lines.Count();
   size_t n = static_cast<size_t>(n_);
@@ -75,8 +75,8 @@ void HeadingIndex::Build(const TLineList& lines) {
   std::vector<char>& candidate = candidate_;
   candidate.assign(n, 0);
   for (int q = n_ - 1; q >= 0; --q) {
-    if (lines.Has(q, TLineList::kCloseParen)) next_paren = q;
-    if (lines.Has(q, TLineList::kSemicolon)) next_semi = q;
+    if (lines.Has(q, LineList::kCloseParen)) next_paren = q;
+    if (lines.Has(q, LineList::kSemicolon)) next_semi = q;
     end_[q] = q;
     if (lines.IsBlank(q)) continue;
     std::string_view head = lines.TrimmedAt(q);
@@ -84,7 +84,7 @@ void HeadingIndex::Build(const TLineList& lines) {
     char first = ToLowerAscii(head.front());
     if (first != 'p' && first != 'f' && first != 'c' && first != 'd') continue;
     if (StartsWithMemberWord(head)) {
-      int closer_line = lines.Has(q, TLineList::kOpenParen) ? next_paren : next_semi;
+      int closer_line = lines.Has(q, LineList::kOpenParen) ? next_paren : next_semi;
       end_[q] = closer_line < 0 ? n_ - 1 : closer_line;
     }
     candidate[q] = StartsLikeHeading(head) ? 1 : 0;

@@ -9,7 +9,7 @@
 
 namespace glossator {
 
-class TLineList;
+class LineList;
 
 // Finds implementation headings quickly. The search it answers reads, from a start line to the
 // end of the file, one declaration after another: at line q it takes what ReadDeclaration(q)
@@ -25,11 +25,11 @@ class TLineList;
 class HeadingIndex {
  public:
   HeadingIndex() = default;
-  explicit HeadingIndex(const TLineList& lines) { Build(lines); }
+  explicit HeadingIndex(const LineList& lines) { Build(lines); }
 
   // Indexes `lines` (not owned; they must outlive the searches), reusing the memory of the
   // previous file.
-  void Build(const TLineList& lines);
+  void Build(const LineList& lines);
 
   // The first line s on the search path from `from` whose declaration, lower-cased and with its
   // blanks removed, equals `key`; -1 when there is none.
@@ -48,7 +48,7 @@ class HeadingIndex {
   uint64_t Power(uint64_t exponent);
   bool OnPath(int from, int s) const;
 
-  const TLineList* lines_ = nullptr;  // not owned
+  const LineList* lines_ = nullptr;  // not owned
   int n_ = 0;
   std::vector<int> end_;       // last line of the declaration read from each line
   std::vector<int> preorder_;  // number of each line in a pre-order walk of the path tree

@@ -6,12 +6,12 @@
 
 namespace glossator {
 
-void TLineList::SetText(std::string text) {
+void LineList::SetText(std::string text) {
   text_ = std::move(text);
   Split();
 }
 
-void TLineList::LoadFromFile(const std::string& path) {
+void LineList::LoadFromFile(const std::string& path) {
   // Only regular files are units (a named pipe could stop the run, a device fill the memory).
   // The text goes into the buffer of the previous file, whose memory is reused.
   bool read = ReadRegularFile(path, text_);
@@ -25,12 +25,12 @@ namespace {
 struct FlagTable {
   unsigned char bits[256] = {};
   FlagTable() {
-    for (int c = 33; c < 256; ++c) bits[c] = TLineList::kNonBlank;
-    bits[static_cast<unsigned char>('{')] |= TLineList::kOpenBrace;
-    bits[static_cast<unsigned char>('}')] |= TLineList::kCloseBrace;
-    bits[static_cast<unsigned char>('(')] |= TLineList::kOpenParen;
-    bits[static_cast<unsigned char>(')')] |= TLineList::kCloseParen;
-    bits[static_cast<unsigned char>(';')] |= TLineList::kSemicolon;
+    for (int c = 33; c < 256; ++c) bits[c] = LineList::kNonBlank;
+    bits[static_cast<unsigned char>('{')] |= LineList::kOpenBrace;
+    bits[static_cast<unsigned char>('}')] |= LineList::kCloseBrace;
+    bits[static_cast<unsigned char>('(')] |= LineList::kOpenParen;
+    bits[static_cast<unsigned char>(')')] |= LineList::kCloseParen;
+    bits[static_cast<unsigned char>(';')] |= LineList::kSemicolon;
   }
 };
 
@@ -38,7 +38,7 @@ const FlagTable kFlags;
 
 }  // namespace
 
-void TLineList::Split() {
+void LineList::Split() {
   lines_.clear();
   flags_.clear();
   const char* data = text_.data();
@@ -80,13 +80,13 @@ void TLineList::Split() {
   }
 }
 
-size_t TLineList::Checked(int i) const {
+size_t LineList::Checked(int i) const {
   if (i < 0 || static_cast<size_t>(i) >= lines_.size()) throw ListIndexError(i);
   return static_cast<size_t>(i);
 }
 
-std::string_view TLineList::At(int i) const { return lines_[Checked(i)]; }
+std::string_view LineList::At(int i) const { return lines_[Checked(i)]; }
 
-std::string_view TLineList::TrimmedAt(int i) const { return Trim(lines_[Checked(i)]); }
+std::string_view LineList::TrimmedAt(int i) const { return Trim(lines_[Checked(i)]); }
 
 }  // namespace glossator

@@ -10,7 +10,7 @@ namespace glossator {
 // The lines of the unit file being parsed, indexed from 0. Reading a line outside the list throws
 // ListIndexError, as the scanning rules expect. Besides the lines it keeps a few facts per line,
 // computed once per file, that let the upward comment walks answer without rescanning.
-class TLineList {
+class LineList {
  public:
   // Replaces the content with `text` split into lines: a line ends at CR LF, a lone CR or a
   // lone LF; a line end at the very end adds no empty line; a NUL byte ends the text.

@@ -12,7 +12,7 @@ namespace {
 // One sweep over comment lines from p. A line starting with "//" is skipped; one starting with
 // "{" or "(*" opens a comment whose closer stays pending until a line contains it; the first
 // other line outside a comment stops the sweep.
-int Sweep(const TLineList& lines, int p) {
+int Sweep(const LineList& lines, int p) {
   std::string_view closer;
   for (;;) {
     std::string_view t = lines.TrimmedAt(p);

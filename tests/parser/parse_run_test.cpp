@@ -28,7 +28,7 @@ class ParseRunTest : public testing::Test {
   TempFolder folder_;
 };
 
-std::vector<std::string> Lines(const TLineList& lines) {
+std::vector<std::string> Lines(const LineList& lines) {
   std::vector<std::string> out;
   for (int i = 0; i < lines.Count(); ++i) out.emplace_back(lines.At(i));
   return out;
@@ -50,14 +50,14 @@ TEST_F(ParseRunTest, LoadingSplitsAtEveryKindOfLineEnd) {
       {" \tx \r\n", {" \tx "}},  // lines are stored as read
   };
   for (const Case& c : cases) {
-    TLineList lines;
+    LineList lines;
     lines.LoadFromFile(Write("load.pas", c.bytes));
     EXPECT_EQ(Lines(lines), c.lines) << testing::PrintToString(c.bytes);
   }
 }
 
 TEST_F(ParseRunTest, UnreadableFilesRaiseTheOpenError) {
-  TLineList lines;
+  LineList lines;
   std::string missing = folder_.Path("missing.pas");
   try {
     lines.LoadFromFile(missing);

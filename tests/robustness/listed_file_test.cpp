@@ -126,7 +126,7 @@ TEST(LoadFromFileTest, RefusesWhatIsNotARegularFile) {
   std::string pipe = (dir / "pipe").string();
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   for (const std::string& path : {std::string("/dev/null"), pipe, dir.string()}) {
-    TLineList lines;
+    LineList lines;
     lines.SetText("kept\n");
     try {
       lines.LoadFromFile(path);

@@ -1,5 +1,5 @@
 // The main window's construction: its controls, their places and tab order, and the tray icon.
-// The handlers are in main_handlers.cpp.
+// The handlers are in main_handlers.cpp; the program's main() is in glossator_window.cpp.
 #include "app/window/main.h"
 
 #include <QAction>
