@@ -210,5 +210,36 @@ TEST_F(OutputSafetyTest, ClosedStandardErrorDoesNotStopTheRun) {
   EXPECT_TRUE(fs::exists(dir_ / "out" / "TPlain.html"));
 }
 
+// The window, told to end by SIGTERM or SIGHUP, closes and exits with 128 + the signal.
+TEST_F(OutputSafetyTest, WindowClosesOnTerminationSignals) {
+  std::string program = GLOSSATOR_BINARY_DIR "/glossator-window";
+  if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "built without the window";
+  for (int signal_number : {SIGTERM, SIGHUP}) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      freopen("/dev/null", "w", stderr);
+      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the window is up
+    kill(pid, signal_number);
+    int status = 0;
+    bool ended = false;
+    for (auto end = Clock::now() + std::chrono::seconds(20); !ended && Clock::now() < end;) {
+      ended = waitpid(pid, &status, WNOHANG) == pid;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      ADD_FAILURE() << "the window did not close";
+    }
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by a signal, not closed";
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal_number);
+  }
+}
+
 }  // namespace
 }  // namespace glossator

@@ -117,14 +117,15 @@ void FolderDialog::accept() {
 }
 
 void QtDialogs::Information(QWidget* parent, const QString& text) {
-  ShowBox(parent, QMessageBox::Information, text);
+  if (!closing_) ShowBox(parent, QMessageBox::Information, text);
 }
 
 void QtDialogs::Message(QWidget* parent, const QString& text) {
-  ShowBox(parent, QMessageBox::NoIcon, text);
+  if (!closing_) ShowBox(parent, QMessageBox::NoIcon, text);
 }
 
 bool QtDialogs::Question(QWidget* parent, const QString& text) {
+  if (closing_) return false;
   QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
@@ -132,7 +133,7 @@ bool QtDialogs::Question(QWidget* parent, const QString& text) {
 }
 
 void QtDialogs::Error(QWidget* parent, const QString& text) {
-  ShowBox(parent, QMessageBox::Critical, text);
+  if (!closing_) ShowBox(parent, QMessageBox::Critical, text);
 }
 
 }  // namespace glossator

@@ -58,8 +58,15 @@ class QtDialogs : public Dialogs {
   bool Question(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
 
+  // Once the program is told to end (SIGTERM, SIGHUP), no box waits for a click any more:
+  // messages are dropped and questions answered "No", so that a run being cancelled ends and
+  // the window closes.
+  void SetClosing() { closing_ = true; }
+
  private:
   QStringList Run(QWidget* parent, const FileDialogSettings& settings, bool save);
+
+  bool closing_ = false;
 
   QString last_dir_;  // where the last file dialog ended, for dialogs without a starting folder
 };

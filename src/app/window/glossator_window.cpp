@@ -1,7 +1,12 @@
 // The desktop program: the main window with its progress dialog. The program "glossator" starts
 // it with its own arguments when they ask for no batch run; given "-b" directly, it makes the
 // batch run itself, without creating any window or needing a display.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -25,6 +30,25 @@ bool HasDisplay() {
     if (value != nullptr && *value != '\0') return true;
   }
   return false;
+}
+
+// SIGTERM and SIGHUP reach the event loop through a pipe: a signal handler may do no more
+// than write a byte.
+int g_signal_pipe[2] = {-1, -1};
+
+extern "C" void OnTerminate(int signal_number) {
+  char byte = static_cast<char>(signal_number);
+  if (write(g_signal_pipe[1], &byte, 1) < 0) {
+    // Nothing to do: a full pipe already holds a signal to handle.
+  }
+}
+
+void CatchTermination() {
+  if (pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  struct sigaction action = {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  for (int signal_number : {SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
 }  // namespace
@@ -58,6 +82,19 @@ int main(int argc, char** argv) {
   } catch (const std::exception& error) {
     dialogs.Error(&frmMain, QString::fromLocal8Bit(error.what()));
   }
+  // Told to end: a run going on is cancelled as by its Cancel button, without boxes, and the
+  // window closes; the exit status is 128 + the signal, as in batch mode.
+  int terminated_by = 0;
+  CatchTermination();
+  QSocketNotifier terminate(g_signal_pipe[0], QSocketNotifier::Read);
+  QObject::connect(&terminate, &QSocketNotifier::activated, [&] {
+    char byte = 0;
+    if (read(g_signal_pipe[0], &byte, 1) == 1 && terminated_by == 0) terminated_by = byte;
+    dialogs.SetClosing();
+    if (frmProgress.Parser != nullptr) frmProgress.Button1Click();
+    QApplication::quit();
+  });
   frmMain.show();
-  return QApplication::exec();
+  int status = QApplication::exec();
+  return terminated_by != 0 ? 128 + terminated_by : status;
 }
