@@ -66,10 +66,7 @@ class QuietPlatform : public Platform {
   // While the pages are written the only message is a class page's guard; before that the
   // class pass may warn with any text.
   void ShowMessage(std::string_view) override { class_page_errors += generating_ ? 1 : 0; }
-  bool AskYesNo(std::string_view) override { return false; }
   void SetBusy(bool) override {}
-  void OpenInBrowser(const std::string&) override {}
-  void StartEditor(const std::string&) override {}
 
   int class_page_errors = 0;
 

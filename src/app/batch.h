@@ -13,8 +13,8 @@ struct UnitList;
 
 // Exit statuses of a batch run.
 inline constexpr int kExitCompleted = 0;
-inline constexpr int kExitError = 1;     // an error ended the run (reported on standard error)
-inline constexpr int kExitRejected = 2;  // the arguments or an input check refused the run
+inline constexpr int kExitError = 1;        // an error ended the run (reported on standard error)
+inline constexpr int kExitRejected = 2;     // the arguments or an input check refused the run
 inline constexpr int kExitCancelled = 130;  // after Ctrl-C; 128 + the signal in general
 
 // The selection the command line starts with: the file named by "-p" loaded (when there is one),

@@ -44,7 +44,6 @@ class IniFile {
   // Replaces the content with `bytes`, parsed as if read from the file.
   void LoadText(std::string_view bytes);
 
-
   // The value of `key` in `section`, or nothing when the key is missing.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
   // The value of `key` in `section`, or `default_value` when the key is missing.

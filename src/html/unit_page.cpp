@@ -54,7 +54,8 @@ void WriteUnitPages(const PageContext& context, int i) {
   const DocTreeReader& p = context.tree;
   const std::string& name = p.UnitName(i);
   const TXMLNode* unit = p.FindUnit(name);
-  WritePage(context.files, context.out_dir, name + ".html", UnitPage(p, unit, name, p.UnitComment(i)));
+  WritePage(context.files, context.out_dir, name + ".html",
+            UnitPage(p, unit, name, p.UnitComment(i)));
 
   for (int c = 0; c < p.UnitClassCount(unit); ++c) {
     const std::string& class_name = p.UnitClassName(unit, c);

@@ -39,9 +39,7 @@ const TXMLNode* ChildAt(const TXMLNode* container, int i) {
 
 DocTreeReader::~DocTreeReader() = default;
 
-void DocTreeReader::SetQueryTree(const TXMLTree* tree) {
-  tree_ = tree;
-}
+void DocTreeReader::SetQueryTree(const TXMLTree* tree) { tree_ = tree; }
 
 const TXMLNode* DocTreeReader::Container(std::string_view name) const {
   return tree_ == nullptr ? nullptr : Find(tree_->Root(), name);

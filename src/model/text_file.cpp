@@ -130,7 +130,8 @@ class FileSource : public ByteSource {
 // Writes the whole source into `fd`; throws FileWriteError naming `target` when that fails.
 void Pour(ByteSource& source, int fd, const std::string& target) {
   for (std::string_view chunk = source.Next(target); !chunk.empty(); chunk = source.Next(target)) {
-    if (int error = WriteAll(fd, chunk.data(), chunk.size())) throw FileWriteError(target, ErrorText(error));
+    if (int error = WriteAll(fd, chunk.data(), chunk.size()))
+      throw FileWriteError(target, ErrorText(error));
   }
 }
 
@@ -298,7 +299,8 @@ bool ReadRegularFile(const std::string& path, std::string& bytes) {
   bytes.reserve(static_cast<size_t>(st.st_size));
   char chunk[1 << 16];
   ssize_t got;
-  while ((got = ReadFull(fd.get(), chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<size_t>(got));
+  while ((got = ReadFull(fd.get(), chunk, sizeof chunk)) > 0)
+    bytes.append(chunk, static_cast<size_t>(got));
   if (got < 0) bytes.clear();
   return got == 0;
 }
@@ -334,7 +336,8 @@ void RemoveStaleTemporaries(const std::string& folder) {
         !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) {
       continue;
     }
-    Descriptor temp(openat(dir.get(), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    Descriptor temp(
+        openat(dir.get(), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
     if (temp.get() < 0 || fstat(temp.get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     // One made after this run started belongs to a run that is going on.

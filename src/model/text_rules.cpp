@@ -60,16 +60,6 @@ size_t Pos(std::string_view part, std::string_view text) {
   return p == std::string_view::npos ? 0 : p + 1;
 }
 
-std::string_view BeforeFirst(std::string_view text, std::string_view part) {
-  size_t p = part.empty() ? std::string_view::npos : text.find(part);
-  return p == std::string_view::npos ? std::string_view() : text.substr(0, p);
-}
-
-std::string_view AfterFirst(std::string_view text, std::string_view part) {
-  size_t p = part.empty() ? std::string_view::npos : text.find(part);
-  return p == std::string_view::npos ? std::string_view() : text.substr(p + part.size());
-}
-
 std::string FileNameOf(std::string_view path) {
   size_t slash = path.rfind('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));

@@ -33,11 +33,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // 1-based position of the first occurrence, 0 when there is none (or `part` is empty).
 size_t Pos(std::string_view part, std::string_view text);
 
-// The text before the first occurrence of `part`, or empty when it does not occur.
-std::string_view BeforeFirst(std::string_view text, std::string_view part);
-// The text after the first occurrence of `part`, or empty when it does not occur.
-std::string_view AfterFirst(std::string_view text, std::string_view part);
-
 // Path texts as the program treats them: "/" separates folders, and nothing is resolved.
 //
 //   FileNameOf("/a/b/intro.html")   => "intro.html"

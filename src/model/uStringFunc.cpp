@@ -34,4 +34,14 @@ std::string RemoveChar(std::string_view text, char c) {
 
 std::string RemoveSpaces(std::string_view text) { return RemoveChar(text, ' '); }
 
+std::string_view BeforeFirst(std::string_view text, std::string_view part) {
+  size_t p = part.empty() ? std::string_view::npos : text.find(part);
+  return p == std::string_view::npos ? std::string_view() : text.substr(0, p);
+}
+
+std::string_view AfterFirst(std::string_view text, std::string_view part) {
+  size_t p = part.empty() ? std::string_view::npos : text.find(part);
+  return p == std::string_view::npos ? std::string_view() : text.substr(p + part.size());
+}
+
 }  // namespace glossator

@@ -19,6 +19,12 @@ namespace glossator {
 // The part before and the part after the first occurrence of `separator`.
 std::pair<std::string, std::string> SplitAt(std::string_view text, std::string_view separator);
 
+// The text before the first occurrence of `part`, or empty when it does not occur (unlike
+// SplitAt, which then gives the whole text).
+std::string_view BeforeFirst(std::string_view text, std::string_view part);
+// The text after the first occurrence of `part`, or empty when it does not occur.
+std::string_view AfterFirst(std::string_view text, std::string_view part);
+
 // The pieces between the separators; an empty text gives no piece.
 std::vector<std::string> SplitToList(std::string_view text, std::string_view separator);
 

@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_PARSER_CGLOSSATOR_H_
 #define GLOSSATOR_PARSER_CGLOSSATOR_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,7 +81,10 @@ class TGlosParser : public DocTreeReader {
   void ParseConstants(TXMLNode* constants);
 
  private:
-  struct ClassState;
+  // The passes live in their own files and read the current file and tree directly.
+  friend class ClassPass;
+  friend class RoutinePass;
+  friend class ConstantPass;
 
   // The progress call; a "stop" answer sets Cancelled.
   bool Progress(std::string_view header, std::string_view detail, bool step);
@@ -90,14 +94,11 @@ class TGlosParser : public DocTreeReader {
   void BuildIndexes();
   TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string value);
 
-  // Class pass pieces.
-  bool ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop);
-  void ReadMember(ClassState& cls, int& j);
-  void ReadField(ClassState& cls, int& j);
-  // Routine pass pieces.
-  bool ReadRoutine(TXMLNode* functions, int& i);
-  bool SkipClassBody(int& i, std::string_view& line) const;
-  bool ReadConstSection(TXMLNode* constants, int& i);
+  // The scan the routine and constant passes share: from the line after the "unit" line to
+  // "end." or the "implementation" line, jumping over class bodies, calling `visit` with each
+  // line's index (which it may move on to the last line it used) and trimmed text. Stops at the
+  // end of the file or when `visit` answers false.
+  void ScanInterface(const std::function<bool(int& i, std::string_view line)>& visit);
 
   // The comment above the first line from `from` on whose heading matches `key` (see
   // HeadingIndex), or the empty text.

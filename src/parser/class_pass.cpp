@@ -9,16 +9,16 @@
 
 namespace glossator {
 
+namespace {
+
 // What the pass knows about the class it is reading.
-struct TGlosParser::ClassState {
+struct ClassState {
   std::string name;
   TXMLNode* item = nullptr;
   std::string visibility;       // last visibility line, "public" once a member was recorded, or ""
   TXMLNode* members = nullptr;  // "methodList", made at the first recorded member
   TXMLNode* fields = nullptr;   // "fieldList", made at the first recorded field
 };
-
-namespace {
 
 // "TFoo = class(TBar)" and "TFoo=Class" are headings; "TFoo = class;" (forward) is not.
 bool IsClassHeading(std::string_view line) {
@@ -53,38 +53,54 @@ bool IsFieldLine(std::string_view line) {
 
 }  // namespace
 
-void TGlosParser::ParseClasses(TXMLNode* classes) {
-  int i = FindLine("type", 0);
-  std::string_view line = lines_.TrimmedAt(i);
+// The pass over one file; it reads and fills the parser's current file and tree.
+class ClassPass {
+ public:
+  explicit ClassPass(TGlosParser& parser) : p_(parser) {}
+  void Run(TXMLNode* classes);
+
+ private:
+  bool ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop);
+  void ReadMember(ClassState& cls, int& j);
+  void ReadField(ClassState& cls, int& j);
+
+  TGlosParser& p_;
+};
+
+void TGlosParser::ParseClasses(TXMLNode* classes) { ClassPass(*this).Run(classes); }
+
+void ClassPass::Run(TXMLNode* classes) {
+  int i = p_.FindLine("type", 0);
+  std::string_view line = p_.lines_.TrimmedAt(i);
   for (;;) {
     if (StartsWithNoCase(line, "implementation")) return;
-    if (i == lines_.Last()) return;
+    if (i == p_.lines_.Last()) return;
     if (IsClassHeading(line)) {
       int stop = 0;
       if (!ReadClass(classes, i, line, &stop)) return;
       i = stop - 1;
     }
     ++i;
-    line = lines_.TrimmedAt(i);
+    line = p_.lines_.TrimmedAt(i);
   }
 }
 
 // Reads the class whose heading is line i. Returns false when the pass must end (a cancel, or a
 // body that runs past the last line); otherwise *stop is the line holding "end;".
-bool TGlosParser::ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop) {
+bool ClassPass::ReadClass(TXMLNode* classes, int i, std::string_view heading, int* stop) {
   size_t paren = heading.find(')');
   if (paren != std::string_view::npos) heading = heading.substr(0, paren + 1);
   ClassState cls;
   cls.name = Trim(BeforeFirst(heading, "="));
-  std::string comment = CommentAbove(i);
-  if (!Progress("", cls.name, false)) return false;
+  std::string comment = p_.CommentAbove(i);
+  if (!p_.Progress("", cls.name, false)) return false;
 
-  cls.item = tree_->AddNode(classes, cls.name);
-  AddLeaf(cls.item, elem::kInheritFrom, HeadingAncestor(heading));
-  AddLeaf(cls.item, elem::kClassComment, std::move(comment));
+  cls.item = p_.tree_->AddNode(classes, cls.name);
+  p_.AddLeaf(cls.item, elem::kInheritFrom, HeadingAncestor(heading));
+  p_.AddLeaf(cls.item, elem::kClassComment, std::move(comment));
 
   int j = i + 1;
-  std::string_view body = lines_.TrimmedAt(j);
+  std::string_view body = p_.lines_.TrimmedAt(j);
   while (!Contains(body, "end;")) {
     if (IsVisibilityLine(body)) cls.visibility = body;
     if (StartsWithMemberWord(body)) {
@@ -93,55 +109,56 @@ bool TGlosParser::ReadClass(TXMLNode* classes, int i, std::string_view heading, 
       ReadField(cls, j);
     }
     ++j;
-    if (j > lines_.Last()) return false;
-    body = lines_.TrimmedAt(j);
+    if (j > p_.lines_.Last()) return false;
+    body = p_.lines_.TrimmedAt(j);
   }
   *stop = j;
   return true;
 }
 
-void TGlosParser::ReadMember(ClassState& cls, int& j) {
-  std::string comment = CommentAbove(j);
-  std::string decl = ReadDeclaration(j, false);
-  if (cls.visibility == "private" && !ParsePrivate) return;
+void ClassPass::ReadMember(ClassState& cls, int& j) {
+  std::string comment = p_.CommentAbove(j);
+  std::string decl = p_.ReadDeclaration(j, false);
+  if (cls.visibility == "private" && !p_.ParsePrivate) return;
 
   std::string name = MemberName(AfterFirst(decl, " "));
   if (cls.visibility.empty()) cls.visibility = "public";
   if (cls.members == nullptr)
-    cls.members = tree_->AddNode(cls.item, std::string(elem::kMethodList));
-  TXMLNode* member = tree_->AddNode(cls.members, std::move(name));
-  AddLeaf(member, elem::kProcDecl, decl);
-  AddLeaf(member, elem::kProcType, cls.visibility);
-  AddLeaf(member, elem::kProcComment, std::move(comment));
-  TXMLNode* long_comment = AddLeaf(member, elem::kLongComment, std::string());
+    cls.members = p_.tree_->AddNode(cls.item, std::string(elem::kMethodList));
+  TXMLNode* member = p_.tree_->AddNode(cls.members, std::move(name));
+  p_.AddLeaf(member, elem::kProcDecl, decl);
+  p_.AddLeaf(member, elem::kProcType, cls.visibility);
+  p_.AddLeaf(member, elem::kProcComment, std::move(comment));
+  TXMLNode* long_comment = p_.AddLeaf(member, elem::kLongComment, std::string());
 
   // The implementation heading repeats the declaration with the class name in front of the
   // member name: "procedure TFoo.Paint(...);", directives left out.
   auto [word, rest] = SplitAt(decl, " ");
   std::string key = StripDirectives(word + " " + cls.name + "." + StripDirectives(rest));
   key = RemoveSpaces(ToLowerAscii(Trim(key)));
-  long_comment->SetValue(0, ImplementationComment(j, key));
+  long_comment->SetValue(0, p_.ImplementationComment(j, key));
 }
 
-void TGlosParser::ReadField(ClassState& cls, int& j) {
-  if (cls.fields == nullptr) cls.fields = tree_->AddNode(cls.item, std::string(elem::kFieldList));
+void ClassPass::ReadField(ClassState& cls, int& j) {
+  if (cls.fields == nullptr)
+    cls.fields = p_.tree_->AddNode(cls.item, std::string(elem::kFieldList));
   int first = j;
-  std::string decl = ReadDeclaration(j, true);
+  std::string decl = p_.ReadDeclaration(j, true);
   auto [names, type_part] = SplitAt(decl, ":");
   std::string type(Trim(type_part));
   if (type.empty()) {
-    if (platform_ != nullptr) platform_->ShowMessage(cls.name);
+    if (p_.platform_ != nullptr) p_.platform_->ShowMessage(cls.name);
   } else if (type.back() == ';') {
     type.pop_back();
   }
-  std::string comment = CommentAbove(first);
+  std::string comment = p_.CommentAbove(first);
   // "A, B: Integer;" declares two fields of one type and one comment.
   std::string rest = names;
   do {
     auto [name, after] = SplitAt(rest, ",");
-    TXMLNode* field = tree_->AddNode(cls.fields, std::string(Trim(name)));
-    AddLeaf(field, elem::kFieldType, type);
-    AddLeaf(field, elem::kFieldComment, comment);
+    TXMLNode* field = p_.tree_->AddNode(cls.fields, std::string(Trim(name)));
+    p_.AddLeaf(field, elem::kFieldType, type);
+    p_.AddLeaf(field, elem::kFieldComment, comment);
     rest = std::move(after);
   } while (!rest.empty());
 }

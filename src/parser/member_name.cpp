@@ -1,6 +1,7 @@
 #include "parser/member_name.h"
 
 #include "model/text_rules.h"
+#include "model/uStringFunc.h"
 #include "parser/cGlossator.h"
 
 namespace glossator {

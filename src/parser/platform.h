@@ -32,7 +32,6 @@ class Progress {
 // in the window.
 class Platform : public Progress {
  public:
-
   // An information message with a single OK button.
   virtual void ShowInformation(std::string_view text) = 0;
   // A plain message box.

@@ -7,65 +7,45 @@
 
 namespace glossator {
 
-namespace {
+// The pass over one file; it reads and fills the parser's current file and tree.
+class RoutinePass {
+ public:
+  explicit RoutinePass(TGlosParser& parser) : p_(parser) {}
+  bool ReadRoutine(TXMLNode* functions, int& i);
 
-bool MentionsClassBody(std::string_view line) {
-  for (std::string_view word : {"private", "public", "protected", "class"}) {
-    if (Contains(line, word)) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
-// A line that mentions a class body word jumps, when it holds no ";", to the next line with
-// "end;"; either way the scan goes on with the following line. Returns false when that is past
-// the last line.
-bool TGlosParser::SkipClassBody(int& i, std::string_view& line) const {
-  if (!MentionsClassBody(line)) return true;
-  if (!Contains(line, ';')) i = FindLine("end;", i);
-  ++i;
-  if (i > lines_.Last()) return false;
-  line = lines_.TrimmedAt(i);
-  return true;
-}
+ private:
+  TGlosParser& p_;
+};
 
 void TGlosParser::ParseFunctions(TXMLNode* functions) {
-  int i = FindLine("unit", 0) + 1;
-  if (i > lines_.Last()) return;
-  std::string_view line = lines_.TrimmedAt(i);
-  bool implementation = false;
-  while (!StartsWith(line, "end.") && !implementation) {
-    if (StartsWith(line, "implementation")) implementation = true;
-    if (!SkipClassBody(i, line)) return;
+  RoutinePass pass(*this);
+  ScanInterface([&](int& i, std::string_view line) {
     if ((StartsWith(line, "procedure") || StartsWith(line, "function")) && !Contains(line, '.')) {
-      if (!ReadRoutine(functions, i)) return;
+      return pass.ReadRoutine(functions, i);
     }
-    ++i;
-    if (i > lines_.Last()) return;
-    line = lines_.TrimmedAt(i);
-  }
+    return true;
+  });
 }
 
 // Records the routine whose heading starts on line i and leaves i on its last line. Returns false
 // when the progress call answers "stop".
-bool TGlosParser::ReadRoutine(TXMLNode* functions, int& i) {
-  std::string comment = CommentAbove(i);
-  std::string decl = ReadDeclaration(i, false);
+bool RoutinePass::ReadRoutine(TXMLNode* functions, int& i) {
+  std::string comment = p_.CommentAbove(i);
+  std::string decl = p_.ReadDeclaration(i, false);
   std::string_view rest = AfterFirst(decl, " ");
   std::string name(BeforeFirst(rest, "("));
   if (name.empty()) name = BeforeFirst(rest, ":");
   // Neither "(" nor ":" after the name ("procedure Register;"): named like a class member.
   if (name.empty()) name = MemberName(rest);
-  if (!Progress("", name, false)) return false;
+  if (!p_.Progress("", name, false)) return false;
 
-  TXMLNode* routine = tree_->AddNode(functions, name);
-  AddLeaf(routine, elem::kProcDecl, decl);
-  AddLeaf(routine, elem::kProcComment, std::move(comment));
-  TXMLNode* long_comment = AddLeaf(routine, elem::kLongComment, std::string());
+  TXMLNode* routine = p_.tree_->AddNode(functions, name);
+  p_.AddLeaf(routine, elem::kProcDecl, decl);
+  p_.AddLeaf(routine, elem::kProcComment, std::move(comment));
+  TXMLNode* long_comment = p_.AddLeaf(routine, elem::kLongComment, std::string());
   // The implementation heading must repeat the whole declaration, directives included.
   std::string key = RemoveSpaces(ToLowerAscii(Trim(decl)));
-  if (i + 1 <= lines_.Last()) long_comment->SetValue(0, ImplementationComment(i + 1, key));
+  if (i + 1 <= p_.lines_.Last()) long_comment->SetValue(0, p_.ImplementationComment(i + 1, key));
   return true;
 }
 

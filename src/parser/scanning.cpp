@@ -125,4 +125,37 @@ size_t PosOfAny(const std::vector<std::string_view>& words, std::string_view tex
   return 0;
 }
 
+namespace {
+
+bool MentionsClassBody(std::string_view line) {
+  for (std::string_view word : {"private", "public", "protected", "class"}) {
+    if (Contains(line, word)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void TGlosParser::ScanInterface(const std::function<bool(int& i, std::string_view line)>& visit) {
+  int i = FindLine("unit", 0) + 1;
+  if (i > lines_.Last()) return;
+  std::string_view line = lines_.TrimmedAt(i);
+  bool implementation = false;
+  while (!StartsWith(line, "end.") && !implementation) {
+    if (StartsWith(line, "implementation")) implementation = true;
+    // A line that mentions a class body word jumps, when it holds no ";", to the next line with
+    // "end;"; either way the scan goes on with the following line.
+    if (MentionsClassBody(line)) {
+      if (!Contains(line, ';')) i = FindLine("end;", i);
+      ++i;
+      if (i > lines_.Last()) return;
+      line = lines_.TrimmedAt(i);
+    }
+    if (!visit(i, line)) return;
+    ++i;
+    if (i > lines_.Last()) return;
+    line = lines_.TrimmedAt(i);
+  }
+}
+
 }  // namespace glossator

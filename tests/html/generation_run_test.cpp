@@ -1,7 +1,6 @@
 #include "html/generation_run.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -269,9 +268,9 @@ TEST_F(GenerationRunTest, WritesTheGoldenSetInItsOrderWithItsBytes) {
             RunOutcome::kCompleted);
 
   std::vector<std::string> expected = {
-      "index-unit.html", "index-class.html",  "index-function.html", "index-constant.html",
-      "Collections.html", "TContainer.html", "TItemList.html",      "Streams.html",
-      "TFileReader.html", "TItemReader.html", "menuebar.html",      "index.html"};
+      "index-unit.html",  "index-class.html", "index-function.html", "index-constant.html",
+      "Collections.html", "TContainer.html",  "TItemList.html",      "Streams.html",
+      "TFileReader.html", "TItemReader.html", "menuebar.html",       "index.html"};
   for (const Picture& picture : Pictures()) expected.emplace_back(picture.file_name);
   expected.insert(expected.end(), {"intro.html", "legend.html"});
   std::vector<std::string> written;

@@ -19,8 +19,16 @@ TEST(HtmlText, EachWritingOfANameTable) {
        "TShape_2.Draw"},
       {"generic", "TBox<T>", "TBox&lt;T&gt;", "TBox%3CT%3E", "TBox%3CT%3E", "\"TBox<T>\""},
       {"blank before the ;", "agg_arc ", "agg_arc ", "agg_arc%20", "agg_arc%20", "\"agg_arc \""},
-      {"windows-1252", "\xDC" "bersicht", "\xDC" "bersicht", "%DCbersicht", "\xDC" "bersicht",
-       "\xDC" "bersicht"},
+      {"windows-1252",
+       "\xDC"
+       "bersicht",
+       "\xDC"
+       "bersicht",
+       "%DCbersicht",
+       "\xDC"
+       "bersicht",
+       "\xDC"
+       "bersicht"},
       {"routine with directive", "Initialize; stdcall", "Initialize; stdcall",
        "Initialize;%20stdcall", "Initialize;%20stdcall", "\"Initialize; stdcall\""},
       {"typed constant", "Max: Integer", "Max: Integer", "Max:%20Integer", "Max:%20Integer",

@@ -231,7 +231,9 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
                            "public", "Items: TList<T>;", "procedure Add(const X: T);", "end;",
                            "TBase = class", "end;", "procedure Initialize; stdcall;", "const",
                            "S = '<b>';", "Max: Integer = 10;", "implementation", "end."})},
-         {"cp1252.pas", CrLf({"unit \xDC" "bersicht;", "interface", "implementation"})}});
+         {"cp1252.pas", CrLf({"unit \xDC"
+                              "bersicht;",
+                              "interface", "implementation"})}});
   WriteAllUnits();
   for (IndexKind kind :
        {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions, IndexKind::kConstants}) {
@@ -243,8 +245,8 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
   has("agg_arc .html",
       CrLf({"<HTML>", "<H2>Unit: agg_arc </H2>", "<B>Description:</B><BR><BR><BR>",
             "<B>Classes:</B><BR>", "<A HREF=TBase.html>TBase</A>", ": <BR>",
-            "<A HREF=TBox%3CT%3E.html>TBox&lt;T&gt;</A>", ": <BR>", "<BR><B>Constants:</B>",
-            "<dl>", "<A NAME=\"Max: Integer\"></A>", "<li><dt>Max: Integer =  10</code></dt>",
+            "<A HREF=TBox%3CT%3E.html>TBox&lt;T&gt;</A>", ": <BR>", "<BR><B>Constants:</B>", "<dl>",
+            "<A NAME=\"Max: Integer\"></A>", "<li><dt>Max: Integer =  10</code></dt>",
             "<A NAME=S></A>", "<li><dt>S =  '&lt;b&gt;'</code></dt>", "</dl></HTML>",
             "<BR><B>Functions:</B>", "<dl>", "<A NAME=\"Initialize; stdcall\"></A>",
             "<dt><IMG SRC=functions_big.gif><code> procedure Initialize; stdcall;</code></dt>"}));
@@ -258,14 +260,18 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
             "<p><B>Fields:</B><BR><dl>", "<dt>Items: TList&lt;T&gt;</dt><br>", "</dl>",
             "<p><B>Methods:</B><BR>", "<dl>", "<dt>", "<IMG SRC=public.gif>",
             "<A HREF=\"TBox%3CT%3E.html#0\">procedure Add(const X: T);</A><BR>"}));
-  has("index-unit.html", "<dt><li><A HREF=%DCbersicht.html>\xDC" "bersicht</A></dt>\r\n");
+  has("index-unit.html",
+      "<dt><li><A HREF=%DCbersicht.html>\xDC"
+      "bersicht</A></dt>\r\n");
   has("index-unit.html", "<dt><li><A HREF=agg_arc%20.html>agg_arc </A></dt>\r\n");
   has("index-class.html", "<dt><li><A HREF=TBox%3CT%3E.html>TBox&lt;T&gt;</A></dt>\r\n");
   has("index-function.html",
       "<dt><li><A HREF=agg_arc%20.html#Initialize;%20stdcall>Initialize; stdcall</A></dt>\r\n");
   has("index-constant.html",
       "<dt><li><A HREF=agg_arc%20.html#Max:%20Integer>Max: Integer</A></dt>\r\n");
-  EXPECT_TRUE(out_.Exists("\xDC" "bersicht.html"));
+  EXPECT_TRUE(
+      out_.Exists("\xDC"
+                  "bersicht.html"));
   EXPECT_NE(FramesetPage("my intro.html").Text().find("<FRAME SRC=my%20intro.html NAME=main>\r\n"),
             std::string::npos);
 }
@@ -273,9 +279,9 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
 // With every class documented twice (the same units listed twice), each ancestor is followed once
 // and the diagram is that of a single listing.
 TEST_F(PagesTest, HierarchyOfClassesDocumentedTwice) {
-  std::string source = CrLf({"unit Deep;", "interface", "type", "T0 = class", "end;",
-                             "T1 = class(T0)", "end;", "T2 = class(T1)", "end;",
-                             "T3 = class(T2)", "end;", "implementation"});
+  std::string source =
+      CrLf({"unit Deep;", "interface", "type", "T0 = class", "end;", "T1 = class(T0)", "end;",
+            "T2 = class(T1)", "end;", "T3 = class(T2)", "end;", "implementation"});
   Parse({{"a/deep.pas", source}, {"b/deep.pas", source}});
   std::vector<std::string> ancestors;
   parser_.GetAncestors("T3", ancestors);

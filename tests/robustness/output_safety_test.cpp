@@ -36,8 +36,8 @@ class OutputSafetyTest : public ProgramTest {
   static pid_t Start(const fs::path& selection) {
     std::string program = GLOSSATOR_BINARY_DIR "/glossator";
     std::string path = selection.string();
-    char* argv[] = {program.data(), const_cast<char*>("-p"), path.data(),
-                    const_cast<char*>("-b"), nullptr};
+    char* argv[] = {program.data(), const_cast<char*>("-p"), path.data(), const_cast<char*>("-b"),
+                    nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -110,7 +110,8 @@ TEST_F(OutputSafetyTest, LargeDescriptionIsCopiedWithFlatMemory) {
   fs::path description = dir_ / "big.html";
   { std::ofstream create(description); }
   fs::resize_file(description, 1ull << 30);  // sparse: reads as zeros
-  fs::path selection = Selection({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()}, description);
+  fs::path selection =
+      Selection({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()}, description);
 
   int status = Wait(Start(selection));
   struct rusage usage;

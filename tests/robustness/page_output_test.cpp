@@ -152,10 +152,11 @@ TEST_P(PageNameTakenTest, IsReplacedByThePage) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PageNameTakenTest,
     ::testing::Values(
-        InTheWay{"LinkToDevNull",
-                 [](const fs::path& page, const fs::path&) { fs::create_symlink("/dev/null", page); }},
-        InTheWay{"LinkToFullDevice",
-                 [](const fs::path& page, const fs::path&) { fs::create_symlink("/dev/full", page); }},
+        InTheWay{"LinkToDevNull", [](const fs::path& page,
+                                     const fs::path&) { fs::create_symlink("/dev/null", page); }},
+        InTheWay{
+            "LinkToFullDevice",
+            [](const fs::path& page, const fs::path&) { fs::create_symlink("/dev/full", page); }},
         InTheWay{"NamedPipe", [](const fs::path& page,
                                  const fs::path&) { ASSERT_EQ(mkfifo(page.c_str(), 0600), 0); }},
         InTheWay{"LinkToNamedPipe",
