@@ -23,6 +23,7 @@ class FakePlatform : public Platform {
   std::vector<Call> progress;
   std::vector<std::string> information;
   std::vector<std::string> messages;
+  std::vector<Warning> warnings;
   int shown_maximum = -1;
   int show_count = 0;
   int finish_count = 0;
@@ -42,6 +43,7 @@ class FakePlatform : public Platform {
   void ShowInformation(std::string_view text) override { information.emplace_back(text); }
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
   void SetBusy(bool on) override { busy.push_back(on); }
+  void ReportWarning(const Warning& warning) override { warnings.push_back(warning); }
 
   std::vector<std::string> Headers() const {
     std::vector<std::string> out;

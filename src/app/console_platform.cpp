@@ -96,12 +96,13 @@ void ConsolePlatform::ClearLine() {
   std::fflush(out_);
 }
 
-void ConsolePlatform::Say(std::string_view text) {
+void ConsolePlatform::Say(std::string_view text) { Print("glossator: " + std::string(text)); }
+
+void ConsolePlatform::Print(std::string line) {
   if (drawn_) ClearLine();
   // Message texts may break lines with a lone CR; on a terminal that would overwrite.
-  std::string line(text);
   std::replace(line.begin(), line.end(), '\r', ' ');
-  std::fprintf(out_, "glossator: %s\n", line.c_str());
+  std::fprintf(out_, "%s\n", line.c_str());
   std::fflush(out_);
   if (drawn_) Draw();
 }
@@ -111,5 +112,13 @@ void ConsolePlatform::ShowInformation(std::string_view text) { Say(text); }
 void ConsolePlatform::ShowMessage(std::string_view text) { Say(text); }
 
 void ConsolePlatform::SetBusy(bool) {}
+
+void ConsolePlatform::ReportWarning(const Warning& warning) {
+  warnings_.push_back(warning);
+  // One line each: a declaration gathered over several lines keeps them apart by newlines.
+  std::string line = FormatWarning(warning);
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  Print(std::move(line));
+}
 
 }  // namespace glossator

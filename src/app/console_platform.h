@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "parser/platform.h"
 
@@ -37,11 +38,17 @@ class ConsolePlatform : public Platform {
   void ShowInformation(std::string_view text) override;
   void ShowMessage(std::string_view text) override;
   void SetBusy(bool busy) override;
+  // Prints "FILE:LINE: warning: TEXT" and counts it.
+  void ReportWarning(const Warning& warning) override;
+
+  // The warnings so far, in the order they came.
+  const std::vector<Warning>& Warnings() const { return warnings_; }
 
  private:
   void Draw();
   void ClearLine();
   void Say(std::string_view text);
+  void Print(std::string line);
 
   std::FILE* out_;
   bool terminal_;
@@ -50,6 +57,7 @@ class ConsolePlatform : public Platform {
   std::string detail_;
   int position_ = 0;
   int maximum_ = 100;
+  std::vector<Warning> warnings_;
 };
 
 }  // namespace glossator

@@ -113,7 +113,8 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     if (parser.Cancelled) return Cancelled(platform, guard);
 
     PageContext context{parser, out_dir,
-                        [&platform](std::string_view text) { platform.ShowMessage(text); }, files};
+                        [&platform](const Warning& warning) { platform.ReportWarning(warning); },
+                        files};
     struct IndexStep {
       const char* header;
       const char* detail;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/warning.h"
+
 namespace glossator {
 
 class DocTreeReader;
@@ -17,8 +19,8 @@ class TXMLNode;
 struct PageContext {
   const DocTreeReader& tree;  // the finished tree of the run
   std::string out_dir;        // ends in "/"
-  // Shows the class pages' error message.
-  std::function<void(std::string_view)> show_message;
+  // Receives the warning of a class page that could not be written.
+  std::function<void(const Warning&)> report;
   FileSystem& files;  // where the pages go
 };
 

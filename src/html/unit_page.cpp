@@ -5,6 +5,7 @@
 #include "html/html_text.h"
 #include "html/pages.h"
 #include "model/doc_tree.h"
+#include "model/errors.h"
 
 namespace glossator {
 
@@ -64,8 +65,18 @@ void WriteUnitPages(const PageContext& context, int i) {
     // that name stays as it was) and the run goes on with the next class.
     try {
       WritePage(context.files, context.out_dir, class_name + ".html", ClassPage(p, unit, name, c));
-    } catch (const std::exception&) {
-      context.show_message("Error while generating html-files");
+    } catch (const std::exception& error) {
+      std::string reason = error.what();
+      if (const auto* create = dynamic_cast<const FileCreateError*>(&error)) {
+        if (!create->Reason().empty()) reason += ": " + create->Reason();
+      }
+      if (class_name.find_first_of("/\\") != std::string::npos) reason = "the name holds /";
+      Warning warning;
+      warning.file = p.SourceFile(unit);
+      warning.kind = "class-page";
+      warning.text = "page of class " + class_name + " not written: " + reason;
+      warning.box = "Error while generating html-files\n\n" + class_name + ": " + reason;
+      context.report(warning);
     }
   }
 }

@@ -89,6 +89,11 @@ const std::string& DocTreeReader::ConstantComment(int i) const {
   return Leaf(Entry(elem::kAllConstants, i), elem::kConstComment);
 }
 
+std::string DocTreeReader::SourceFile(const TXMLNode* unit) const {
+  const TXMLNode* leaf = unit == nullptr ? nullptr : unit->FindChild(elem::kUnitFileName);
+  return leaf == nullptr ? std::string() : leaf->FirstValue();
+}
+
 const TXMLNode* DocTreeReader::FindUnit(std::string_view name) const {
   return Find(Container(elem::kParsedUnits), name);
 }

@@ -64,6 +64,10 @@ class DocTreeReader {
   const std::string& ConstantUnit(int i) const;
   const std::string& ConstantComment(int i) const;
 
+  // The file a unit item was read from, as it was listed; the reader of a tree alone knows only
+  // the file's name.
+  virtual std::string SourceFile(const TXMLNode* unit) const;
+
   // The first unit item of that name below "parsedUnits", or null.
   const TXMLNode* FindUnit(std::string_view name) const;
 

@@ -16,8 +16,8 @@ FileOpenError::FileOpenError(const std::string& path) : GlosError("Cannot open f
   SetFile(path);
 }
 
-FileCreateError::FileCreateError(const std::string& path)
-    : GlosError("Cannot create file " + path) {
+FileCreateError::FileCreateError(const std::string& path, std::string reason)
+    : GlosError("Cannot create file " + path), reason_(std::move(reason)) {
   SetFile(path);
 }
 

@@ -38,10 +38,15 @@ class FileOpenError : public GlosError {
   explicit FileOpenError(const std::string& path);
 };
 
-// A file that cannot be created: "Cannot create file %s".
+// A file that cannot be created: "Cannot create file %s". The system's reason, where there is
+// one, is kept beside the message for warnings that have room for it.
 class FileCreateError : public GlosError {
  public:
-  explicit FileCreateError(const std::string& path);
+  explicit FileCreateError(const std::string& path, std::string reason = {});
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // A write that failed after the file was created (a full disk, say).

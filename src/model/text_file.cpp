@@ -165,7 +165,7 @@ int CreateNew(const std::string& path) {
 bool WriteNew(const std::string& path, ByteSource& source) {
   Descriptor fd(CreateNew(path));
   if (fd.get() < 0 && errno == EEXIST) return false;
-  if (fd.get() < 0) throw FileCreateError(path);
+  if (fd.get() < 0) throw FileCreateError(path, ErrorText(errno));
   try {
     Pour(source, fd.get(), path);
     if (int error = fd.Close()) throw FileWriteError(path, ErrorText(error));
@@ -185,13 +185,15 @@ void Replace(const std::string& path, ByteSource& source) {
   std::string temp = DirectoryOf(path);
   temp.append(kTempPrefix).append(kTempRandom, 'X').append(kTempSuffix);
   Descriptor fd(mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC));
-  if (fd.get() < 0) throw FileCreateError(path);
+  if (fd.get() < 0) throw FileCreateError(path, ErrorText(errno));
   try {
     if (flock(fd.get(), LOCK_EX) != 0 || fchmod(fd.get(), CreationMode()) != 0) {
       throw FileWriteError(path, ErrorText(errno));
     }
     Pour(source, fd.get(), path);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) throw FileCreateError(path);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+      throw FileCreateError(path, ErrorText(errno));
+    }
   } catch (const GlosError&) {
     unlink(temp.c_str());
     throw;
@@ -205,7 +207,7 @@ void WriteFrom(const std::string& path, ByteSource& source) {
   if (path.empty() || path.back() == '/') throw FileCreateError(path);
   struct stat st;
   if (lstat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw FileCreateError(path);
+    if (S_ISDIR(st.st_mode)) throw FileCreateError(path, ErrorText(EISDIR));
   } else if (WriteNew(path, source)) {
     return;
   } else if (!source.Rewind()) {
@@ -232,11 +234,11 @@ TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {
   struct stat st;
   if (lstat(path_.c_str(), &st) == 0) {
     // A taken name is replaced on Close(), once the whole text is known.
-    if (S_ISDIR(st.st_mode)) throw FileCreateError(path_);
+    if (S_ISDIR(st.st_mode)) throw FileCreateError(path_, ErrorText(EISDIR));
     return;
   }
   fd_ = CreateNew(path_);
-  if (fd_ < 0 && errno != EEXIST) throw FileCreateError(path_);
+  if (fd_ < 0 && errno != EEXIST) throw FileCreateError(path_, ErrorText(errno));
 }
 
 TextFileWriter::~TextFileWriter() {

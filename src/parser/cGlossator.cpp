@@ -101,6 +101,7 @@ void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) 
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;
   TXMLNode* unit = tree_->AddNode(parsed_units, ReadUnitName());
+  source_files_[unit] = path;
   AddLeaf(unit, elem::kUnitComment, ReadUnitComment());
   AddLeaf(unit, elem::kUnitFileName, short_name);
 
@@ -110,6 +111,11 @@ void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) 
   ParseFunctions(tree_->AddNode(unit, std::string(elem::kFunctions)));
   if (!Progress("Parsing constants in " + short_name, "", true)) return;
   ParseConstants(tree_->AddNode(unit, std::string(elem::kConstants)));
+}
+
+std::string TGlosParser::SourceFile(const TXMLNode* unit) const {
+  auto it = source_files_.find(unit);
+  return it == source_files_.end() ? DocTreeReader::SourceFile(unit) : it->second;
 }
 
 void TGlosParser::SortTree() {

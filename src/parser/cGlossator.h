@@ -51,6 +51,9 @@ class TGlosParser : public DocTreeReader {
   // Where the debug dump goes: "glosdata.xml" in the folder of the program's own executable.
   static std::string DumpPath();
 
+  // The file as listed in ParseUnits.
+  std::string SourceFile(const TXMLNode* unit) const override;
+
   // --- Loading and scanning the current file (line indexes from 0). ---
 
   // Replaces the current lines with `text`, as a loaded file would give them.
@@ -112,6 +115,7 @@ class TGlosParser : public DocTreeReader {
   std::unique_ptr<HeadingIndex> headings_;  // rebuilt on the first search in each file
   bool headings_current_ = false;
   mutable std::unordered_map<int, std::string> comment_cache_;
+  std::unordered_map<const TXMLNode*, std::string> source_files_;  // unit item => listed file
 };
 
 // The heading without trailing "override", "virtual" and "overload" directives, checked in this

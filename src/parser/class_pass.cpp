@@ -147,7 +147,15 @@ void ClassPass::ReadField(ClassState& cls, int& j) {
   auto [names, type_part] = SplitAt(decl, ":");
   std::string type(Trim(type_part));
   if (type.empty()) {
-    if (p_.platform_ != nullptr) p_.platform_->ShowMessage(cls.name);
+    if (p_.platform_ != nullptr) {
+      Warning warning;
+      warning.file = p_.current_file_;
+      warning.line = first + 1;
+      warning.kind = "field-type";
+      warning.text = "field without a type in class " + cls.name + ": " + decl;
+      warning.box = cls.name;
+      p_.platform_->ReportWarning(warning);
+    }
   } else if (type.back() == ';') {
     type.pop_back();
   }

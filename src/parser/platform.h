@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/warning.h"
+
 namespace glossator {
 
 class TGlosParser;
@@ -38,6 +40,8 @@ class Platform : public Progress {
   virtual void ShowMessage(std::string_view text) = 0;
   // The hourglass while a run works; false restores the normal cursor.
   virtual void SetBusy(bool busy) = 0;
+  // A warning about the input (see Warning); the run goes on.
+  virtual void ReportWarning(const Warning& warning) = 0;
 };
 
 }  // namespace glossator

@@ -225,8 +225,15 @@ TEST_F(GenerationRunTest, ClassPageErrorsAreGuardedOnePageAtATime) {
   selection_.files.push_back(folder_.Path("src/Slash.pas"));
   fs::create_directories(Out("TAlpha.html"));  // a directory in the way of a class page
   ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
-  EXPECT_EQ(platform_.messages, (std::vector<std::string>{"Error while generating html-files",
-                                                          "Error while generating html-files"}));
+  ASSERT_EQ(platform_.warnings.size(), 2u);
+  EXPECT_EQ(FormatWarning(platform_.warnings[0]),
+            folder_.Path("src/Alpha.pas") + ": warning: page of class TAlpha not written: " +
+                "Cannot create file " + Out("TAlpha.html") + ": Is a directory");
+  EXPECT_EQ(
+      FormatWarning(platform_.warnings[1]),
+      folder_.Path("src/Slash.pas") + ": warning: page of class A/B not written: the name holds /");
+  EXPECT_EQ(platform_.warnings[1].box,
+            "Error while generating html-files\n\nA/B: the name holds /");
   EXPECT_TRUE(Written("TAfter.html"));
   EXPECT_FALSE(fs::exists(folder_.Dir() + "out/A"));
   EXPECT_TRUE(Written("legend.html"));

@@ -25,7 +25,7 @@ class PagesTest : public testing::Test {
   // The unit page and class pages of every unit, as a run writes them.
   void WriteAllUnits() {
     PageContext context{parser_, out_.Dir(),
-                        [this](std::string_view text) { platform_.ShowMessage(text); },
+                        [this](const Warning& warning) { platform_.ReportWarning(warning); },
                         SystemFileSystem()};
     for (int i = 0; i < parser_.UnitCount(); ++i) WriteUnitPages(context, i);
   }

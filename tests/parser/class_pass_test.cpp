@@ -167,8 +167,11 @@ TEST(ClassPass, FieldRules) {
   EXPECT_EQ(Value(fields->FindChild("Width"), "fieldComment"), "The width.");
   EXPECT_EQ(Value(fields->FindChild("Multi"), "fieldType"), "array of  string");
   EXPECT_EQ(Value(fields->FindChild("Procedure Foo;"), "fieldType"), "");
-  // The empty type is reported with the class name.
-  EXPECT_EQ(run.platform.messages, (std::vector<std::string>{"TA"}));
+  // The empty type is reported at its line, with the class name as the window's box.
+  ASSERT_EQ(run.platform.warnings.size(), 1u);
+  EXPECT_EQ(run.platform.warnings[0].line, 13);
+  EXPECT_EQ(run.platform.warnings[0].text, "field without a type in class TA: Procedure Foo;");
+  EXPECT_EQ(run.platform.warnings[0].box, "TA");
   EXPECT_EQ(run.Class("TA")->FindChild("methodList"), nullptr);
 }
 

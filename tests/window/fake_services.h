@@ -22,7 +22,7 @@ class FakeDialogs : public Dialogs {
   bool answer_yes = false;
 
   QList<FileDialogSettings> opened, saved;
-  QStringList information, messages, questions, errors;
+  QStringList information, messages, questions, question_details, errors;
 
   QStringList OpenFiles(QWidget*, const FileDialogSettings& settings) override {
     opened << settings;
@@ -37,8 +37,9 @@ class FakeDialogs : public Dialogs {
   }
   void Information(QWidget*, const QString& text) override { information << text; }
   void Message(QWidget*, const QString& text) override { messages << text; }
-  bool Question(QWidget*, const QString& text) override {
+  bool Question(QWidget*, const QString& text, const QString& details = {}) override {
     questions << text;
+    question_details << details;
     return answer_yes;
   }
   void Error(QWidget*, const QString& text) override { errors << text; }

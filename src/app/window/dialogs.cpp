@@ -124,11 +124,17 @@ void QtDialogs::Message(QWidget* parent, const QString& text) {
   if (!closing_) ShowBox(parent, QMessageBox::NoIcon, text);
 }
 
-bool QtDialogs::Question(QWidget* parent, const QString& text) {
-  if (closing_) return false;
-  QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+void SetUpQuestion(QMessageBox& box, const QString& details) {
   box.setTextFormat(Qt::PlainText);
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   box.setDefaultButton(QMessageBox::Yes);
+  if (!details.isEmpty()) box.setDetailedText(details);
+}
+
+bool QtDialogs::Question(QWidget* parent, const QString& text, const QString& details) {
+  if (closing_) return false;
+  QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::NoButton, parent);
+  SetUpQuestion(box, details);
   return box.exec() == QMessageBox::Yes;
 }
 

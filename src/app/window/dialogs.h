@@ -2,6 +2,7 @@
 #define GLOSSATOR_APP_WINDOW_DIALOGS_H_
 
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -41,8 +42,9 @@ class Dialogs {
   virtual void Information(QWidget* parent, const QString& text) = 0;
   // A plain message with an OK button.
   virtual void Message(QWidget* parent, const QString& text) = 0;
-  // A question with Yes and No; true for Yes.
-  virtual bool Question(QWidget* parent, const QString& text) = 0;
+  // A question with Yes and No; true for Yes. `details`, unless empty, is offered behind the
+  // box's "Show Details..." button.
+  virtual bool Question(QWidget* parent, const QString& text, const QString& details = {}) = 0;
   // An error report with an OK button.
   virtual void Error(QWidget* parent, const QString& text) = 0;
 };
@@ -55,7 +57,7 @@ class QtDialogs : public Dialogs {
   QString ChooseFolder(QWidget* parent, const QString& start) override;
   void Information(QWidget* parent, const QString& text) override;
   void Message(QWidget* parent, const QString& text) override;
-  bool Question(QWidget* parent, const QString& text) override;
+  bool Question(QWidget* parent, const QString& text, const QString& details = {}) override;
   void Error(QWidget* parent, const QString& text) override;
 
   // Once the program is told to end (SIGTERM, SIGHUP), no box waits for a click any more:
@@ -70,6 +72,10 @@ class QtDialogs : public Dialogs {
 
   QString last_dir_;  // where the last file dialog ended, for dialogs without a starting folder
 };
+
+// Sets up `box` as QtDialogs asks its questions: plain text, Yes and No with Yes the default,
+// and `details` behind "Show Details..." when it is not empty.
+void SetUpQuestion(QMessageBox& box, const QString& details);
 
 // The output folder chooser: Qt's folder dialog which, like the desktops' own choosers, also
 // takes the name of a folder that does not exist yet. Accepting such a name asks `ask_create`

@@ -191,7 +191,8 @@ void TfrmMain::RunAndReport() {
   }
   try {
     if (RunGeneration(selection, platform, /*interactive=*/true) == RunOutcome::kCompleted &&
-        dialogs_.Question(this, MessageText("Ready\rDo you want to view the documentation?"))) {
+        dialogs_.Question(this, MessageText("Ready\rDo you want to view the documentation?"),
+                          WarningList(platform.Warnings()))) {
       desktop_.OpenInBrowser(FromCore(selection.out_dir + "index.html"));
     }
   } catch (const GlosError& error) {

@@ -1,7 +1,9 @@
 #include "app/window/window_platform.h"
 
 #include <QProgressBar>
+#include <QString>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/window/core_text.h"
 #include "app/window/dialogs.h"
@@ -54,6 +56,21 @@ void WindowPlatform::ShowInformation(std::string_view text) {
 
 void WindowPlatform::ShowMessage(std::string_view text) {
   dialogs_.Message(&main_window_, MessageText(text));
+}
+
+void WindowPlatform::ReportWarning(const Warning& warning) {
+  warnings_.push_back(warning);
+  if (!warning.box.empty()) ShowMessage(warning.box);
+}
+
+QString WarningList(const std::vector<Warning>& warnings) {
+  QString list;
+  for (const Warning& warning : warnings) {
+    std::string line = FormatWarning(warning);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    list += FromCore(line) + "\n";
+  }
+  return list;
 }
 
 void WindowPlatform::SetBusy(bool busy) {

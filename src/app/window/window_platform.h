@@ -1,8 +1,11 @@
 #ifndef GLOSSATOR_APP_WINDOW_WINDOW_PLATFORM_H_
 #define GLOSSATOR_APP_WINDOW_WINDOW_PLATFORM_H_
 
+#include <vector>
+
 #include "parser/platform.h"
 
+class QString;
 class QWidget;
 
 namespace glossator {
@@ -24,12 +27,21 @@ class WindowPlatform : public Platform {
   void ShowInformation(std::string_view text) override;
   void ShowMessage(std::string_view text) override;
   void SetBusy(bool busy) override;
+  // Shows the warning's own box, if it has one, and keeps the warning for the "Ready" question.
+  void ReportWarning(const Warning& warning) override;
+
+  const std::vector<Warning>& Warnings() const { return warnings_; }
 
  private:
   QWidget& main_window_;
   TfrmProgress& progress_;
   Dialogs& dialogs_;
+  std::vector<Warning> warnings_;
 };
+
+// The warnings of a run as the details of the "Ready" question: one "FILE:LINE: warning: TEXT"
+// line each; empty when there are none.
+QString WarningList(const std::vector<Warning>& warnings);
 
 }  // namespace glossator
 
