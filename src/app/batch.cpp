@@ -1,8 +1,12 @@
 #include "app/batch.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -39,9 +43,35 @@ bool MakeOutputFolder(const CommandLineParameters& parameters, const Selection& 
   return false;
 }
 
+// "glossator: 3 units, 5 classes, 12 routines, 4 constants; 14 pages written in 0.02 s; no
+// warnings".
+std::string SummaryLine(const RunReport& report, double seconds, int warnings) {
+  auto count = [](int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  char time[32];
+  std::snprintf(time, sizeof time, "%.2f s", seconds);
+  return count(report.units, "unit", "units") + ", " + count(report.classes, "class", "classes") +
+         ", " + count(report.routines, "routine", "routines") + ", " +
+         count(report.constants, "constant", "constants") + "; " +
+         count(report.pages, "page", "pages") + " written in " + time + "; " +
+         (warnings == 0 ? std::string("no warnings") : count(warnings, "warning", "warnings"));
+}
+
 int RunParsedCommandLine(const CommandLineParameters& parameters) {
   Selection selection;
+  BatchOptions options = OptionsOf(parameters);
+  ConsolePlatform platform(stderr, !parameters.quiet && isatty(fileno(stderr)) != 0);
   if (parameters.paths.empty()) {
+    if (!parameters.project_file.empty()) {
+      if (std::string reason = UnreadableSelection(parameters.project_file); !reason.empty()) {
+        Say("cannot read selection file '" + parameters.project_file + "': " + reason);
+        return kExitRejected;
+      }
+      for (const Warning& warning : SelectionKeyWarnings(parameters.project_file)) {
+        platform.ReportWarning(warning);
+      }
+    }
     selection = ApplyCommandLine(parameters);
     if (!parameters.project_file.empty()) LoadSelection(parameters.project_file, selection);
     ApplyRunOptions(parameters, selection);
@@ -56,6 +86,7 @@ int RunParsedCommandLine(const CommandLineParameters& parameters) {
     for (const std::string& warning : units.warnings) {
       std::fprintf(stderr, "%s\n", warning.c_str());
     }
+    options.earlier_warnings = static_cast<int>(units.warnings.size());
     selection = PathSelection(parameters, units);
   }
   if (!parameters.save_selection.empty()) {
@@ -72,9 +103,8 @@ int RunParsedCommandLine(const CommandLineParameters& parameters) {
     return kExitRejected;
   }
   if (!MakeOutputFolder(parameters, selection)) return kExitError;
-  ConsolePlatform platform;
   ConsolePlatform::CatchInterrupt();
-  return RunSelection(selection, platform);
+  return RunSelection(selection, platform, options);
 }
 
 }  // namespace
@@ -110,18 +140,47 @@ Selection PathSelection(const CommandLineParameters& parameters, const UnitList&
   return selection;
 }
 
-int RunBatch(const CommandLineParameters& parameters, Selection& selection, Platform& platform) {
-  // The second reading keeps the file's own debug flag.
-  if (!parameters.project_file.empty()) LoadSelection(parameters.project_file, selection);
-  ApplyRunOptions(parameters, selection);
-  return RunSelection(selection, platform);
+BatchOptions OptionsOf(const CommandLineParameters& parameters) {
+  BatchOptions options;
+  options.quiet = parameters.quiet;
+  options.strict = parameters.strict;
+  options.coverage = parameters.coverage;
+  options.fail_under = parameters.fail_under;
+  return options;
 }
 
-int RunSelection(Selection& selection, Platform& platform) {
+std::string UnreadableSelection(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return std::strerror(errno);
+  if (!S_ISREG(st.st_mode)) return "not a regular file";
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  close(fd);
+  return "";
+}
+
+int RunBatch(const CommandLineParameters& parameters, Selection& selection,
+             ConsolePlatform& platform) {
+  if (!parameters.project_file.empty()) {
+    if (std::string reason = UnreadableSelection(parameters.project_file); !reason.empty()) {
+      platform.ShowMessage("cannot read selection file '" + parameters.project_file +
+                           "': " + reason);
+      return kExitRejected;
+    }
+    // The second reading keeps the file's own debug flag.
+    LoadSelection(parameters.project_file, selection);
+  }
+  ApplyRunOptions(parameters, selection);
+  return RunSelection(selection, platform, OptionsOf(parameters));
+}
+
+int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOptions& options) {
+  auto start = std::chrono::steady_clock::now();
+  RunReport report;
   try {
-    switch (RunGeneration(selection, platform, /*interactive=*/false)) {
+    switch (RunGeneration(selection, platform, /*interactive=*/false, &report)) {
       case RunOutcome::kCompleted:
-        return kExitCompleted;
+        break;
       case RunOutcome::kCancelled:
         return ConsolePlatform::CancelStatus();
       case RunOutcome::kRejected:
@@ -129,8 +188,29 @@ int RunSelection(Selection& selection, Platform& platform) {
     }
   } catch (const GlosError& error) {
     platform.ShowMessage(error.Describe());
+    return kExitError;
   }
-  return kExitError;
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  int warnings = options.earlier_warnings + static_cast<int>(platform.Warnings().size());
+
+  int status = kExitCompleted;
+  if (report.failed_pages > 0 || (options.strict && warnings > 0)) status = kExitIncomplete;
+  if (options.coverage || options.fail_under) {
+    if (options.coverage) {
+      std::fputs(CoverageTable(report.coverage).c_str(), stdout);
+      std::fflush(stdout);
+    }
+    double percent = TotalCoverage(report.coverage).Percent();
+    if (options.fail_under && percent < *options.fail_under) {
+      char text[96];
+      std::snprintf(text, sizeof text, "%.1f%% documented, less than the %g%% asked for", percent,
+                    *options.fail_under);
+      platform.ShowMessage(text);
+      status = kExitIncomplete;
+    }
+  }
+  if (!options.quiet) platform.ShowMessage(SummaryLine(report, seconds, warnings));
+  return status;
 }
 
 std::string DumpRefusal(const Selection& selection) {

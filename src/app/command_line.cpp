@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <exception>
 #include <functional>
 #include <string_view>
 
@@ -19,6 +20,26 @@ struct LongOption {
   Setter set;
 };
 
+// "--fail-under PCT": a percentage from 0 to 100, "%" allowed behind it.
+void SetFailUnder(CommandLineParameters& p, const std::string& value) {
+  std::string number = value;
+  if (!number.empty() && number.back() == '%') number.pop_back();
+  size_t used = 0;
+  double percent = -1;
+  try {
+    percent = std::stod(number, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (number.empty() || used != number.size() || !(percent >= 0 && percent <= 100)) {
+    if (p.error.empty()) {
+      p.error = "invalid argument '" + value + "' for '--fail-under' (a percentage, 0 to 100)";
+    }
+    return;
+  }
+  p.fail_under = percent;
+}
+
 const std::vector<LongOption>& LongOptions() {
   static const std::vector<LongOption> options = {
       {"output", 'o', true, [](auto& p, std::string v) { p.output_dir = std::move(v); }},
@@ -28,6 +49,10 @@ const std::vector<LongOption>& LongOptions() {
       {"dump", 0, true, [](auto& p, std::string v) { p.dump_file = std::move(v); }},
       {"save-selection", 0, true, [](auto& p, std::string v) { p.save_selection = std::move(v); }},
       {"no-run", 0, false, [](auto& p, std::string) { p.no_run = true; }},
+      {"quiet", 'q', false, [](auto& p, std::string) { p.quiet = true; }},
+      {"strict", 0, false, [](auto& p, std::string) { p.strict = true; }},
+      {"coverage", 0, false, [](auto& p, std::string) { p.coverage = true; }},
+      {"fail-under", 0, true, [](auto& p, std::string v) { SetFailUnder(p, v); }},
       {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
       {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
   };
@@ -175,6 +200,10 @@ std::string UsageText() {
          "      --dump FILE           also write the documentation tree as XML into FILE\n"
          "      --save-selection FILE write the run as a selection file, then run it\n"
          "      --no-run              with --save-selection: only write the file\n"
+         "  -q, --quiet               no progress and no summary; warnings and errors stay\n"
+         "      --strict              end with status 3 when there was any warning\n"
+         "      --coverage            print how much of each unit is documented\n"
+         "      --fail-under PCT      end with status 3 when less than PCT % is documented\n"
          "  -p FILE                   load this selection file (not with PATHs)\n"
          "  -b                        batch mode: run without the window, then end\n"
          "  -d                        also write the documentation tree beside the program\n"
@@ -182,8 +211,13 @@ std::string UsageText() {
          "  -h, --help                show this text and end\n"
          "      --version             show the version and end\n"
          "\n"
-         "Exit status: 0 complete, 1 an error ended the run, 2 the arguments or the selection\n"
-         "were refused, 130 cancelled.\n";
+         "Exit status:\n"
+         "  0    the documentation was written\n"
+         "  1    an error ended the run (a file that cannot be read or written)\n"
+         "  2    the arguments or the selection were refused\n"
+         "  3    the run completed, but a page could not be written (or, with --strict, there\n"
+         "       were warnings, or the share documented is below --fail-under)\n"
+         "  130  cancelled by Ctrl-C (128 + the signal: 143 for SIGTERM, 129 for SIGHUP)\n";
 }
 
 }  // namespace glossator

@@ -24,6 +24,10 @@ struct CommandLineParameters {
   std::string dump_file;                        // "--dump": where the tree dump goes
   std::string save_selection;                   // "--save-selection": write the run as a .gls
   bool no_run = false;                          // "--no-run": only write that file
+  bool quiet = false;                           // "-q", "--quiet": no progress, no summary
+  bool strict = false;                          // "--strict": a warning fails the run
+  bool coverage = false;                        // "--coverage": print the coverage table
+  std::optional<double> fail_under;             // "--fail-under": the least total share, %
   // Set when the arguments are refused: the message, without the program name in front.
   std::string error;
 };

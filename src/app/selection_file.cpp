@@ -6,6 +6,7 @@
 
 #include "app/ini_file.h"
 #include "html/selection.h"
+#include "model/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -61,6 +62,72 @@ std::vector<std::string> ReadFileList(const IniFile& ini) {
 const char* FlagText(bool flag) { return flag ? "1" : "0"; }
 
 }  // namespace
+
+std::vector<Warning> SelectionKeyWarnings(const std::string& path) {
+  std::vector<Warning> warnings;
+  std::string bytes;
+  if (!ReadRegularFile(path, bytes)) return warnings;
+  std::string_view text = bytes;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+
+  std::string section;  // lower-cased; empty before the first header
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, int>>>> seen;
+  std::vector<std::pair<std::string, int>>* keys = nullptr;  // the keys of `section` so far
+  auto warn = [&](int line, std::string message) {
+    warnings.push_back({path, line, "selection-key", std::move(message), {}});
+  };
+  int line_number = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == text.npos) end = text.size();
+    std::string_view line = Trim(text.substr(start, end - start));
+    ++line_number;
+    // CR LF is one line end; a lone CR or LF is one as well.
+    start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
+      ++start;
+    }
+    if (line.empty()) continue;
+    if (line.front() == '[' && line.find(']') != line.npos) {
+      section = ToLowerAscii(Trim(line.substr(1, line.find(']') - 1)));
+      auto it = std::find_if(seen.begin(), seen.end(),
+                             [&](const auto& entry) { return entry.first == section; });
+      if (it == seen.end()) it = seen.insert(seen.end(), {section, {}});
+      keys = &it->second;
+      continue;
+    }
+    size_t equals = line.find('=');
+    if (keys == nullptr || line.front() == ';' || equals == line.npos) continue;
+    std::string key(Trim(line.substr(0, equals)));
+    if (key.empty()) continue;
+    std::string lower = ToLowerAscii(key);
+    auto earlier = std::find_if(keys->begin(), keys->end(),
+                                [&](const auto& entry) { return entry.first == lower; });
+    if (earlier != keys->end()) {
+      warn(line_number, "key '" + key + "' ignored: it is given before, on line " +
+                            std::to_string(earlier->second));
+      continue;
+    }
+    keys->emplace_back(lower, line_number);
+    if (section == "files") {
+      if (FileNumber(key).empty()) {
+        warn(line_number, "key '" + key + "' in [FILES] ignored: the files are listed as File0, " +
+                              "File1, ... (no leading zeros)");
+      } else if (Trim(line.substr(equals + 1)).empty()) {
+        warn(line_number, "key '" + key + "' ignored: it names no file");
+      }
+    } else if (section == "setup") {
+      static const char* const kKnown[] = {"outputdir", "descriptfile", "menubarfile",
+                                           "parseprivate", "debugmode"};
+      if (std::find(std::begin(kKnown), std::end(kKnown), lower) == std::end(kKnown)) {
+        warn(line_number, "key '" + key + "' in [SETUP] ignored: the settings are OutputDir, " +
+                              "DescriptFile, MenubarFile, ParsePrivate and DebugMode");
+      }
+    }
+  }
+  return warnings;
+}
 
 void SaveSelection(const std::string& path, const Selection& selection) {
   IniFile ini(path);

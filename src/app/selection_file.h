@@ -3,6 +3,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "model/warning.h"
 
 namespace glossator {
 
@@ -33,6 +36,12 @@ void SaveSelection(const std::string& path, const Selection& selection);
 // other keys there are ignored. A file that does not exist or cannot be read loads as an empty
 // selection.
 void LoadSelection(const std::string& path, Selection& selection);
+
+// The keys of the file at `path` that LoadSelection passes over, each with its line: "FILES" keys
+// that are no "File<n>" or have no value, "SETUP" keys it does not know, and keys given a second
+// time in their section (the first one counts). Lines are read as the INI layer reads them.
+// A file that cannot be read gives none.
+std::vector<Warning> SelectionKeyWarnings(const std::string& path);
 
 // Reads an INI flag: a signed integer, decimal or hexadecimal after "$" or "0x"; any integer
 // other than 0 is true; anything else, the empty text included, is false.

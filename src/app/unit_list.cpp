@@ -281,6 +281,9 @@ class Expander {
   void ExpandSelection(const std::string& file) {
     Selection selection;
     LoadSelection(file, selection);
+    for (const Warning& warning : SelectionKeyWarnings(file)) {
+      list_.warnings.push_back(FormatWarning(warning));
+    }
     for (const std::string& path : selection.files) {
       list_.files.push_back(path);
       seen_.insert(fs::absolute(path).lexically_normal().string());

@@ -15,8 +15,14 @@ namespace glossator {
 
 namespace {
 
-// The checks of the selection, in order. Returns false when the run must not go on.
+// The checks of the selection, in order. Returns false when the run must not go on. A batch run
+// has no fields to look at, so its messages also name the path they refused.
 bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileSystem& files) {
+  auto refuse = [&](std::string text, const std::string& path) {
+    if (!interactive) text += ": " + path;
+    platform.ShowInformation(text);
+    return false;
+  };
   if (s.files.empty()) {
     platform.ShowInformation("No source files selected");
     // A batch run writes the empty set all the same.
@@ -27,21 +33,17 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileS
     return false;
   }
   if (files.KindOf(s.out_dir) != FileKind::kDirectory) {
-    platform.ShowInformation("No valid output directory selected");
-    return false;
+    return refuse("No valid output directory selected", s.out_dir);
   }
   // The files to copy must be regular files: a pipe or a device would give no page.
   if (!s.desc_file.empty() && files.KindOf(s.desc_file) != FileKind::kRegular) {
-    platform.ShowInformation("No valid description file selected");
-    return false;
+    return refuse("No valid description file selected", s.desc_file);
   }
   if (!s.desc_file.empty() && ToLowerAscii(FileNameOf(s.desc_file)) == "index.html") {
-    platform.ShowInformation("Description file may not be named INDEX.HTML");
-    return false;
+    return refuse("Description file may not be named INDEX.HTML", s.desc_file);
   }
   if (!s.menubar_file.empty() && files.KindOf(s.menubar_file) != FileKind::kRegular) {
-    platform.ShowInformation("No valid menubar file selected");
-    return false;
+    return refuse("No valid menubar file selected", s.menubar_file);
   }
   return true;
 }
@@ -51,6 +53,37 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileS
 void CopyUnlessSame(FileSystem& files, const std::string& from, const std::string& to) {
   if (!files.SameFile(from, to)) files.CopyFile(from, to);
 }
+
+// Passes everything on to `files`, counting the HTML pages written.
+class PageCounter : public FileSystem {
+ public:
+  PageCounter(FileSystem& files, int& pages) : files_(files), pages_(pages) {}
+
+  bool ReadFile(const std::string& path, std::string& bytes) override {
+    return files_.ReadFile(path, bytes);
+  }
+  FileKind KindOf(const std::string& path) override { return files_.KindOf(path); }
+  std::vector<FolderEntry> ListFolder(const std::string& path) override {
+    return files_.ListFolder(path);
+  }
+  void WriteFile(const std::string& path, std::string_view bytes) override {
+    files_.WriteFile(path, bytes);
+    if (path.ends_with(".html")) ++pages_;
+  }
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    return files_.CopyFile(from, to);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return files_.SameFile(a, b);
+  }
+  void RemoveStaleTemporaries(const std::string& folder) override {
+    files_.RemoveStaleTemporaries(folder);
+  }
+
+ private:
+  FileSystem& files_;
+  int& pages_;
+};
 
 // Closes the progress display and restores the cursor when a run ends by an error.
 class RunGuard {
@@ -80,12 +113,16 @@ RunOutcome Cancelled(Platform& platform, RunGuard& guard) {
 
 }  // namespace
 
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive) {
-  return RunGeneration(selection, platform, interactive, SystemFileSystem());
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
+                         RunReport* report) {
+  return RunGeneration(selection, platform, interactive, SystemFileSystem(), report);
 }
 
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         FileSystem& files) {
+                         FileSystem& output, RunReport* report) {
+  RunReport unused;
+  if (report == nullptr) report = &unused;
+  PageCounter files(output, report->pages);
   if (!CheckInputs(selection, platform, interactive, files)) return RunOutcome::kRejected;
   if (selection.out_dir.back() != '/') selection.out_dir += '/';
   const std::string& out_dir = selection.out_dir;
@@ -111,9 +148,18 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
 
     parser.ParseUnits(selection.files);
     if (parser.Cancelled) return Cancelled(platform, guard);
+    for (const Warning& warning : PageNameClashes(parser)) platform.ReportWarning(warning);
+    report->units = parser.ParsedUnitCount();
+    report->classes = parser.ClassCount();
+    report->routines = parser.FunctionCount();
+    report->constants = parser.ConstantCount();
+    report->coverage = MeasureCoverage(parser);
 
     PageContext context{parser, out_dir,
-                        [&platform](const Warning& warning) { platform.ReportWarning(warning); },
+                        [&platform, report](const Warning& warning) {
+                          ++report->failed_pages;
+                          platform.ReportWarning(warning);
+                        },
                         files};
     struct IndexStep {
       const char* header;

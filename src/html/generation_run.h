@@ -1,6 +1,10 @@
 #ifndef GLOSSATOR_HTML_GENERATION_RUN_H_
 #define GLOSSATOR_HTML_GENERATION_RUN_H_
 
+#include <vector>
+
+#include "model/coverage.h"
+
 namespace glossator {
 
 class FileSystem;
@@ -11,6 +15,17 @@ enum class RunOutcome {
   kCompleted,  // the whole documentation set was written
   kCancelled,  // the user cancelled; what was written before stays
   kRejected,   // an input check failed; nothing was written
+};
+
+// What a run read and wrote, for the summary of a batch run. Filled as far as the run got.
+struct RunReport {
+  int units = 0;
+  int classes = 0;
+  int routines = 0;
+  int constants = 0;
+  int pages = 0;         // HTML pages written (those already holding their bytes included)
+  int failed_pages = 0;  // class pages that could not be written
+  std::vector<Coverage> coverage;  // per parsed unit
 };
 
 // One generation run: checks the selection, parses every listed unit and writes the whole
@@ -26,9 +41,11 @@ enum class RunOutcome {
 // cursor restored; what was written before them stays.
 //
 // Every check, copy and write of the output goes through `files` (tests record them there).
+// `report`, unless null, receives the counts.
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         FileSystem& files);
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive);
+                         FileSystem& files, RunReport* report = nullptr);
+RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
+                         RunReport* report = nullptr);
 
 }  // namespace glossator
 

@@ -59,6 +59,12 @@ PageText ClassPage(const DocTreeReader& parser, const TXMLNode* unit, const std:
 // "+" above the "|" below it.
 std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class_name);
 
+// The warnings about page names that several things would write: two units of one name (the
+// page shows the first, the classes of the others get no pages), and a class or unit page whose
+// name another class or unit page, or one of the fixed pages, takes as well (the page written
+// last stays). One warning for each thing that loses its page, in the order pages are written.
+std::vector<Warning> PageNameClashes(const DocTreeReader& tree);
+
 enum class IndexKind { kUnits, kClasses, kFunctions, kConstants };
 // "index-unit.html", "index-class.html", "index-function.html" or "index-constant.html".
 std::string_view IndexFileName(IndexKind kind);

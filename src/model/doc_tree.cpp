@@ -89,6 +89,15 @@ const std::string& DocTreeReader::ConstantComment(int i) const {
   return Leaf(Entry(elem::kAllConstants, i), elem::kConstComment);
 }
 
+int DocTreeReader::ParsedUnitCount() const {
+  const TXMLNode* units = Container(elem::kParsedUnits);
+  return units == nullptr ? 0 : static_cast<int>(units->ChildCount());
+}
+
+const TXMLNode* DocTreeReader::ParsedUnit(int k) const {
+  return Container(elem::kParsedUnits)->Child(static_cast<size_t>(k));
+}
+
 std::string DocTreeReader::SourceFile(const TXMLNode* unit) const {
   const TXMLNode* leaf = unit == nullptr ? nullptr : unit->FindChild(elem::kUnitFileName);
   return leaf == nullptr ? std::string() : leaf->FirstValue();

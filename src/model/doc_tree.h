@@ -64,6 +64,11 @@ class DocTreeReader {
   const std::string& ConstantUnit(int i) const;
   const std::string& ConstantComment(int i) const;
 
+  // The unit items below "parsedUnits", in tree order (after the parse's sort: by name, units of
+  // one name in list order).
+  int ParsedUnitCount() const;
+  const TXMLNode* ParsedUnit(int k) const;
+
   // The file a unit item was read from, as it was listed; the reader of a tree alone knows only
   // the file's name.
   virtual std::string SourceFile(const TXMLNode* unit) const;

@@ -4,6 +4,7 @@ namespace glossator {
 
 std::string GlosError::Describe() const {
   std::string message = what();
+  if (!note_.empty()) message += " (" + note_ + ")";
   // File errors already name their file in the message; do not say it twice.
   if (file_.empty() || message.find(file_) != std::string::npos) return message;
   return file_ + ": " + message;

@@ -15,11 +15,18 @@ class GlosError : public std::runtime_error {
   const std::string& File() const { return file_; }
   void SetFile(const std::string& file) { file_ = file; }
 
-  // The message with the file in front of it, for reports: "a.pas: message".
+  // What the run knew about the file that may explain the error ("the file is a program, not a
+  // unit"); empty for none.
+  const std::string& Note() const { return note_; }
+  void SetNote(const std::string& note) { note_ = note; }
+
+  // The message with the file in front of it and the note behind it, for reports:
+  // "a.pas: message (note)".
   std::string Describe() const;
 
  private:
   std::string file_;
+  std::string note_;
 };
 
 // A line index outside the line list: "List index out of bounds (%d)".

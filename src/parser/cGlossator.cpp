@@ -82,6 +82,7 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
     } catch (GlosError& error) {
       // The report must name the file being read.
       if (error.File().empty()) error.SetFile(file);
+      if (error.Note().empty()) error.SetNote(file_note_);
       throw;
     }
     if (Cancelled) return;
@@ -96,11 +97,14 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
 }
 
 void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) {
+  file_note_.clear();
   LoadFile(path);
   std::string short_name = FileNameOf(path);
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;
-  TXMLNode* unit = tree_->AddNode(parsed_units, ReadUnitName());
+  std::string name = ReadUnitName();
+  CheckUnitHeading(name);
+  TXMLNode* unit = tree_->AddNode(parsed_units, name);
   source_files_[unit] = path;
   AddLeaf(unit, elem::kUnitComment, ReadUnitComment());
   AddLeaf(unit, elem::kUnitFileName, short_name);

@@ -78,6 +78,13 @@ class TGlosParser : public DocTreeReader {
   // --- The unit header and the declaration passes over the current file. ---
 
   std::string ReadUnitName() const;
+  // The line ReadUnitName reads the name from (or the line before it, for a heading whose
+  // keyword stands alone).
+  int UnitNameLine() const;
+  // Warns when the unit name `name` was not read from the file's unit heading: a heading further
+  // down, a program, library or package, or no heading at all. The last two also become the note
+  // of an error that ends the file's parse.
+  void CheckUnitHeading(const std::string& name);
   std::string ReadUnitComment() const;
   void ParseClasses(TXMLNode* classes);
   void ParseFunctions(TXMLNode* functions);
@@ -115,8 +122,19 @@ class TGlosParser : public DocTreeReader {
   std::unique_ptr<HeadingIndex> headings_;  // rebuilt on the first search in each file
   bool headings_current_ = false;
   mutable std::unordered_map<int, std::string> comment_cache_;
-  std::unordered_map<const TXMLNode*, std::string> source_files_;  // unit item => listed file
+  std::unordered_map<const TXMLNode*, std::string> source_files_;
+  std::string file_note_;  // what CheckUnitHeading found wrong with the current file  // unit item
+                           // => listed file
 };
+
+// The heading of a Pascal source: the line of its first code outside comments (from 0), and that
+// code's first word lower-cased when it is "unit", "program", "library" or "package" (else
+// empty). Line -1 when the file holds no code.
+struct SourceHeading {
+  int line = -1;
+  std::string keyword;
+};
+SourceHeading FindSourceHeading(const LineList& lines);
 
 // The heading without trailing "override", "virtual" and "overload" directives, checked in this
 // order, each at most once; the pieces that remain each end in ";".

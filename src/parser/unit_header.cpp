@@ -1,13 +1,95 @@
 // The unit heading and the unit comment above it.
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
+#include "parser/platform.h"
 
 namespace glossator {
 
-std::string TGlosParser::ReadUnitName() const {
+namespace {
+
+bool IsWordChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+}  // namespace
+
+SourceHeading FindSourceHeading(const LineList& lines) {
+  // Pascal's comments: { ... } and (* ... *) across lines, // to the end of the line; quoted
+  // strings may hold comment marks.
+  enum class State { kCode, kBrace, kParenStar } state = State::kCode;
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string_view line = lines.At(i);
+    for (size_t k = 0; k < line.size(); ++k) {
+      char c = line[k];
+      if (state == State::kBrace) {
+        if (c == '}') state = State::kCode;
+        continue;
+      }
+      if (state == State::kParenStar) {
+        if (c == '*' && k + 1 < line.size() && line[k + 1] == ')') {
+          state = State::kCode;
+          ++k;
+        }
+        continue;
+      }
+      if (c == ' ' || c == '\t' || c == '\f' || c == '\x1a') continue;
+      if (c == '{') {
+        state = State::kBrace;
+      } else if (c == '(' && k + 1 < line.size() && line[k + 1] == '*') {
+        state = State::kParenStar;
+        ++k;
+      } else if (c == '/' && k + 1 < line.size() && line[k + 1] == '/') {
+        break;
+      } else {
+        // The first code of the file: its first word is the heading's keyword, if any.
+        size_t end = k;
+        while (end < line.size() && IsWordChar(line[end])) ++end;
+        std::string word = ToLowerAscii(line.substr(k, end - k));
+        if (word == "unit" || word == "program" || word == "library" || word == "package") {
+          return {i, word};
+        }
+        return {i, std::string()};
+      }
+    }
+  }
+  return {-1, std::string()};
+}
+
+void TGlosParser::CheckUnitHeading(const std::string& name) {
+  int read_from = UnitNameLine();
+  SourceHeading heading = FindSourceHeading(lines_);
+  if (heading.keyword == "unit" && heading.line == read_from) return;
+
+  Warning warning;
+  warning.file = current_file_;
+  if (heading.keyword == "unit") {
+    warning.line = read_from + 1;
+    warning.kind = "unit-name";
+    warning.text = "unit name '" + name + "' read from a line that is not the unit heading; " +
+                   "the heading is on line " + std::to_string(heading.line + 1);
+  } else if (!heading.keyword.empty()) {
+    warning.line = heading.line + 1;
+    warning.kind = "not-a-unit";
+    file_note_ = "the file is a " + heading.keyword + ", not a unit";
+    warning.text = file_note_ + "; its unit name '" + name + "' was read from line " +
+                   std::to_string(read_from + 1);
+  } else {
+    warning.kind = "not-a-unit";
+    file_note_ = "the file has no unit heading";
+    warning.text = file_note_ + "; its unit name '" + name + "' was read from line " +
+                   std::to_string(read_from + 1);
+  }
+  if (platform_ != nullptr) platform_->ReportWarning(warning);
+}
+
+int TGlosParser::UnitNameLine() const {
   int i = 0;
   while (lines_.IsBlank(i)) ++i;
-  int h = FindLine("unit", SkipComments(i));
+  return FindLine("unit", SkipComments(i));
+}
+
+std::string TGlosParser::ReadUnitName() const {
+  int h = UnitNameLine();
   std::string name;
   if (Contains(lines_.At(h), ' ')) {
     // "unit Name;" -> everything after the first space of the trimmed line.

@@ -13,6 +13,7 @@
 #include "fake_platform.h"
 #include "html/pictures.h"
 #include "parser/cGlossator.h"
+#include "robustness/program_run.h"
 #include "support/files.h"
 #include "support/selection_text.h"
 
@@ -21,10 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status;
-  std::string errors;  // standard error
-};
+using Result = testing_run::Outcome;
 
 class BatchTest : public testing::Test {
  protected:
@@ -50,7 +48,7 @@ class BatchTest : public testing::Test {
     std::string command = std::string(GLOSSATOR_BINARY_DIR) + "/glossator " + arguments + " 2>" +
                           errors + " >/dev/null";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(errors)};
+    return testing_run::SplitSummary(WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(errors));
   }
 
   std::set<std::string> Written() const {
@@ -89,7 +87,8 @@ TEST_F(BatchTest, ExitStatusAndMessages) {
   // A failed check: status 2, the message, nothing written.
   Result rejected = Run("-p " + Selection({unit}, (dir_ / "missing").string()) + " -b");
   EXPECT_EQ(rejected.status, kExitRejected);
-  EXPECT_EQ(rejected.errors, "glossator: No valid output directory selected\n");
+  EXPECT_EQ(rejected.errors,
+            "glossator: No valid output directory selected: " + (dir_ / "missing").string() + "\n");
   Result no_folder = Run("-p " + Selection({unit}, "") + " -b");
   EXPECT_EQ(no_folder.status, kExitRejected);
   EXPECT_EQ(no_folder.errors, "glossator: No output directory selected\n");
