@@ -1,6 +1,8 @@
 #include "html/generation_run.h"
 
+#include <mutex>
 #include <string>
+#include <unordered_set>
 
 #include "html/pages.h"
 #include "html/paths.h"
@@ -54,7 +56,7 @@ void CopyUnlessSame(FileSystem& files, const std::string& from, const std::strin
   if (!files.SameFile(from, to)) files.CopyFile(from, to);
 }
 
-// Passes everything on to `files`, counting the HTML pages written.
+// Passes everything on to `files`, counting the HTML pages written (a page written twice once).
 class PageCounter : public FileSystem {
  public:
   PageCounter(FileSystem& files, int& pages) : files_(files), pages_(pages) {}
@@ -68,7 +70,9 @@ class PageCounter : public FileSystem {
   }
   void WriteFile(const std::string& path, std::string_view bytes) override {
     files_.WriteFile(path, bytes);
-    if (path.ends_with(".html")) ++pages_;
+    if (!path.ends_with(".html")) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (written_.insert(path).second) pages_ = static_cast<int>(written_.size());
   }
   bool CopyFile(const std::string& from, const std::string& to) override {
     return files_.CopyFile(from, to);
@@ -83,6 +87,8 @@ class PageCounter : public FileSystem {
  private:
   FileSystem& files_;
   int& pages_;
+  std::mutex mutex_;  // pages may be written from another thread than the run's
+  std::unordered_set<std::string> written_;
 };
 
 // Closes the progress display and restores the cursor when a run ends by an error.

@@ -102,8 +102,11 @@ void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) 
   std::string short_name = FileNameOf(path);
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;
+  // What is wrong with the heading explains an error in reading the name or the passes.
+  SourceHeading heading = FindSourceHeading(lines_);
+  file_note_ = HeadingNote(heading);
   std::string name = ReadUnitName();
-  CheckUnitHeading(name);
+  CheckUnitHeading(name, heading);
   TXMLNode* unit = tree_->AddNode(parsed_units, name);
   source_files_[unit] = path;
   AddLeaf(unit, elem::kUnitComment, ReadUnitComment());

@@ -17,6 +17,18 @@ namespace glossator {
 class HeadingIndex;
 class Platform;
 
+// The heading of a Pascal source: the line of its first code outside comments (from 0), and that
+// code's first word lower-cased when it is "unit", "program", "library" or "package" (else
+// empty). Line -1 when the file holds no code.
+struct SourceHeading {
+  int line = -1;
+  std::string keyword;
+};
+SourceHeading FindSourceHeading(const LineList& lines);
+// What an error in a file with this heading should add: "the file is a program, not a unit",
+// "the file has no unit heading", or empty text for a unit.
+std::string HeadingNote(const SourceHeading& heading);
+
 // The parser of one run: reads the listed unit files line by line into the documentation tree,
 // sorts and indexes it, and answers the page writers' queries on the finished tree. One instance
 // serves one run; ParseUnits is called once.
@@ -81,10 +93,9 @@ class TGlosParser : public DocTreeReader {
   // The line ReadUnitName reads the name from (or the line before it, for a heading whose
   // keyword stands alone).
   int UnitNameLine() const;
-  // Warns when the unit name `name` was not read from the file's unit heading: a heading further
-  // down, a program, library or package, or no heading at all. The last two also become the note
-  // of an error that ends the file's parse.
-  void CheckUnitHeading(const std::string& name);
+  // Warns when the unit name `name` was not read from the file's unit heading (`heading`, see
+  // FindSourceHeading): a heading further down, a program, library or package, or none at all.
+  void CheckUnitHeading(const std::string& name, const SourceHeading& heading);
   std::string ReadUnitComment() const;
   void ParseClasses(TXMLNode* classes);
   void ParseFunctions(TXMLNode* functions);
@@ -123,18 +134,9 @@ class TGlosParser : public DocTreeReader {
   bool headings_current_ = false;
   mutable std::unordered_map<int, std::string> comment_cache_;
   std::unordered_map<const TXMLNode*, std::string> source_files_;
-  std::string file_note_;  // what CheckUnitHeading found wrong with the current file  // unit item
+  std::string file_note_;  // HeadingNote of the current file  // unit item
                            // => listed file
 };
-
-// The heading of a Pascal source: the line of its first code outside comments (from 0), and that
-// code's first word lower-cased when it is "unit", "program", "library" or "package" (else
-// empty). Line -1 when the file holds no code.
-struct SourceHeading {
-  int line = -1;
-  std::string keyword;
-};
-SourceHeading FindSourceHeading(const LineList& lines);
 
 // The heading without trailing "override", "virtual" and "overload" directives, checked in this
 // order, each at most once; the pieces that remain each end in ";".

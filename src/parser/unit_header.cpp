@@ -55,9 +55,14 @@ SourceHeading FindSourceHeading(const LineList& lines) {
   return {-1, std::string()};
 }
 
-void TGlosParser::CheckUnitHeading(const std::string& name) {
+std::string HeadingNote(const SourceHeading& heading) {
+  if (heading.keyword == "unit") return "";
+  if (heading.keyword.empty()) return "the file has no unit heading";
+  return "the file is a " + heading.keyword + ", not a unit";
+}
+
+void TGlosParser::CheckUnitHeading(const std::string& name, const SourceHeading& heading) {
   int read_from = UnitNameLine();
-  SourceHeading heading = FindSourceHeading(lines_);
   if (heading.keyword == "unit" && heading.line == read_from) return;
 
   Warning warning;
@@ -67,16 +72,10 @@ void TGlosParser::CheckUnitHeading(const std::string& name) {
     warning.kind = "unit-name";
     warning.text = "unit name '" + name + "' read from a line that is not the unit heading; " +
                    "the heading is on line " + std::to_string(heading.line + 1);
-  } else if (!heading.keyword.empty()) {
-    warning.line = heading.line + 1;
-    warning.kind = "not-a-unit";
-    file_note_ = "the file is a " + heading.keyword + ", not a unit";
-    warning.text = file_note_ + "; its unit name '" + name + "' was read from line " +
-                   std::to_string(read_from + 1);
   } else {
+    if (!heading.keyword.empty()) warning.line = heading.line + 1;
     warning.kind = "not-a-unit";
-    file_note_ = "the file has no unit heading";
-    warning.text = file_note_ + "; its unit name '" + name + "' was read from line " +
+    warning.text = HeadingNote(heading) + "; its unit name '" + name + "' was read from line " +
                    std::to_string(read_from + 1);
   }
   if (platform_ != nullptr) platform_->ReportWarning(warning);

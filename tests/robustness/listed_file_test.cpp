@@ -26,9 +26,11 @@ struct ListedCase {
 
 std::string CannotOpen(const std::string& path) { return "Cannot open file " + path; }
 
-std::function<std::string(const std::string&)> IndexError(int index) {
-  return [index](const std::string& path) {
-    return path + ": List index out of bounds (" + std::to_string(index) + ")";
+// The scan error, with what was wrong with the file's heading when it has no unit heading.
+std::function<std::string(const std::string&)> IndexError(int index, bool no_heading = false) {
+  return [index, no_heading](const std::string& path) {
+    return path + ": List index out of bounds (" + std::to_string(index) + ")" +
+           (no_heading ? " (the file has no unit heading)" : "");
   };
 }
 
@@ -72,15 +74,15 @@ const ListedCase kCases[] = {
     // The scans read one line past the end: an empty file has no line 0, a file of blank lines
     // none after them, and a one-line file no line 1 to take the unit name from.
     {"EmptyFile", [](ProgramTest&, const fs::path& dir) { return WriteText(dir / "e.pas", ""); },
-     IndexError(0)},
+     IndexError(0, true)},
     {"OnlyBlankLines",
      [](ProgramTest&, const fs::path& dir) { return WriteText(dir / "b.pas", "\r\n  \r\n\t\r\n"); },
-     IndexError(3)},
+     IndexError(3, true)},
     {"FiftyMegabyteLine",
      [](ProgramTest&, const fs::path& dir) {
        return WriteText(dir / "long.pas", std::string(50 << 20, 'x'));
      },
-     IndexError(1)},
+     IndexError(1, true)},
     // "{**" never closed above a routine: the comment is read up to the line after the last.
     {"UnclosedDocComment",
      [](ProgramTest&, const fs::path& dir) {

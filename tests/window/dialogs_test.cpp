@@ -1,9 +1,11 @@
 // The output folder chooser, on Qt's own dialog: a typed name of a folder that does not exist.
 #include "app/window/dialogs.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -14,6 +16,26 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The "Ready" question offers the run's warnings behind "Show Details...", and only when
+  // there are any.
+  void Question_ShowsDetailsOnlyWhenThereAreAny() {
+    for (const QString& details : {QString(), QString("a.pas:3: warning: odd\n")}) {
+      QMessageBox box(QMessageBox::Question, "Glossator", "Ready", QMessageBox::NoButton);
+      SetUpQuestion(box, details);
+      QCOMPARE(box.detailedText(), details);
+      QCOMPARE(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+      QCOMPARE(static_cast<QAbstractButton*>(box.defaultButton()), box.button(QMessageBox::Yes));
+      QCOMPARE(box.textFormat(), Qt::PlainText);
+      // Qt adds its details button only for a text to show.
+      bool has_details_button = false;
+      for (QAbstractButton* button : box.buttons()) {
+        has_details_button =
+            has_details_button || box.buttonRole(button) == QMessageBox::ActionRole;
+      }
+      QCOMPARE(has_details_button, !details.isEmpty());
+    }
+  }
+
   void FolderDialog_OffersToCreateATypedNewFolder_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("answer_yes");

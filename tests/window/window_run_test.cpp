@@ -72,6 +72,12 @@ class Project {
         Qt::QueuedConnection);
   }
 
+  // Writes one more unit and adds it to the list.
+  void AddUnit(const QString& name, const char* text) {
+    Write(name, text);
+    app.window.lstFileList->addItem(Path(name));
+  }
+
   WindowUnderTest app;
   QList<Seen> seen;
   bool hidden_after_click = false;
@@ -208,6 +214,30 @@ class WindowRunTest : public QObject {
     for (const QString& page : {not_written, QString("index.html"), QString("legend.html")}) {
       QVERIFY2(!project.Written(page), qPrintable(page));
     }
+  }
+
+  // The warnings of a run: those with a box of their own show it at once, and all of them are
+  // the details of the "Ready" question, whose text stays as it is.
+  void Run_WarningsBecomeTheDetailsOfReady() {
+    Project project;
+    project.AddUnit(
+        "gamma.pas",
+        "unit Gamma;\ninterface\ntype\n  TG = class\n  public\n    Property Tag;\n  end;\n"
+        "implementation\nend.\n");
+    QVERIFY(QDir(project.Path("out")).mkdir("TAlpha.html"));  // in the way of a class page
+    project.app.window.cmdRunClick();
+
+    const QString reason =
+        "Cannot create file " + project.Path("out/TAlpha.html") + ": Is a directory";
+    QCOMPARE(project.app.dialogs.messages,
+             (QStringList{"TG", "Error while generating html-files\n\nTAlpha: " + reason}));
+    QCOMPARE(project.app.dialogs.questions,
+             QStringList{"Ready\nDo you want to view the documentation?"});
+    QCOMPARE(project.app.dialogs.question_details,
+             QStringList{project.Path("gamma.pas") +
+                         ":6: warning: field without a type in class TG: Property Tag;\n" +
+                         project.Path("alpha.pas") +
+                         ": warning: page of class TAlpha not written: " + reason + "\n"});
   }
 
   void Run_ErrorNamesTheFileAndWindowStaysUsable() {
