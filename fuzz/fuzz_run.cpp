@@ -56,24 +56,26 @@ class QuietPlatform : public Platform {
  public:
   explicit QuietPlatform(int cancel_at) : cancel_at_(cancel_at) {}
   void ShowProgress(TGlosParser*, int) override {}
-  bool UpdateProgress(std::string_view header, std::string_view, bool) override {
-    if (header == "Generating HTML") generating_ = true;
+  bool UpdateProgress(std::string_view, std::string_view, bool) override {
     return cancel_at_ == 0 || ++calls_ < cancel_at_;
   }
   void FinishProgress() override {}
   void CloseProgress() override {}
   void ShowInformation(std::string_view) override {}
-  // While the pages are written the only message is a class page's guard; before that the
-  // class pass may warn with any text.
-  void ShowMessage(std::string_view) override { class_page_errors += generating_ ? 1 : 0; }
+  void ShowMessage(std::string_view) override {}
   void SetBusy(bool) override {}
+  // Every warning must name a file; the class pages' guard reports its pages by kind.
+  void ReportWarning(const Warning& warning) override {
+    if (warning.file.empty() || warning.text.empty()) ++unnamed_warnings;
+    if (warning.kind == "class-page") ++class_page_errors;
+  }
 
   int class_page_errors = 0;
+  int unnamed_warnings = 0;
 
  private:
   int cancel_at_;
   int calls_ = 0;
-  bool generating_ = false;
 };
 
 // A page name the run refuses or the file system cannot hold: one with a folder separator, or
@@ -275,6 +277,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fault(std::string("unexpected error: ") + error.what());
   }
   // A class page guard that fired for a good name hid an error in the page writer.
+  if (platform.unnamed_warnings > 0) Fault("a warning names no file");
   if (completed ? platform.class_page_errors != refused_class_pages
                 : platform.class_page_errors > refused_class_pages) {
     Fault("class pages failed: " + std::to_string(platform.class_page_errors) + ", refused " +
