@@ -75,16 +75,22 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   SetQueryTree(tree_.get());
   TXMLNode* parsed_units = tree_->AddNode(tree_->Root(), std::string(elem::kParsedUnits));
 
-  for (const std::string& file : files) {
-    current_file_ = file;
-    try {
-      ParseOneFile(file, parsed_units);
-    } catch (GlosError& error) {
-      // The report must name the file being read.
-      if (error.File().empty()) error.SetFile(file);
-      throw;
-    }
+  int jobs = Jobs > 0 ? Jobs : DefaultJobs();
+  if (jobs > 1 && files.size() > 1) {
+    ParseInPool(files, jobs, parsed_units);
     if (Cancelled) return;
+  } else {
+    for (const std::string& file : files) {
+      current_file_ = file;
+      try {
+        ParseOneFile(file, parsed_units);
+      } catch (GlosError& error) {
+        // The report must name the file being read.
+        if (error.File().empty()) error.SetFile(file);
+        throw;
+      }
+      if (Cancelled) return;
+    }
   }
   current_file_.clear();
 
@@ -97,6 +103,16 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
 
 void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) {
   LoadFile(path);
+  ParseLoaded(path, parsed_units);
+}
+
+void TGlosParser::BeginFileTree(const std::string& path) {
+  tree_ = std::make_unique<TXMLTree>();
+  tree_->SetRoot(std::make_unique<TXMLNode>(std::string(elem::kParsedUnits)));
+  current_file_ = path;
+}
+
+void TGlosParser::ParseLoaded(const std::string& path, TXMLNode* parsed_units) {
   std::string short_name = FileNameOf(path);
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;

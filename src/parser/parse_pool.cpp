@@ -1,0 +1,295 @@
+// The parse run on several threads: the files are loaded and scanned on a small pool, each into
+// a tree of its own, while the run's thread takes the results in list order, replays each file's
+// progress calls and warnings through the run's platform and joins its unit to the run's tree.
+//
+// What the user sees is decided on the run's thread alone: the pool's threads answer every
+// progress call with "go on" (or "stop" once the run has stopped, only to stop early; that
+// result is thrown away). When a replayed progress call answers "stop", or the file's parse
+// ended in an error, the file is parsed once more on the run's thread from the text already
+// loaded, with the calls already made swallowed and the cancel answered at the same call, so
+// that the tree ends exactly as a run on one thread leaves it.
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "model/errors.h"
+#include "parser/cGlossator.h"
+#include "parser/platform.h"
+
+namespace glossator {
+
+int DefaultJobs() {
+  if (const char* text = std::getenv("GLOSSATOR_JOBS")) {
+    char* end = nullptr;
+    long jobs = std::strtol(text, &end, 10);
+    if (end != text && *end == '\0' && jobs >= 1 && jobs <= 1024) return static_cast<int>(jobs);
+  }
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+namespace {
+
+// One progress call or warning of a file's parse, in the order it was made.
+struct ParseEvent {
+  bool is_warning = false;
+  std::string header;
+  std::string detail;
+  bool step = false;
+  Warning warning;
+};
+
+// A no-op platform apart from the two calls a parse makes; the base of the two below.
+class ParsePlatform : public Platform {
+ public:
+  void ShowProgress(TGlosParser*, int) override {}
+  void FinishProgress() override {}
+  void CloseProgress() override {}
+  void ShowInformation(std::string_view) override {}
+  void ShowMessage(std::string_view) override {}
+  void SetBusy(bool) override {}
+};
+
+// Records a file's progress calls and warnings on a pool thread. Answers "go on" until the run
+// has stopped taking results.
+class RecordingPlatform : public ParsePlatform {
+ public:
+  explicit RecordingPlatform(const std::atomic<bool>& stop) : stop_(stop) {}
+
+  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
+    ParseEvent& event = events.emplace_back();
+    event.header = header;
+    event.detail = detail;
+    event.step = step;
+    return !stop_.load(std::memory_order_relaxed);
+  }
+  void ReportWarning(const Warning& warning) override {
+    events.push_back(ParseEvent{true, {}, {}, false, warning});
+  }
+
+  std::vector<ParseEvent> events;
+
+ private:
+  const std::atomic<bool>& stop_;
+};
+
+// Stands in for the run's platform while a file is parsed again on the run's thread: the first
+// `replayed` calls were made already and are swallowed, the one at `stop_at` answers "stop" as
+// the run's platform did, and every later call goes to `target` (may be null).
+class ReplayTail : public ParsePlatform {
+ public:
+  ReplayTail(Platform* target, size_t replayed, size_t stop_at)
+      : target_(target), replayed_(replayed), stop_at_(stop_at) {}
+
+  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
+    size_t k = seen_++;
+    if (k < replayed_) return k != stop_at_;
+    return target_ == nullptr || target_->UpdateProgress(header, detail, step);
+  }
+  void ReportWarning(const Warning& warning) override {
+    if (seen_++ >= replayed_ && target_ != nullptr) target_->ReportWarning(warning);
+  }
+
+ private:
+  Platform* target_;
+  size_t replayed_;
+  size_t stop_at_;
+  size_t seen_ = 0;
+};
+
+constexpr size_t kNoStop = std::numeric_limits<size_t>::max();
+
+}  // namespace
+
+// The pool and the replay. A friend of TGlosParser: it runs a file's parse on a parser of its
+// own and moves the result into the run's parser.
+class ParsePool {
+ public:
+  ParsePool(TGlosParser& run, const std::vector<std::string>& files, int jobs)
+      : run_(run), files_(files), results_(files.size()), window_(4 * static_cast<size_t>(jobs)) {
+    for (int t = 0; t < jobs; ++t) threads_.emplace_back([this] { Work(); });
+  }
+  ~ParsePool() {
+    Stop();
+    for (std::thread& thread : threads_) thread.join();
+  }
+  ParsePool(const ParsePool&) = delete;
+  ParsePool& operator=(const ParsePool&) = delete;
+
+  // Takes the files in list order. Returns with run_.Cancelled set at a cancel; throws the error
+  // that ends the run.
+  void Run(TXMLNode* parsed_units);
+
+ private:
+  // One file as a pool thread left it.
+  struct FileResult {
+    std::unique_ptr<TGlosParser> parser;  // the file's tree and its loaded text
+    std::vector<ParseEvent> events;
+    std::exception_ptr error;
+    bool loaded = false;
+  };
+
+  void Work();
+  FileResult ParseAlone(const std::string& path);
+  FileResult Take(size_t i);
+  void Stop();
+  // Replays the events; returns the index of the progress call that answered "stop", or kNoStop.
+  size_t Replay(const std::vector<ParseEvent>& events);
+  // Parses the file again on this thread from its loaded text; see ReplayTail.
+  void ParseAgain(const std::string& path, FileResult& result, size_t replayed, size_t stop_at,
+                  TXMLNode* parsed_units);
+  // Moves the file's unit node, if it has one, to the end of the run's "parsedUnits".
+  void Join(TGlosParser& file, TXMLNode* parsed_units);
+
+  TGlosParser& run_;
+  const std::vector<std::string>& files_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::optional<FileResult>> results_;  // guarded by mutex_
+  size_t next_ = 0;                                 // the next file a thread takes; guarded
+  size_t taken_ = 0;                                // files the run has taken; guarded
+  bool stopped_ = false;                            // guarded
+  std::atomic<bool> stop_flag_{false};              // the same, for the threads' parses
+  // How far the threads may run ahead of the run: bounds the memory of the waiting results.
+  const size_t window_;
+  std::vector<std::thread> threads_;
+};
+
+void ParsePool::Work() {
+  for (;;) {
+    size_t i;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(
+          lock, [this] { return stopped_ || next_ >= files_.size() || next_ < taken_ + window_; });
+      if (stopped_ || next_ >= files_.size()) return;
+      i = next_++;
+    }
+    FileResult result = ParseAlone(files_[i]);
+    {
+      std::lock_guard lock(mutex_);
+      results_[i] = std::move(result);
+    }
+    changed_.notify_all();
+  }
+}
+
+ParsePool::FileResult ParsePool::ParseAlone(const std::string& path) {
+  FileResult result;
+  RecordingPlatform recorder(stop_flag_);
+  result.parser = std::make_unique<TGlosParser>(&recorder);
+  TGlosParser& parser = *result.parser;
+  parser.ParsePrivate = run_.ParsePrivate;
+  try {
+    parser.BeginFileTree(path);
+    parser.LoadFile(path);
+    result.loaded = true;
+    parser.ParseLoaded(path, parser.tree_->Root());
+  } catch (...) {
+    result.error = std::current_exception();
+  }
+  parser.platform_ = nullptr;
+  result.events = std::move(recorder.events);
+  return result;
+}
+
+ParsePool::FileResult ParsePool::Take(size_t i) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return results_[i].has_value(); });
+  FileResult result = std::move(*results_[i]);
+  results_[i].reset();
+  taken_ = i + 1;
+  lock.unlock();
+  changed_.notify_all();
+  return result;
+}
+
+void ParsePool::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    stop_flag_.store(true, std::memory_order_relaxed);
+  }
+  changed_.notify_all();
+}
+
+size_t ParsePool::Replay(const std::vector<ParseEvent>& events) {
+  for (size_t k = 0; k < events.size(); ++k) {
+    const ParseEvent& event = events[k];
+    if (event.is_warning) {
+      if (run_.platform_ != nullptr) run_.platform_->ReportWarning(event.warning);
+    } else if (!run_.Progress(event.header, event.detail, event.step)) {
+      return k;
+    }
+  }
+  return kNoStop;
+}
+
+void ParsePool::Join(TGlosParser& file, TXMLNode* parsed_units) {
+  TXMLNode* root = file.tree_->Root();
+  for (size_t u = 0; u < root->ChildCount(); ++u) {
+    TXMLNode* unit = root->Child(u);
+    run_.source_files_[unit] = file.source_files_[unit];
+  }
+  run_.tree_->Adopt(parsed_units, *file.tree_);
+}
+
+void ParsePool::ParseAgain(const std::string& path, FileResult& result, size_t replayed,
+                           size_t stop_at, TXMLNode* parsed_units) {
+  ReplayTail tail(run_.platform_, replayed, stop_at);
+  TGlosParser again(&tail);
+  again.ParsePrivate = run_.ParsePrivate;
+  again.BeginFileTree(path);
+  again.lines_.SetText(result.parser->lines_.TakeText());
+  try {
+    again.ParseLoaded(path, again.tree_->Root());
+  } catch (...) {
+    Join(again, parsed_units);
+    throw;
+  }
+  Join(again, parsed_units);
+}
+
+void ParsePool::Run(TXMLNode* parsed_units) {
+  for (size_t i = 0; i < files_.size(); ++i) {
+    const std::string& file = files_[i];
+    FileResult result = Take(i);
+    run_.current_file_ = file;
+    try {
+      size_t stop_at = Replay(result.events);
+      if (stop_at != kNoStop) {
+        Stop();
+        ParseAgain(file, result, stop_at + 1, stop_at, parsed_units);
+        return;
+      }
+      if (result.error) {
+        Stop();
+        // A file that could not be loaded made no call and added nothing.
+        if (result.loaded) ParseAgain(file, result, result.events.size(), kNoStop, parsed_units);
+        std::rethrow_exception(result.error);
+      }
+      Join(*result.parser, parsed_units);
+    } catch (GlosError& error) {
+      // The report must name the file being read.
+      if (error.File().empty()) error.SetFile(file);
+      throw;
+    }
+    if (run_.Cancelled) {
+      Stop();
+      return;
+    }
+  }
+}
+
+void TGlosParser::ParseInPool(const std::vector<std::string>& files, int jobs,
+                              TXMLNode* parsed_units) {
+  ParsePool(*this, files, jobs).Run(parsed_units);
+}
+
+}  // namespace glossator
