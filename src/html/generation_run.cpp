@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "html/page_writer.h"
 #include "html/pages.h"
 #include "html/paths.h"
 #include "html/pictures.h"
@@ -78,6 +79,63 @@ RunOutcome Cancelled(Platform& platform, RunGuard& guard) {
   return RunOutcome::kCancelled;
 }
 
+// The progress call of each page step: the four index pages, then one per unit.
+struct StepText {
+  std::string header;
+  std::string detail;
+};
+
+StepText StepTextOf(int step) {
+  switch (step) {
+    case 0:
+      return {"Generating HTML", "unit index"};
+    case 1:
+      return {"", "class index"};
+    case 2:
+      return {"", "function index"};
+    case 3:
+      return {"", "constant index"};
+  }
+  // Appended rather than "#" + text: GCC 12 warns falsely (-Wrestrict) on the latter.
+  std::string detail = "#";
+  detail += std::to_string(step - 3);
+  return {"Generating class file", detail};
+}
+
+PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int step) {
+  constexpr IndexKind kKinds[] = {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions,
+                                  IndexKind::kConstants};
+  if (step < 4) return RenderIndexPage(tree, out_dir, kKinds[step]);
+  return RenderUnitPages(tree, out_dir, step - 4);
+}
+
+// The index pages and the unit pages with their class pages, each step after its progress call.
+// With more than one job a step's pages are rendered while the writer thread writes the step
+// before, and that step's writes are waited for (its warnings reported, its error rethrown)
+// before the next progress call: calls, warnings and files keep the order of a run on one
+// thread. Returns false when a progress call answers "stop"; the steps after it are not written.
+bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platform& platform,
+                    FileSystem& files, int jobs) {
+  auto report = [&platform](const Warning& warning) { platform.ReportWarning(warning); };
+  PageWriter writer(files, jobs > 1);
+  int steps = 4 + tree.UnitCount();
+  PageBatch next = RenderStep(tree, out_dir, 0);
+  bool in_hand = false;
+  for (int step = 0; step < steps; ++step) {
+    if (in_hand) {
+      in_hand = false;
+      FinishBatch(writer.Wait(), report);
+    }
+    StepText text = StepTextOf(step);
+    if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
+    writer.Submit(std::move(next));
+    in_hand = true;
+    if (step + 1 < steps) next = RenderStep(tree, out_dir, step + 1);
+  }
+  if (in_hand) FinishBatch(writer.Wait(), report);
+  return true;
+}
+
 }  // namespace
 
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive) {
@@ -99,6 +157,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     WritePage(files, out_dir, "description.html", page);
   }
 
+  int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
   RunGuard guard(platform);
   platform.SetBusy(true);
   {
@@ -106,38 +165,15 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     parser.ParsePrivate = selection.parse_private;
     parser.DebugMode = selection.debug_mode;
     parser.DumpFile = selection.dump_file;
+    parser.Jobs = jobs;
     platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
     guard.ProgressShown(true);
 
     parser.ParseUnits(selection.files);
     if (parser.Cancelled) return Cancelled(platform, guard);
 
-    PageContext context{parser, out_dir,
-                        [&platform](const Warning& warning) { platform.ReportWarning(warning); },
-                        files};
-    struct IndexStep {
-      const char* header;
-      const char* detail;
-      IndexKind kind;
-    };
-    const IndexStep index_steps[] = {{"Generating HTML", "unit index", IndexKind::kUnits},
-                                     {"", "class index", IndexKind::kClasses},
-                                     {"", "function index", IndexKind::kFunctions},
-                                     {"", "constant index", IndexKind::kConstants}};
-    for (const IndexStep& step : index_steps) {
-      if (!platform.UpdateProgress(step.header, step.detail, true)) {
-        return Cancelled(platform, guard);
-      }
-      WritePage(files, out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
-    }
-    for (int i = 0; i < parser.UnitCount(); ++i) {
-      // Appended rather than "#" + text: GCC 12 warns falsely (-Wrestrict) on the latter.
-      std::string detail = "#";
-      detail += std::to_string(i + 1);
-      if (!platform.UpdateProgress("Generating class file", detail, true)) {
-        return Cancelled(platform, guard);
-      }
-      WriteUnitPages(context, i);
+    if (!WritePageSteps(parser, out_dir, platform, files, jobs)) {
+      return Cancelled(platform, guard);
     }
     platform.FinishProgress();
     guard.ProgressShown(false);
