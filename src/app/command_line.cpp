@@ -19,6 +19,19 @@ struct LongOption {
   Setter set;
 };
 
+// "-j N": a whole number from 1 to 1024, in decimal.
+void SetJobs(CommandLineParameters& p, std::string value) {
+  int jobs = 0;
+  bool digits = !value.empty() && value.size() <= 4 &&
+                value.find_first_not_of("0123456789") == std::string::npos;
+  if (digits) jobs = std::stoi(value);
+  if (jobs < 1 || jobs > 1024) {
+    if (p.error.empty()) p.error = "invalid number of jobs '" + value + "'";
+    return;
+  }
+  p.jobs = jobs;
+}
+
 const std::vector<LongOption>& LongOptions() {
   static const std::vector<LongOption> options = {
       {"output", 'o', true, [](auto& p, std::string v) { p.output_dir = std::move(v); }},
@@ -28,6 +41,7 @@ const std::vector<LongOption>& LongOptions() {
       {"dump", 0, true, [](auto& p, std::string v) { p.dump_file = std::move(v); }},
       {"save-selection", 0, true, [](auto& p, std::string v) { p.save_selection = std::move(v); }},
       {"no-run", 0, false, [](auto& p, std::string) { p.no_run = true; }},
+      {"jobs", 'j', true, SetJobs},
       {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
       {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
   };
@@ -175,6 +189,7 @@ std::string UsageText() {
          "      --dump FILE           also write the documentation tree as XML into FILE\n"
          "      --save-selection FILE write the run as a selection file, then run it\n"
          "      --no-run              with --save-selection: only write the file\n"
+         "  -j, --jobs N              use N threads (default: GLOSSATOR_JOBS or one per core)\n"
          "  -p FILE                   load this selection file (not with PATHs)\n"
          "  -b                        batch mode: run without the window, then end\n"
          "  -d                        also write the documentation tree beside the program\n"

@@ -24,6 +24,7 @@ struct CommandLineParameters {
   std::string dump_file;                        // "--dump": where the tree dump goes
   std::string save_selection;                   // "--save-selection": write the run as a .gls
   bool no_run = false;                          // "--no-run": only write that file
+  int jobs = 0;                                 // "-j", "--jobs": threads; 0 means the default
   // Set when the arguments are refused: the message, without the program name in front.
   std::string error;
 };
