@@ -4,10 +4,11 @@
 //
 // What the user sees is decided on the run's thread alone: the pool's threads answer every
 // progress call with "go on" (or "stop" once the run has stopped, only to stop early; that
-// result is thrown away). When a replayed progress call answers "stop", or the file's parse
-// ended in an error, the file is parsed once more on the run's thread from the text already
-// loaded, with the calls already made swallowed and the cancel answered at the same call, so
-// that the tree ends exactly as a run on one thread leaves it.
+// result is thrown away). When a replayed progress call answers "stop", the file is parsed once
+// more on the run's thread from the text already loaded, with the calls already made swallowed
+// and the cancel answered at the same call, so that the tree ends exactly as a run on one thread
+// leaves it. A file whose parse failed joins the tree as far as it got, and its error is thrown
+// after its calls are replayed.
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -78,9 +79,9 @@ class RecordingPlatform : public ParsePlatform {
   const std::atomic<bool>& stop_;
 };
 
-// Stands in for the run's platform while a file is parsed again on the run's thread: the first
-// `replayed` calls were made already and are swallowed, the one at `stop_at` answers "stop" as
-// the run's platform did, and every later call goes to `target` (may be null).
+// Stands in for the run's platform while a cancelled file is parsed again on the run's thread:
+// the first `replayed` calls were made already and are swallowed, the one at `stop_at` answers
+// "stop" as the run's platform did, and every later call goes to `target` (may be null).
 class ReplayTail : public ParsePlatform {
  public:
   ReplayTail(Platform* target, size_t replayed, size_t stop_at)
@@ -131,7 +132,6 @@ class ParsePool {
     std::unique_ptr<TGlosParser> parser;  // the file's tree and its loaded text
     std::vector<ParseEvent> events;
     std::exception_ptr error;
-    bool loaded = false;
   };
 
   void Work();
@@ -140,8 +140,9 @@ class ParsePool {
   void Stop();
   // Replays the events; returns the index of the progress call that answered "stop", or kNoStop.
   size_t Replay(const std::vector<ParseEvent>& events);
-  // Parses the file again on this thread from its loaded text; see ReplayTail.
-  void ParseAgain(const std::string& path, FileResult& result, size_t replayed, size_t stop_at,
+  // Parses the file again on this thread from its loaded text, up to the cancel at event
+  // `stop_at`; see ReplayTail.
+  void ParseAgain(const std::string& path, FileResult& result, size_t stop_at,
                   TXMLNode* parsed_units);
   // Moves the file's unit node, if it has one, to the end of the run's "parsedUnits".
   void Join(TGlosParser& file, TXMLNode* parsed_units);
@@ -189,7 +190,6 @@ ParsePool::FileResult ParsePool::ParseAlone(const std::string& path) {
   try {
     parser.BeginFileTree(path);
     parser.LoadFile(path);
-    result.loaded = true;
     parser.ParseLoaded(path, parser.tree_->Root());
   } catch (...) {
     result.error = std::current_exception();
@@ -240,9 +240,9 @@ void ParsePool::Join(TGlosParser& file, TXMLNode* parsed_units) {
   run_.tree_->Adopt(parsed_units, *file.tree_);
 }
 
-void ParsePool::ParseAgain(const std::string& path, FileResult& result, size_t replayed,
-                           size_t stop_at, TXMLNode* parsed_units) {
-  ReplayTail tail(run_.platform_, replayed, stop_at);
+void ParsePool::ParseAgain(const std::string& path, FileResult& result, size_t stop_at,
+                           TXMLNode* parsed_units) {
+  ReplayTail tail(run_.platform_, stop_at + 1, stop_at);
   TGlosParser again(&tail);
   again.ParsePrivate = run_.ParsePrivate;
   again.BeginFileTree(path);
@@ -265,16 +265,16 @@ void ParsePool::Run(TXMLNode* parsed_units) {
       size_t stop_at = Replay(result.events);
       if (stop_at != kNoStop) {
         Stop();
-        ParseAgain(file, result, stop_at + 1, stop_at, parsed_units);
+        ParseAgain(file, result, stop_at, parsed_units);
         return;
       }
+      // Every replayed call answered "go on", as the thread's parse was told: the file's tree
+      // is what a run on one thread holds at the same point, an error's partial tree included.
+      Join(*result.parser, parsed_units);
       if (result.error) {
         Stop();
-        // A file that could not be loaded made no call and added nothing.
-        if (result.loaded) ParseAgain(file, result, result.events.size(), kNoStop, parsed_units);
         std::rethrow_exception(result.error);
       }
-      Join(*result.parser, parsed_units);
     } catch (GlosError& error) {
       // The report must name the file being read.
       if (error.File().empty()) error.SetFile(file);
