@@ -109,7 +109,9 @@ class TGlosParser : public DocTreeReader {
   // Starts a tree of one file's own, whose root stands for "parsedUnits" (see ParsePool).
   void BeginFileTree(const std::string& path);
   void SortTree();
-  void BuildIndexes();
+  // The four indexes, each built on a tree of its own (at once on threads with jobs > 1) and
+  // then moved under the root in their order.
+  void BuildIndexes(int jobs);
   TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string value);
 
   // The scan the routine and constant passes share: from the line after the "unit" line to
