@@ -10,15 +10,13 @@
 // leaves it. A file whose parse failed joins the tree as far as it got, and its error is thrown
 // after its calls are replayed.
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
 #include <exception>
 #include <limits>
-#include <mutex>
-#include <optional>
 #include <thread>
 
 #include "model/errors.h"
+#include "model/ordered_pool.h"
 #include "parser/cGlossator.h"
 #include "parser/platform.h"
 
@@ -112,13 +110,12 @@ constexpr size_t kNoStop = std::numeric_limits<size_t>::max();
 class ParsePool {
  public:
   ParsePool(TGlosParser& run, const std::vector<std::string>& files, int jobs)
-      : run_(run), files_(files), results_(files.size()), window_(4 * static_cast<size_t>(jobs)) {
-    for (int t = 0; t < jobs; ++t) threads_.emplace_back([this] { Work(); });
-  }
-  ~ParsePool() {
-    Stop();
-    for (std::thread& thread : threads_) thread.join();
-  }
+      : run_(run),
+        files_(files),
+        // The threads may run a few files ahead of the run: enough to keep them busy, few
+        // enough to bound the memory of the waiting results.
+        pool_(files.size(), jobs, 4 * static_cast<size_t>(jobs),
+              [this](size_t i) { return ParseAlone(files_[i]); }) {}
   ParsePool(const ParsePool&) = delete;
   ParsePool& operator=(const ParsePool&) = delete;
 
@@ -134,9 +131,7 @@ class ParsePool {
     std::exception_ptr error;
   };
 
-  void Work();
   FileResult ParseAlone(const std::string& path);
-  FileResult Take(size_t i);
   void Stop();
   // Replays the events; returns the index of the progress call that answered "stop", or kNoStop.
   size_t Replay(const std::vector<ParseEvent>& events);
@@ -149,74 +144,31 @@ class ParsePool {
 
   TGlosParser& run_;
   const std::vector<std::string>& files_;
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::optional<FileResult>> results_;  // guarded by mutex_
-  size_t next_ = 0;                                 // the next file a thread takes; guarded
-  size_t taken_ = 0;                                // files the run has taken; guarded
-  bool stopped_ = false;                            // guarded
-  std::atomic<bool> stop_flag_{false};              // the same, for the threads' parses
-  // How far the threads may run ahead of the run: bounds the memory of the waiting results.
-  const size_t window_;
-  std::vector<std::thread> threads_;
+  std::atomic<bool> stop_flag_{false};  // set when the run takes no more results
+  OrderedPool<FileResult> pool_;        // last: its threads end before the rest goes
 };
-
-void ParsePool::Work() {
-  for (;;) {
-    size_t i;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(
-          lock, [this] { return stopped_ || next_ >= files_.size() || next_ < taken_ + window_; });
-      if (stopped_ || next_ >= files_.size()) return;
-      i = next_++;
-    }
-    FileResult result = ParseAlone(files_[i]);
-    {
-      std::lock_guard lock(mutex_);
-      results_[i] = std::move(result);
-    }
-    changed_.notify_all();
-  }
-}
 
 ParsePool::FileResult ParsePool::ParseAlone(const std::string& path) {
   FileResult result;
   RecordingPlatform recorder(stop_flag_);
-  result.parser = std::make_unique<TGlosParser>(&recorder);
-  TGlosParser& parser = *result.parser;
-  parser.ParsePrivate = run_.ParsePrivate;
   try {
+    result.parser = std::make_unique<TGlosParser>(&recorder);
+    TGlosParser& parser = *result.parser;
+    parser.ParsePrivate = run_.ParsePrivate;
     parser.BeginFileTree(path);
     parser.LoadFile(path);
     parser.ParseLoaded(path, parser.tree_->Root());
   } catch (...) {
     result.error = std::current_exception();
   }
-  parser.platform_ = nullptr;
+  if (result.parser) result.parser->platform_ = nullptr;
   result.events = std::move(recorder.events);
   return result;
 }
 
-ParsePool::FileResult ParsePool::Take(size_t i) {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return results_[i].has_value(); });
-  FileResult result = std::move(*results_[i]);
-  results_[i].reset();
-  taken_ = i + 1;
-  lock.unlock();
-  changed_.notify_all();
-  return result;
-}
-
 void ParsePool::Stop() {
-  {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-    stop_flag_.store(true, std::memory_order_relaxed);
-  }
-  changed_.notify_all();
+  stop_flag_.store(true, std::memory_order_relaxed);
+  pool_.Stop();
 }
 
 size_t ParsePool::Replay(const std::vector<ParseEvent>& events) {
@@ -259,7 +211,7 @@ void ParsePool::ParseAgain(const std::string& path, FileResult& result, size_t s
 void ParsePool::Run(TXMLNode* parsed_units) {
   for (size_t i = 0; i < files_.size(); ++i) {
     const std::string& file = files_[i];
-    FileResult result = Take(i);
+    FileResult result = pool_.Take(i);
     run_.current_file_ = file;
     try {
       size_t stop_at = Replay(result.events);
@@ -270,7 +222,7 @@ void ParsePool::Run(TXMLNode* parsed_units) {
       }
       // Every replayed call answered "go on", as the thread's parse was told: the file's tree
       // is what a run on one thread holds at the same point, an error's partial tree included.
-      Join(*result.parser, parsed_units);
+      if (result.parser) Join(*result.parser, parsed_units);
       if (result.error) {
         Stop();
         std::rethrow_exception(result.error);
