@@ -1,5 +1,6 @@
 #include "html/generation_run.h"
 
+#include <optional>
 #include <string>
 
 #include "html/page_writer.h"
@@ -8,6 +9,7 @@
 #include "html/pictures.h"
 #include "html/selection.h"
 #include "model/file_system.h"
+#include "model/ordered_pool.h"
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
 #include "parser/platform.h"
@@ -102,24 +104,41 @@ StepText StepTextOf(int step) {
   return {"Generating class file", detail};
 }
 
+// Never throws: an error that is no page's own ends the run when the step is written.
 PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int step) {
   constexpr IndexKind kKinds[] = {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions,
                                   IndexKind::kConstants};
-  if (step < 4) return RenderIndexPage(tree, out_dir, kKinds[step]);
-  return RenderUnitPages(tree, out_dir, step - 4);
+  try {
+    if (step < 4) return RenderIndexPage(tree, out_dir, kKinds[step]);
+    return RenderUnitPages(tree, out_dir, step - 4);
+  } catch (...) {
+    PageBatch failed;
+    failed.pages.emplace_back().error = std::current_exception();
+    return failed;
+  }
 }
 
 // The index pages and the unit pages with their class pages, each step after its progress call.
-// With more than one job a step's pages are rendered while the writer thread writes the step
-// before, and that step's writes are waited for (its warnings reported, its error rethrown)
-// before the next progress call: calls, warnings and files keep the order of a run on one
-// thread. Returns false when a progress call answers "stop"; the steps after it are not written.
+// With more than one job the steps are rendered ahead on a pool of threads (rendering has no
+// effect), a step's pages are written by the writer thread while the run takes the next one, and
+// a step's writes are waited for (its warnings reported, its error rethrown) before the next
+// progress call: calls, warnings and files keep the order of a run on one thread. Returns false
+// when a progress call answers "stop"; the steps after it are not written.
 bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platform& platform,
                     FileSystem& files, int jobs) {
   auto report = [&platform](const Warning& warning) { platform.ReportWarning(warning); };
   PageWriter writer(files, jobs > 1);
   int steps = 4 + tree.UnitCount();
-  PageBatch next = RenderStep(tree, out_dir, 0);
+  std::optional<OrderedPool<PageBatch>> renderers;
+  if (jobs > 1) {
+    renderers.emplace(steps, jobs, 4 * static_cast<size_t>(jobs), [&](size_t step) {
+      return RenderStep(tree, out_dir, static_cast<int>(step));
+    });
+  }
+  auto render = [&](int step) {
+    return renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
+  };
+  PageBatch next = render(0);
   bool in_hand = false;
   for (int step = 0; step < steps; ++step) {
     if (in_hand) {
@@ -130,7 +149,7 @@ bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platf
     if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
     writer.Submit(std::move(next));
     in_hand = true;
-    if (step + 1 < steps) next = RenderStep(tree, out_dir, step + 1);
+    if (step + 1 < steps) next = render(step + 1);
   }
   if (in_hand) FinishBatch(writer.Wait(), report);
   return true;

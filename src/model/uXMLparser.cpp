@@ -143,6 +143,19 @@ TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const
   return nullptr;
 }
 
+void TXMLTree::IndexAllNames() const {
+  if (!root_) return;
+  std::vector<const TXMLNode*> stack{root_.get()};
+  while (!stack.empty()) {
+    const TXMLNode* node = stack.back();
+    stack.pop_back();
+    if (node->children_.size() >= kIndexThreshold) node->FindChild(std::string_view());
+    for (const TXMLNode* child : node->children_) {
+      if (!child->children_.empty()) stack.push_back(child);
+    }
+  }
+}
+
 void TXMLTree::FreeNode(TXMLNode* node) {
   if (node != root_.get()) return;
   blocks_.clear();

@@ -96,6 +96,10 @@ class TXMLTree {
   // parsed on its own tree joins the run's tree this way. REQUIRES: parent belongs to this tree.
   void Adopt(TXMLNode* parent, TXMLTree& other);
 
+  // Builds the name index of every node large enough to have one, so that FindChild afterwards
+  // only reads: then any number of threads may read the tree at once, as long as none changes it.
+  void IndexAllNames() const;
+
   // Writes the whole tree as the XML dump. The dump format is read by people comparing runs;
   // do not change it. REQUIRES: a root is set. Throws a file error naming `file_name`.
   void SaveToFile(const std::string& file_name) const;

@@ -100,6 +100,8 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   SortTree();
   if (!Progress("Sorting indexes", "", true)) return;
   BuildIndexes(jobs);
+  // The page writers read the finished tree from several threads.
+  tree_->IndexAllNames();
   if (DebugMode) tree_->SaveToFile(DumpFile.empty() ? DumpPath() : DumpFile);
 }
 
