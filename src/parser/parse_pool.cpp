@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <exception>
 #include <limits>
+#include <mutex>
 #include <thread>
 
 #include "model/errors.h"
@@ -142,13 +143,31 @@ class ParsePool {
   // Moves the file's unit node, if it has one, to the end of the run's "parsedUnits".
   void Join(TGlosParser& file, TXMLNode* parsed_units);
 
+  // Hands a taken result to the pool's threads, which free it before their next file: freeing
+  // a file's text and scan tables would otherwise take the run's thread a good part of its time.
+  void Dispose(FileResult result);
+
   TGlosParser& run_;
   const std::vector<std::string>& files_;
   std::atomic<bool> stop_flag_{false};  // set when the run takes no more results
-  OrderedPool<FileResult> pool_;        // last: its threads end before the rest goes
+  std::mutex spent_mutex_;
+  std::vector<FileResult> spent_;  // guarded by spent_mutex_
+  OrderedPool<FileResult> pool_;   // last: its threads end before the rest goes
 };
 
+void ParsePool::Dispose(FileResult result) {
+  std::lock_guard lock(spent_mutex_);
+  spent_.push_back(std::move(result));
+}
+
 ParsePool::FileResult ParsePool::ParseAlone(const std::string& path) {
+  {
+    std::vector<FileResult> spent;
+    {
+      std::lock_guard lock(spent_mutex_);
+      spent.swap(spent_);
+    }
+  }  // freed here, on this thread
   FileResult result;
   RecordingPlatform recorder(stop_flag_);
   try {
@@ -227,6 +246,7 @@ void ParsePool::Run(TXMLNode* parsed_units) {
         Stop();
         std::rethrow_exception(result.error);
       }
+      Dispose(std::move(result));
     } catch (GlosError& error) {
       // The report must name the file being read.
       if (error.File().empty()) error.SetFile(file);
