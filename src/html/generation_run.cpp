@@ -131,7 +131,8 @@ bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platf
   int steps = 4 + tree.UnitCount();
   std::optional<OrderedPool<PageBatch>> renderers;
   if (jobs > 1) {
-    renderers.emplace(steps, jobs, 4 * static_cast<size_t>(jobs), [&](size_t step) {
+    // One job goes to the writer thread, which is as busy as a renderer.
+    renderers.emplace(steps, jobs - 1, 4 * static_cast<size_t>(jobs), [&](size_t step) {
       return RenderStep(tree, out_dir, static_cast<int>(step));
     });
   }
