@@ -21,7 +21,8 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Every test: the full build (window, browser test), a build without the window, the whole
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a short fuzzing run.
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer (the threaded parts also under
+# ThreadSanitizer), and a short fuzzing run.
 test: test-main test-nowindow test-sanitize test-fuzz
 
 test-main: build
@@ -58,4 +59,4 @@ package: build
 	scripts/check-package $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-sanitize-tsan $(BUILD)-fuzz

@@ -114,6 +114,7 @@ void ApplyRunOptions(const CommandLineParameters& parameters, Selection& selecti
   if (parameters.description_file) selection.desc_file = Absolute(*parameters.description_file);
   if (parameters.menubar_file) selection.menubar_file = Absolute(*parameters.menubar_file);
   if (parameters.parse_private) selection.parse_private = true;
+  if (parameters.jobs > 0) selection.jobs = parameters.jobs;
   if (!parameters.dump_file.empty()) {
     selection.debug_mode = true;
     selection.dump_file = Absolute(parameters.dump_file);

@@ -40,6 +40,19 @@ void SetFailUnder(CommandLineParameters& p, const std::string& value) {
   p.fail_under = percent;
 }
 
+// "-j N": a whole number from 1 to 1024, in decimal.
+void SetJobs(CommandLineParameters& p, std::string value) {
+  int jobs = 0;
+  bool digits = !value.empty() && value.size() <= 4 &&
+                value.find_first_not_of("0123456789") == std::string::npos;
+  if (digits) jobs = std::stoi(value);
+  if (jobs < 1 || jobs > 1024) {
+    if (p.error.empty()) p.error = "invalid number of jobs '" + value + "'";
+    return;
+  }
+  p.jobs = jobs;
+}
+
 const std::vector<LongOption>& LongOptions() {
   static const std::vector<LongOption> options = {
       {"output", 'o', true, [](auto& p, std::string v) { p.output_dir = std::move(v); }},
@@ -53,6 +66,7 @@ const std::vector<LongOption>& LongOptions() {
       {"strict", 0, false, [](auto& p, std::string) { p.strict = true; }},
       {"coverage", 0, false, [](auto& p, std::string) { p.coverage = true; }},
       {"fail-under", 0, true, [](auto& p, std::string v) { SetFailUnder(p, v); }},
+      {"jobs", 'j', true, SetJobs},
       {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
       {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
   };
@@ -204,6 +218,7 @@ std::string UsageText() {
          "      --strict              end with status 3 when there was any warning\n"
          "      --coverage            print how much of each unit is documented\n"
          "      --fail-under PCT      end with status 3 when less than PCT % is documented\n"
+         "  -j, --jobs N              use N threads (default: GLOSSATOR_JOBS or one per core)\n"
          "  -p FILE                   load this selection file (not with PATHs)\n"
          "  -b                        batch mode: run without the window, then end\n"
          "  -d                        also write the documentation tree beside the program\n"

@@ -28,6 +28,7 @@ struct CommandLineParameters {
   bool strict = false;                          // "--strict": a warning fails the run
   bool coverage = false;                        // "--coverage": print the coverage table
   std::optional<double> fail_under;             // "--fail-under": the least total share, %
+  int jobs = 0;                                 // "-j", "--jobs": threads; 0 means the default
   // Set when the arguments are refused: the message, without the program name in front.
   std::string error;
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,6 +28,18 @@ std::string WindowProgram() {
   return std::string();
 }
 
+// A batch run allocates a few hundred MB of small objects from several threads. With glibc's
+// defaults the heaps grow in small steps and every 4 KB page faults in on its own, which costs
+// about a sixth of a large run; transparent huge pages with 64 MB growth steps take most of that
+// away. glibc reads these settings only when a program starts, so the program starts itself once
+// more with them. A GLIBC_TUNABLES already set (by the user, or by that start) is left alone.
+void TuneMemory(char** argv) {
+  if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
+  setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
+  execv("/proc/self/exe", argv);
+  unsetenv("GLIBC_TUNABLES");  // the start failed: go on as we are
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,6 +48,7 @@ int main(int argc, char** argv) {
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (WantsBatchRun(parameters) || parameters.help || parameters.version ||
       !parameters.error.empty()) {
+    if (WantsBatchRun(parameters) && parameters.error.empty()) TuneMemory(argv);
     return RunWithoutWindow(parameters);
   }
   std::string window = WindowProgram();

@@ -1,14 +1,17 @@
 #include "html/generation_run.h"
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
+#include "html/page_writer.h"
 #include "html/pages.h"
 #include "html/paths.h"
 #include "html/pictures.h"
 #include "html/selection.h"
 #include "model/file_system.h"
+#include "model/ordered_pool.h"
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
 #include "parser/platform.h"
@@ -117,6 +120,85 @@ RunOutcome Cancelled(Platform& platform, RunGuard& guard) {
   return RunOutcome::kCancelled;
 }
 
+// The progress call of each page step: the four index pages, then one per unit.
+struct StepText {
+  std::string header;
+  std::string detail;
+};
+
+StepText StepTextOf(int step) {
+  switch (step) {
+    case 0:
+      return {"Generating HTML", "unit index"};
+    case 1:
+      return {"", "class index"};
+    case 2:
+      return {"", "function index"};
+    case 3:
+      return {"", "constant index"};
+  }
+  // Appended rather than "#" + text: GCC 12 warns falsely (-Wrestrict) on the latter.
+  std::string detail = "#";
+  detail += std::to_string(step - 3);
+  return {"Generating class file", detail};
+}
+
+// Never throws: an error that is no page's own ends the run when the step is written.
+PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int step) {
+  constexpr IndexKind kKinds[] = {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions,
+                                  IndexKind::kConstants};
+  try {
+    if (step < 4) return RenderIndexPage(tree, out_dir, kKinds[step]);
+    return RenderUnitPages(tree, out_dir, step - 4);
+  } catch (...) {
+    PageBatch failed;
+    failed.pages.emplace_back().error = std::current_exception();
+    return failed;
+  }
+}
+
+// The index pages and the unit pages with their class pages, each step after its progress call.
+// With more than one job the steps are rendered ahead on a pool of threads (rendering has no
+// effect), a step's pages are written by the writer thread while the run takes the next one, and
+// a step's writes are waited for (its warnings reported, its error rethrown) before the next
+// progress call: calls, warnings and files keep the order of a run on one thread. Class pages
+// that could not be written are counted in `failed_pages`. Returns false when a progress call
+// answers "stop"; the steps after it are not written.
+bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platform& platform,
+                    FileSystem& files, int jobs, int& failed_pages) {
+  auto report = [&platform, &failed_pages](const Warning& warning) {
+    if (warning.kind == "class-page") ++failed_pages;
+    platform.ReportWarning(warning);
+  };
+  PageWriter writer(files, jobs > 1);
+  int steps = 4 + tree.UnitCount();
+  std::optional<OrderedPool<PageBatch>> renderers;
+  if (jobs > 1) {
+    // One job goes to the writer thread, which is as busy as a renderer.
+    renderers.emplace(steps, jobs - 1, 4 * static_cast<size_t>(jobs), [&](size_t step) {
+      return RenderStep(tree, out_dir, static_cast<int>(step));
+    });
+  }
+  auto render = [&](int step) {
+    return renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
+  };
+  PageBatch next = render(0);
+  bool in_hand = false;
+  for (int step = 0; step < steps; ++step) {
+    if (in_hand) {
+      in_hand = false;
+      FinishBatch(writer.Wait(), report);
+    }
+    StepText text = StepTextOf(step);
+    if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
+    writer.Submit(std::move(next));
+    in_hand = true;
+    if (step + 1 < steps) next = render(step + 1);
+  }
+  if (in_hand) FinishBatch(writer.Wait(), report);
+  return true;
+}
+
 }  // namespace
 
 RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
@@ -142,6 +224,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     WritePage(files, out_dir, "description.html", page);
   }
 
+  int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
   RunGuard guard(platform);
   platform.SetBusy(true);
   {
@@ -149,6 +232,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     parser.ParsePrivate = selection.parse_private;
     parser.DebugMode = selection.debug_mode;
     parser.DumpFile = selection.dump_file;
+    parser.Jobs = jobs;
     platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
     guard.ProgressShown(true);
 
@@ -161,35 +245,8 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     report->constants = parser.ConstantCount();
     report->coverage = MeasureCoverage(parser);
 
-    PageContext context{parser, out_dir,
-                        [&platform, report](const Warning& warning) {
-                          ++report->failed_pages;
-                          platform.ReportWarning(warning);
-                        },
-                        files};
-    struct IndexStep {
-      const char* header;
-      const char* detail;
-      IndexKind kind;
-    };
-    const IndexStep index_steps[] = {{"Generating HTML", "unit index", IndexKind::kUnits},
-                                     {"", "class index", IndexKind::kClasses},
-                                     {"", "function index", IndexKind::kFunctions},
-                                     {"", "constant index", IndexKind::kConstants}};
-    for (const IndexStep& step : index_steps) {
-      if (!platform.UpdateProgress(step.header, step.detail, true)) {
-        return Cancelled(platform, guard);
-      }
-      WritePage(files, out_dir, IndexFileName(step.kind), IndexPage(parser, step.kind));
-    }
-    for (int i = 0; i < parser.UnitCount(); ++i) {
-      // Appended rather than "#" + text: GCC 12 warns falsely (-Wrestrict) on the latter.
-      std::string detail = "#";
-      detail += std::to_string(i + 1);
-      if (!platform.UpdateProgress("Generating class file", detail, true)) {
-        return Cancelled(platform, guard);
-      }
-      WriteUnitPages(context, i);
+    if (!WritePageSteps(parser, out_dir, platform, files, jobs, report->failed_pages)) {
+      return Cancelled(platform, guard);
     }
     platform.FinishProgress();
     guard.ProgressShown(false);

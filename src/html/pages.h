@@ -38,6 +38,8 @@ class PageText {
   // Appends one line made of `parts`.
   void Line(std::initializer_list<std::string_view> parts);
   const std::string& Text() const { return text_; }
+  // Hands over the text and leaves the page empty.
+  std::string TakeText() { return std::move(text_); }
 
  private:
   std::string text_;
@@ -50,6 +52,10 @@ void WritePage(FileSystem& files, const std::string& out_dir, std::string_view f
 // The page of unit i of the unit index, then the pages of its classes, each class page under its
 // own guard.
 void WriteUnitPages(const PageContext& context, int i);
+
+// The page of `unit`, whose name in the unit index is `name`.
+PageText UnitPage(const DocTreeReader& parser, const TXMLNode* unit, const std::string& name,
+                  const std::string& comment);
 
 // One class page: class c of `unit`, whose name in the unit index is `unit_name`.
 PageText ClassPage(const DocTreeReader& parser, const TXMLNode* unit, const std::string& unit_name,

@@ -15,6 +15,7 @@ struct Selection {
   bool parse_private = false;      // "Include private"
   bool debug_mode = false;         // write "glosdata.xml"
   std::string dump_file;           // where debug mode writes it; empty means beside the program
+  int jobs = 0;                    // threads of the run; 0 means DefaultJobs(), 1 none besides
 };
 
 }  // namespace glossator

@@ -3,13 +3,12 @@
 
 #include "html/comment_render.h"
 #include "html/html_text.h"
+#include "html/page_writer.h"
 #include "html/pages.h"
 #include "model/doc_tree.h"
 #include "model/errors.h"
 
 namespace glossator {
-
-namespace {
 
 PageText UnitPage(const DocTreeReader& p, const TXMLNode* unit, const std::string& name,
                   const std::string& comment) {
@@ -49,36 +48,10 @@ PageText UnitPage(const DocTreeReader& p, const TXMLNode* unit, const std::strin
   return page;
 }
 
-}  // namespace
-
 void WriteUnitPages(const PageContext& context, int i) {
-  const DocTreeReader& p = context.tree;
-  const std::string& name = p.UnitName(i);
-  const TXMLNode* unit = p.FindUnit(name);
-  WritePage(context.files, context.out_dir, name + ".html",
-            UnitPage(p, unit, name, p.UnitComment(i)));
-
-  for (int c = 0; c < p.UnitClassCount(unit); ++c) {
-    const std::string& class_name = p.UnitClassName(unit, c);
-    if (class_name.empty()) continue;
-    // Each class page has its own guard: a page that fails is abandoned (an earlier file of
-    // that name stays as it was) and the run goes on with the next class.
-    try {
-      WritePage(context.files, context.out_dir, class_name + ".html", ClassPage(p, unit, name, c));
-    } catch (const std::exception& error) {
-      std::string reason = error.what();
-      if (const auto* create = dynamic_cast<const FileCreateError*>(&error)) {
-        if (!create->Reason().empty()) reason += ": " + create->Reason();
-      }
-      if (class_name.find_first_of("/\\") != std::string::npos) reason = "the name holds /";
-      Warning warning;
-      warning.file = p.SourceFile(unit);
-      warning.kind = "class-page";
-      warning.text = "page of class " + class_name + " not written: " + reason;
-      warning.box = "Error while generating html-files\n\n" + class_name + ": " + reason;
-      context.report(warning);
-    }
-  }
+  PageBatch batch = RenderUnitPages(context.tree, context.out_dir, i);
+  WriteBatch(context.files, batch);
+  FinishBatch(batch, context.report);
 }
 
 }  // namespace glossator

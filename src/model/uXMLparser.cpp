@@ -13,7 +13,8 @@ namespace {
 // Below this many children a plain scan is as quick as a hash lookup.
 constexpr size_t kIndexThreshold = 12;
 
-constexpr size_t kBlockSize = 1024;
+constexpr size_t kFirstBlockSize = 32;
+constexpr size_t kMaxBlockSize = 1024;
 
 // "<" becomes "&lt;", then ">" becomes "&gt;"; nothing else is touched.
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -109,11 +110,15 @@ void TXMLTree::SetRoot(std::unique_ptr<TXMLNode> root) {
 }
 
 TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string name) {
-  if (blocks_.empty() || used_in_last_block_ == kBlockSize) {
-    blocks_.push_back(std::make_unique<TXMLNode[]>(kBlockSize));
-    used_in_last_block_ = 0;
+  if (free_left_ == 0) {
+    next_block_size_ =
+        next_block_size_ == 0 ? kFirstBlockSize : std::min(2 * next_block_size_, kMaxBlockSize);
+    blocks_.push_back(std::make_unique<TXMLNode[]>(next_block_size_));
+    free_ = blocks_.back().get();
+    free_left_ = next_block_size_;
   }
-  TXMLNode* node = &blocks_.back()[used_in_last_block_++];
+  TXMLNode* node = free_++;
+  --free_left_;
   node->name_ = std::move(name);
   node->parent_ = parent;
   // Items have four leaves at most; one allocation serves them.
@@ -138,11 +143,48 @@ TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const
   return nullptr;
 }
 
+void TXMLTree::IndexAllNames() const {
+  if (!root_) return;
+  std::vector<const TXMLNode*> stack{root_.get()};
+  while (!stack.empty()) {
+    const TXMLNode* node = stack.back();
+    stack.pop_back();
+    if (node->children_.size() >= kIndexThreshold) node->FindChild(std::string_view());
+    for (const TXMLNode* child : node->children_) {
+      if (!child->children_.empty()) stack.push_back(child);
+    }
+  }
+}
+
 void TXMLTree::FreeNode(TXMLNode* node) {
   if (node != root_.get()) return;
   blocks_.clear();
-  used_in_last_block_ = 0;
+  free_ = nullptr;
+  free_left_ = 0;
+  next_block_size_ = 0;
   root_.reset();
+}
+
+void TXMLTree::Adopt(TXMLNode* parent, TXMLTree& other) {
+  TXMLNode* from = other.Root();
+  if (from == nullptr) return;
+  parent->children_.reserve(parent->children_.size() + from->children_.size());
+  for (TXMLNode* child : from->children_) {
+    child->parent_ = parent;
+    parent->children_.push_back(child);
+    if (parent->indexed_) parent->extra_->child_index.emplace(child->name_, child);
+  }
+  from->children_.clear();
+  if (from->indexed_) {
+    from->extra_->child_index.clear();
+    from->indexed_ = false;
+  }
+  // The newest block of this tree stays the one AddNode fills.
+  for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+  other.blocks_.clear();
+  other.free_ = nullptr;
+  other.free_left_ = 0;
+  other.next_block_size_ = 0;
 }
 
 void TXMLTree::SaveToFile(const std::string& file_name) const {

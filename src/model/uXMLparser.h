@@ -90,6 +90,16 @@ class TXMLTree {
   // Frees the root together with every node of the tree. REQUIRES: node is the root.
   void FreeNode(TXMLNode* node);
 
+  // Moves the children of `other`'s root, with their whole subtrees, to the end of `parent`'s
+  // children; this tree takes over every node `other` added, and `other` keeps only its root.
+  // The moved nodes stay where they are in memory, so pointers to them stay valid. A file
+  // parsed on its own tree joins the run's tree this way. REQUIRES: parent belongs to this tree.
+  void Adopt(TXMLNode* parent, TXMLTree& other);
+
+  // Builds the name index of every node large enough to have one, so that FindChild afterwards
+  // only reads: then any number of threads may read the tree at once, as long as none changes it.
+  void IndexAllNames() const;
+
   // Writes the whole tree as the XML dump. The dump format is read by people comparing runs;
   // do not change it. REQUIRES: a root is set. Throws a file error naming `file_name`.
   void SaveToFile(const std::string& file_name) const;
@@ -97,9 +107,12 @@ class TXMLTree {
  private:
   std::unique_ptr<TXMLNode> root_;
   // The added nodes, in blocks allocated together: a tree has many small nodes, and one
-  // allocation per node would cost more than the nodes themselves.
+  // allocation per node would cost more than the nodes themselves. Blocks start small and
+  // double, so that the tree of one small file does not hold a large block mostly unused.
   std::vector<std::unique_ptr<TXMLNode[]>> blocks_;
-  size_t used_in_last_block_ = 0;
+  TXMLNode* free_ = nullptr;  // the next unused node of the newest block
+  size_t free_left_ = 0;
+  size_t next_block_size_ = 0;
 };
 
 // Reorders the node's direct children by name, upper-casing the ASCII letters only and comparing

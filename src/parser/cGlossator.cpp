@@ -2,7 +2,9 @@
 // four indexes and the debug dump.
 #include "parser/cGlossator.h"
 
+#include <exception>
 #include <filesystem>
+#include <thread>
 
 #include "model/errors.h"
 #include "model/text_rules.h"
@@ -50,6 +52,7 @@ void TGlosParser::SetSource(std::string text) {
 }
 
 void TGlosParser::LoadFile(const std::string& path) {
+  file_note_.clear();
   lines_.LoadFromFile(path);
   headings_current_ = false;
   comment_cache_.clear();
@@ -75,31 +78,49 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   SetQueryTree(tree_.get());
   TXMLNode* parsed_units = tree_->AddNode(tree_->Root(), std::string(elem::kParsedUnits));
 
-  for (const std::string& file : files) {
-    current_file_ = file;
-    try {
-      ParseOneFile(file, parsed_units);
-    } catch (GlosError& error) {
-      // The report must name the file being read.
-      if (error.File().empty()) error.SetFile(file);
-      if (error.Note().empty()) error.SetNote(file_note_);
-      throw;
-    }
+  int jobs = Jobs > 0 ? Jobs : DefaultJobs();
+  if (jobs > 1 && files.size() > 1) {
+    ParseInPool(files, jobs, parsed_units);
     if (Cancelled) return;
+  } else {
+    for (const std::string& file : files) {
+      current_file_ = file;
+      try {
+        ParseOneFile(file, parsed_units);
+      } catch (GlosError& error) {
+        // The report must name the file being read, and what was wrong with its heading.
+        if (error.File().empty()) error.SetFile(file);
+        if (error.Note().empty()) error.SetNote(file_note_);
+        throw;
+      }
+      if (Cancelled) return;
+    }
   }
   current_file_.clear();
 
   if (!Progress("Sorting...", "", true)) return;
   SortTree();
   if (!Progress("Sorting indexes", "", true)) return;
-  BuildIndexes();
+  BuildIndexes(jobs);
+  // The page writers read the finished tree from several threads.
+  tree_->IndexAllNames();
   if (DebugMode) tree_->SaveToFile(DumpFile.empty() ? DumpPath() : DumpFile);
 }
 
 void TGlosParser::ParseOneFile(const std::string& path, TXMLNode* parsed_units) {
-  file_note_.clear();
   LoadFile(path);
+  ParseLoaded(path, parsed_units);
+}
+
+void TGlosParser::BeginFileTree(const std::string& path) {
+  tree_ = std::make_unique<TXMLTree>();
+  tree_->SetRoot(std::make_unique<TXMLNode>(std::string(elem::kParsedUnits)));
+  current_file_ = path;
+}
+
+void TGlosParser::ParseLoaded(const std::string& path, TXMLNode* parsed_units) {
   std::string short_name = FileNameOf(path);
+  file_note_.clear();
 
   if (!Progress("Parsing unit in " + short_name, "", true)) return;
   // What is wrong with the heading explains an error in reading the name or the passes.
@@ -166,56 +187,92 @@ void CollectItems(const TXMLNode* parsed_units, std::string_view container,
   IndexSort(items);
 }
 
-}  // namespace
+TXMLNode* AddLeafTo(TXMLTree& tree, TXMLNode* parent, std::string_view name,
+                    const std::string& value) {
+  TXMLNode* leaf = tree.AddNode(parent, std::string(name));
+  leaf->AddValue(value);
+  return leaf;
+}
 
-void TGlosParser::BuildIndexes() {
-  TXMLNode* root = tree_->Root();
-  const TXMLNode* parsed_units = root->FindChild(elem::kParsedUnits);
+// Builds index `which` (0 "allUnits", 1 "allClasses", 2 "allFunctions", 3 "allConstants") as the
+// one child of `index`'s root. Reads the sorted units only, and only through FindChild on nodes
+// too small for a name index, so that the four can be built at once on different threads; each
+// has its own collator.
+void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
   IndexCollator collator;
   std::vector<IndexItem> items;
-
-  items.clear();
-  for (size_t u = 0; u < parsed_units->ChildCount(); ++u) {
-    const TXMLNode* unit = parsed_units->Child(u);
-    items.push_back({collator.Key(unit->Name()), unit});
+  index.SetRoot(std::make_unique<TXMLNode>(std::string(elem::kRoot)));
+  if (which == 0) {
+    for (size_t u = 0; u < parsed_units->ChildCount(); ++u) {
+      const TXMLNode* unit = parsed_units->Child(u);
+      items.push_back({collator.Key(unit->Name()), unit});
+    }
+    IndexSort(items);
+    TXMLNode* all_units = index.AddNode(index.Root(), std::string(elem::kAllUnits));
+    for (const IndexItem& item : items) {
+      TXMLNode* entry = index.AddNode(all_units, item.node->Name());
+      entry->AddValue(LeafValue(item.node, elem::kUnitComment));
+    }
+    return;
   }
-  IndexSort(items);
-  TXMLNode* all_units = tree_->AddNode(root, std::string(elem::kAllUnits));
-  for (const IndexItem& item : items) {
-    TXMLNode* entry = tree_->AddNode(all_units, item.node->Name());
-    entry->AddValue(LeafValue(item.node, elem::kUnitComment));
-  }
 
-  // Each entry names the unit that holds the item: the item's grandparent.
-  auto add_entry = [this](TXMLNode* index, const TXMLNode* item, std::string_view comment_name,
-                          const std::string& comment) {
-    TXMLNode* entry = tree_->AddNode(index, item->Name());
-    AddLeaf(entry, elem::kUnit, item->Parent()->Parent()->Name());
-    AddLeaf(entry, comment_name, comment);
+  struct Kind {
+    std::string_view container;
+    std::string_view index_name;
+    std::string_view comment;
   };
-
-  CollectItems(parsed_units, elem::kClasses, collator, items);
-  TXMLNode* all_classes = tree_->AddNode(root, std::string(elem::kAllClasses));
+  static constexpr Kind kKinds[] = {
+      {},
+      {elem::kClasses, elem::kAllClasses, elem::kClassComment},
+      {elem::kFunctions, elem::kAllFunctions, elem::kProcComment},
+      {elem::kConstants, elem::kAllConstants, elem::kConstComment},
+  };
+  const Kind& kind = kKinds[which];
+  CollectItems(parsed_units, kind.container, collator, items);
+  TXMLNode* all = index.AddNode(index.Root(), std::string(kind.index_name));
   for (const IndexItem& item : items) {
-    add_entry(all_classes, item.node, elem::kClassComment,
-              LeafValue(item.node, elem::kClassComment));
+    TXMLNode* entry = index.AddNode(all, item.node->Name());
+    // Each entry names the unit that holds the item: the item's grandparent.
+    AddLeafTo(index, entry, elem::kUnit, item.node->Parent()->Parent()->Name());
+    const std::string* comment = &LeafValue(item.node, kind.comment);
+    // A routine: the interface comment, or the implementation comment when the former is empty.
+    if (which == 2 && comment->empty()) comment = &LeafValue(item.node, elem::kLongComment);
+    AddLeafTo(index, entry, kind.comment, *comment);
   }
+}
 
-  CollectItems(parsed_units, elem::kFunctions, collator, items);
-  TXMLNode* all_functions = tree_->AddNode(root, std::string(elem::kAllFunctions));
-  for (const IndexItem& item : items) {
-    // The interface comment, or the implementation comment when the former is empty.
-    const std::string& comment = LeafValue(item.node, elem::kProcComment);
-    add_entry(all_functions, item.node, elem::kProcComment,
-              comment.empty() ? LeafValue(item.node, elem::kLongComment) : comment);
-  }
+}  // namespace
 
-  CollectItems(parsed_units, elem::kConstants, collator, items);
-  TXMLNode* all_constants = tree_->AddNode(root, std::string(elem::kAllConstants));
-  for (const IndexItem& item : items) {
-    add_entry(all_constants, item.node, elem::kConstComment,
-              LeafValue(item.node, elem::kConstComment));
+void TGlosParser::BuildIndexes(int jobs) {
+  TXMLNode* root = tree_->Root();
+  const TXMLNode* parsed_units = root->FindChild(elem::kParsedUnits);
+  TXMLTree indexes[4];
+  if (jobs > 1) {
+    // The three larger indexes on threads of their own, the units' index on this one.
+    std::vector<std::thread> threads;
+    std::exception_ptr errors[4];
+    for (int which = 1; which < 4; ++which) {
+      threads.emplace_back([&, which] {
+        try {
+          BuildIndex(parsed_units, which, indexes[which]);
+        } catch (...) {
+          errors[which] = std::current_exception();
+        }
+      });
+    }
+    try {
+      BuildIndex(parsed_units, 0, indexes[0]);
+    } catch (...) {
+      errors[0] = std::current_exception();
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (const std::exception_ptr& error : errors) {
+      if (error) std::rethrow_exception(error);
+    }
+  } else {
+    for (int which = 0; which < 4; ++which) BuildIndex(parsed_units, which, indexes[which]);
   }
+  for (TXMLTree& index : indexes) tree_->Adopt(root, index);
 }
 
 }  // namespace glossator

@@ -45,6 +45,9 @@ class TGlosParser : public DocTreeReader {
   bool DebugMode = false;     // write the tree to "glosdata.xml" after a completed run
   std::string DumpFile;       // where that dump goes; empty means DumpPath()
   bool Cancelled = false;     // set when the user cancels; never reset
+  // Threads that load and scan the files; 0 means DefaultJobs(), 1 the run's own thread only.
+  // Any number gives the same tree, progress calls and warnings in the same order.
+  int Jobs = 0;
 
   const TXMLTree* Tree() const { return tree_.get(); }
   const LineList& Lines() const { return lines_; }
@@ -58,6 +61,11 @@ class TGlosParser : public DocTreeReader {
   // mode, writes the dump. Returns early with Cancelled set when a progress call answers "stop".
   // Errors (a file that cannot be opened, a scan past the last line) propagate as GlosError
   // naming the file being read.
+  //
+  // With more than one job the files are loaded and scanned on a pool of threads, each into a
+  // tree of its own, and joined to the run's tree in list order on the calling thread, which
+  // makes every progress call and warning of a file at the point where a run on one thread
+  // makes it. A cancel or an error leaves the tree exactly as that run would.
   void ParseUnits(const std::vector<std::string>& files);
 
   // Where the debug dump goes: "glosdata.xml" in the folder of the program's own executable.
@@ -106,13 +114,22 @@ class TGlosParser : public DocTreeReader {
   friend class ClassPass;
   friend class RoutinePass;
   friend class ConstantPass;
+  friend class ParsePool;
 
   // The progress call; a "stop" answer sets Cancelled.
   bool Progress(std::string_view header, std::string_view detail, bool step);
   void LoadFile(const std::string& path);
   void ParseOneFile(const std::string& path, TXMLNode* parsed_units);
+  // The part of ParseOneFile after loading: the unit header and the three passes.
+  void ParseLoaded(const std::string& path, TXMLNode* parsed_units);
+  // ParseUnits' loop over the files on a pool of `jobs` threads (parse_pool.cpp).
+  void ParseInPool(const std::vector<std::string>& files, int jobs, TXMLNode* parsed_units);
+  // Starts a tree of one file's own, whose root stands for "parsedUnits" (see ParsePool).
+  void BeginFileTree(const std::string& path);
   void SortTree();
-  void BuildIndexes();
+  // The four indexes, each built on a tree of its own (at once on threads with jobs > 1) and
+  // then moved under the root in their order.
+  void BuildIndexes(int jobs);
   TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string value);
 
   // The scan the routine and constant passes share: from the line after the "unit" line to
@@ -137,6 +154,10 @@ class TGlosParser : public DocTreeReader {
   std::string file_note_;  // HeadingNote of the current file  // unit item
                            // => listed file
 };
+
+// The number of jobs a run uses when it is not told: GLOSSATOR_JOBS when that holds a number of 1
+// or more, otherwise the machine's cores (1 when they cannot be counted).
+int DefaultJobs();
 
 // The heading without trailing "override", "virtual" and "overload" directives, checked in this
 // order, each at most once; the pieces that remain each end in ";".

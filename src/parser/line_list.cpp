@@ -19,6 +19,13 @@ void LineList::LoadFromFile(const std::string& path) {
   if (!read) throw FileOpenError(path);
 }
 
+std::string LineList::TakeText() {
+  std::string text = std::move(text_);
+  text_.clear();
+  Split();
+  return text;
+}
+
 namespace {
 
 // Flag bits per byte; line ends and NUL are handled by the splitting loop itself.

@@ -19,6 +19,9 @@ class LineList {
   // is not a regular file (a folder, a named pipe, a device).
   void LoadFromFile(const std::string& path);
 
+  // Hands over the text the lines were split from and leaves the list empty.
+  std::string TakeText();
+
   int Count() const { return static_cast<int>(lines_.size()); }
   int Last() const { return Count() - 1; }
   // Throws ListIndexError when i is outside 0..Count()-1.

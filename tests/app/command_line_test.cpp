@@ -115,6 +115,14 @@ TEST(CommandLine, ParseCommandLine_ReadsGnuOptionsAndPaths) {
   EXPECT_FALSE(values.description_file.has_value());
   EXPECT_FALSE(WantsBatchRun(values));
   EXPECT_TRUE(WantsBatchRun(ParseCommandLine({"x.pas"})));
+  for (const auto& [args, jobs] :
+       std::vector<std::pair<std::vector<std::string>, int>>{{{"-j", "1"}, 1},
+                                                             {{"-j3"}, 3},
+                                                             {{"--jobs=8"}, 8},
+                                                             {{"--jobs", "1024"}, 1024},
+                                                             {{}, 0}}) {
+    EXPECT_EQ(ParseCommandLine(args).jobs, jobs) << Show(args);
+  }
   EXPECT_FALSE(WantsBatchRun(ParseCommandLine({"-p", "x.gls", "-d", "-i", "dir"})));
 }
 
@@ -135,6 +143,11 @@ TEST(CommandLine, ParseCommandLine_RefusesUnknownOptions) {
       {{"--private=yes"}, "option '--private' doesn't allow an argument"},
       {{"-p", "s.gls", "a.pas"}, "-p cannot be used together with PATH arguments"},
       {{"src/", "-p"}, "-p cannot be used together with PATH arguments"},
+      {{"-j", "0"}, "invalid number of jobs '0'"},
+      {{"--jobs=two"}, "invalid number of jobs 'two'"},
+      {{"-j-1"}, "invalid number of jobs '-1'"},
+      {{"--jobs", "1025"}, "invalid number of jobs '1025'"},
+      {{"-j"}, "option requires an argument -- 'j'"},
   };
   for (const auto& [args, message] : cases) {
     EXPECT_EQ(ParseCommandLine(args).error, message) << Show(args);
@@ -188,8 +201,8 @@ TEST(CommandLine, ManualPageListsTheOptionsOfTheUsageText) {
        at = manual.find(".TP\n\\fB\\-", at + 1)) {
     ++entries;
   }
-  EXPECT_EQ(options, 20);
-  EXPECT_EQ(entries, 17u);  // -o and -h share their entries with the long forms
+  EXPECT_EQ(options, 22);
+  EXPECT_EQ(entries, 18u);  // -o, -q, -j and -h share their entries with the long forms
 }
 
 }  // namespace

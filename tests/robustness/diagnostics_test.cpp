@@ -85,6 +85,13 @@ TEST_F(DiagnosticsTest, ErrorThatEndsTheRunSaysWhyTheFileIsNoUnit) {
   EXPECT_EQ(none.errors, "glossator: " + Src("none.pas") +
                              ": List index out of bounds (1) (the file has no unit heading)\n");
   EXPECT_EQ(none.summary, "");
+  // With several files the parse runs on threads; the note travels with the error all the same.
+  Unit("alpha.pas", SmallUnit("Alpha", "TAlpha"));
+  for (const char* jobs : {"1", "2", "3"}) {
+    Outcome threaded = RunUnits({"alpha.pas", "tool.pas", "none.pas"}, {"-j", jobs, "-o", "out"});
+    EXPECT_EQ(threaded.status, 1) << jobs;
+    EXPECT_EQ(threaded.errors, program.errors) << jobs;
+  }
 }
 
 TEST_F(DiagnosticsTest, IgnoredSelectionKeysAreNamedWithTheirLines) {

@@ -1,0 +1,155 @@
+// Rendering the pages of a step apart from writing them, and the thread that writes them.
+#include "html/page_writer.h"
+
+#include <utility>
+
+#include "html/pages.h"
+#include "model/doc_tree.h"
+#include "model/errors.h"
+#include "model/file_system.h"
+
+namespace glossator {
+
+namespace {
+
+// Keeps the error of `make` in `page`; a class page's guard takes in every std::exception, as
+// when the page is written.
+template <typename Make>
+void Render(RenderedPage& page, Make make) {
+  try {
+    make();
+  } catch (const std::exception&) {
+    page.error = std::current_exception();
+    page.guarded = !page.class_name.empty();
+  } catch (...) {
+    page.error = std::current_exception();
+  }
+}
+
+// The warning for a class page that could not be written; `error` says why.
+Warning ClassPageWarning(const PageBatch& batch, const RenderedPage& page,
+                         const std::exception& error) {
+  const std::string& class_name = page.class_name;
+  std::string reason = error.what();
+  if (const auto* create = dynamic_cast<const FileCreateError*>(&error)) {
+    if (!create->Reason().empty()) reason += ": " + create->Reason();
+  }
+  if (class_name.find_first_of("/\\") != std::string::npos) reason = "the name holds /";
+  Warning warning;
+  warning.file = batch.source_file;
+  warning.kind = "class-page";
+  warning.text = "page of class " + class_name + " not written: " + reason;
+  warning.box = "Error while generating html-files\n\n" + class_name + ": " + reason;
+  return warning;
+}
+
+}  // namespace
+
+PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i) {
+  PageBatch batch;
+  const std::string& name = tree.UnitName(i);
+  const TXMLNode* unit = tree.FindUnit(name);
+  batch.source_file = tree.SourceFile(unit);
+  RenderedPage& unit_page = batch.pages.emplace_back();
+  Render(unit_page, [&] {
+    unit_page.text = UnitPage(tree, unit, name, tree.UnitComment(i)).TakeText();
+    unit_page.path = PagePath(out_dir, name + ".html");
+  });
+  // A unit page that fails ends the run before any of its class pages.
+  if (unit_page.error) return batch;
+
+  int classes = tree.UnitClassCount(unit);
+  batch.pages.reserve(1 + static_cast<size_t>(classes));
+  for (int c = 0; c < classes; ++c) {
+    const std::string& class_name = tree.UnitClassName(unit, c);
+    if (class_name.empty()) continue;
+    RenderedPage& page = batch.pages.emplace_back();
+    page.class_name = class_name;
+    Render(page, [&] {
+      page.path = PagePath(out_dir, class_name + ".html");
+      page.text = ClassPage(tree, unit, name, c).TakeText();
+    });
+  }
+  return batch;
+}
+
+PageBatch RenderIndexPage(const DocTreeReader& tree, const std::string& out_dir, IndexKind kind) {
+  PageBatch batch;
+  RenderedPage& page = batch.pages.emplace_back();
+  Render(page, [&] {
+    page.text = IndexPage(tree, kind).TakeText();
+    page.path = PagePath(out_dir, IndexFileName(kind));
+  });
+  return batch;
+}
+
+void WriteBatch(FileSystem& files, PageBatch& batch) {
+  for (RenderedPage& page : batch.pages) {
+    if (!page.error) Render(page, [&] { files.WriteFile(page.path, page.text); });
+    if (page.error && !page.guarded) return;
+  }
+}
+
+void FinishBatch(const PageBatch& batch, const std::function<void(const Warning&)>& report) {
+  for (const RenderedPage& page : batch.pages) {
+    if (!page.error) continue;
+    if (!page.guarded) std::rethrow_exception(page.error);
+    try {
+      std::rethrow_exception(page.error);
+    } catch (const std::exception& error) {
+      report(ClassPageWarning(batch, page, error));
+    }
+  }
+}
+
+PageWriter::PageWriter(FileSystem& files, bool threaded) : files_(files) {
+  if (threaded) thread_ = std::thread([this] { Work(); });
+}
+
+PageWriter::~PageWriter() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    done_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void PageWriter::Submit(PageBatch batch) {
+  if (!thread_.joinable()) {
+    WriteBatch(files_, batch);
+    out_ = std::move(batch);
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    in_ = std::move(batch);
+  }
+  changed_.notify_all();
+}
+
+PageBatch PageWriter::Wait() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return out_.has_value(); });
+  PageBatch batch = std::move(*out_);
+  out_.reset();
+  return batch;
+}
+
+void PageWriter::Work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return in_.has_value() || done_; });
+    if (!in_) return;
+    PageBatch batch = std::move(*in_);
+    in_.reset();
+    lock.unlock();
+    WriteBatch(files_, batch);
+    lock.lock();
+    out_ = std::move(batch);
+    changed_.notify_all();
+  }
+}
+
+}  // namespace glossator
