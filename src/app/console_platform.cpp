@@ -78,8 +78,11 @@ void ConsolePlatform::Draw() {
   const int kBar = 20;
   int filled = std::clamp(position_ * kBar / maximum_, 0, kBar);
   int percent = std::clamp(position_ * 100 / maximum_, 0, 100);
-  std::string bar = "[" + std::string(filled, '#') + std::string(kBar - filled, '.') + "] " +
-                    std::to_string(percent) + "%";
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "[" + std::string(...).
+  std::string bar = "[";
+  bar.append(filled, '#').append(kBar - filled, '.').append("] ");
+  bar += std::to_string(percent);
+  bar += '%';
   std::string text = header_;
   if (!detail_.empty()) text += " " + detail_;
   size_t room = static_cast<size_t>(std::max(TerminalWidth(out_) - 1, 10));
