@@ -1,6 +1,5 @@
 #include "html/generation_run.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -74,7 +73,6 @@ class PageCounter : public FileSystem {
   void WriteFile(const std::string& path, std::string_view bytes) override {
     files_.WriteFile(path, bytes);
     if (!path.ends_with(".html")) return;
-    std::lock_guard<std::mutex> lock(mutex_);
     if (written_.insert(path).second) pages_ = static_cast<int>(written_.size());
   }
   bool CopyFile(const std::string& from, const std::string& to) override {
@@ -90,7 +88,6 @@ class PageCounter : public FileSystem {
  private:
   FileSystem& files_;
   int& pages_;
-  std::mutex mutex_;  // pages may be written from another thread than the run's
   std::unordered_set<std::string> written_;
 };
 
@@ -159,43 +156,30 @@ PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int 
 
 // The index pages and the unit pages with their class pages, each step after its progress call.
 // With more than one job the steps are rendered ahead on a pool of threads (rendering has no
-// effect), a step's pages are written by the writer thread while the run takes the next one, and
-// a step's writes are waited for (its warnings reported, its error rethrown) before the next
-// progress call: calls, warnings and files keep the order of a run on one thread. Class pages
-// that could not be written are counted in `failed_pages`. Returns false when a progress call
-// answers "stop"; the steps after it are not written.
+// effect) while this thread writes them, in order: calls, warnings and files keep the order of
+// a run on one thread. Class pages that could not be written are counted in `failed_pages`.
+// Returns false when a progress call answers "stop"; the steps after it are not written.
 bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platform& platform,
                     FileSystem& files, int jobs, int& failed_pages) {
   auto report = [&platform, &failed_pages](const Warning& warning) {
     if (warning.kind == "class-page") ++failed_pages;
     platform.ReportWarning(warning);
   };
-  PageWriter writer(files, jobs > 1);
   int steps = 4 + tree.UnitCount();
   std::optional<OrderedPool<PageBatch>> renderers;
   if (jobs > 1) {
-    // One job goes to the writer thread, which is as busy as a renderer.
+    // This thread renders too whenever the step it is to write next is not ready.
     renderers.emplace(steps, jobs - 1, 4 * static_cast<size_t>(jobs), [&](size_t step) {
       return RenderStep(tree, out_dir, static_cast<int>(step));
     });
   }
-  auto render = [&](int step) {
-    return renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
-  };
-  PageBatch next = render(0);
-  bool in_hand = false;
   for (int step = 0; step < steps; ++step) {
-    if (in_hand) {
-      in_hand = false;
-      FinishBatch(writer.Wait(), report);
-    }
     StepText text = StepTextOf(step);
     if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
-    writer.Submit(std::move(next));
-    in_hand = true;
-    if (step + 1 < steps) next = render(step + 1);
+    PageBatch batch = renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
+    WriteBatch(files, batch);
+    FinishBatch(batch, report);
   }
-  if (in_hand) FinishBatch(writer.Wait(), report);
   return true;
 }
 

@@ -1,4 +1,4 @@
-// Rendering the pages of a step apart from writing them, and the thread that writes them.
+// Rendering the pages of a step apart from writing them.
 #include "html/page_writer.h"
 
 #include <utility>
@@ -99,56 +99,6 @@ void FinishBatch(const PageBatch& batch, const std::function<void(const Warning&
     } catch (const std::exception& error) {
       report(ClassPageWarning(batch, page, error));
     }
-  }
-}
-
-PageWriter::PageWriter(FileSystem& files, bool threaded) : files_(files) {
-  if (threaded) thread_ = std::thread([this] { Work(); });
-}
-
-PageWriter::~PageWriter() {
-  if (!thread_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    done_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
-}
-
-void PageWriter::Submit(PageBatch batch) {
-  if (!thread_.joinable()) {
-    WriteBatch(files_, batch);
-    out_ = std::move(batch);
-    return;
-  }
-  {
-    std::lock_guard lock(mutex_);
-    in_ = std::move(batch);
-  }
-  changed_.notify_all();
-}
-
-PageBatch PageWriter::Wait() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return out_.has_value(); });
-  PageBatch batch = std::move(*out_);
-  out_.reset();
-  return batch;
-}
-
-void PageWriter::Work() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] { return in_.has_value() || done_; });
-    if (!in_) return;
-    PageBatch batch = std::move(*in_);
-    in_.reset();
-    lock.unlock();
-    WriteBatch(files_, batch);
-    lock.lock();
-    out_ = std::move(batch);
-    changed_.notify_all();
   }
 }
 

@@ -1,13 +1,9 @@
 #ifndef GLOSSATOR_HTML_PAGE_WRITER_H_
 #define GLOSSATOR_HTML_PAGE_WRITER_H_
 
-#include <condition_variable>
 #include <exception>
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "model/warning.h"
@@ -49,35 +45,6 @@ void WriteBatch(FileSystem& files, PageBatch& batch);
 // After WriteBatch: reports every guarded error in page order with `report` and rethrows the
 // first unguarded one.
 void FinishBatch(const PageBatch& batch, const std::function<void(const Warning&)>& report);
-
-// Writes batches on a thread of its own, one at a time, so that rendering the next batch and
-// writing this one overlap. Without `threaded` each batch is written at once, on the caller's
-// thread, by Submit.
-class PageWriter {
- public:
-  PageWriter(FileSystem& files, bool threaded);
-  // Writes the batch in hand, if any, then ends the thread.
-  ~PageWriter();
-  PageWriter(const PageWriter&) = delete;
-  PageWriter& operator=(const PageWriter&) = delete;
-
-  // REQUIRES: the batch handed over before was collected with Wait.
-  void Submit(PageBatch batch);
-  // Waits until the batch handed over last is written and returns it, as WriteBatch left it.
-  // REQUIRES: a batch was handed over and not yet collected.
-  PageBatch Wait();
-
- private:
-  void Work();
-
-  FileSystem& files_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<PageBatch> in_;   // handed over, not written yet; guarded by mutex_
-  std::optional<PageBatch> out_;  // written, not collected yet; guarded by mutex_
-  bool done_ = false;             // guarded by mutex_
-  std::thread thread_;            // not started without `threaded`
-};
 
 }  // namespace glossator
 

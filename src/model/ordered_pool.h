@@ -12,10 +12,13 @@
 
 namespace glossator {
 
-// Makes the results 0 .. count-1 on a few threads, each by make(i), and hands them to one taker
-// in index order. The threads run at most `window` results ahead of the taker, which bounds the
-// memory of the results waiting. `make` runs on the pool's threads and must not throw; what it
-// does must not depend on the order in which the results are made.
+// Makes the results 0 .. count-1, each by make(i), and hands them to one taker in index order.
+// The results are made on `threads` threads of the pool and on the taker's own thread: a taker
+// whose next result is not ready makes one that nobody has started instead of waiting, so that
+// with n threads n+1 cores stay busy, and with none the taker makes every result itself. No
+// result is started more than `window` places ahead of the taker, which bounds the memory of
+// the results waiting. `make` must not throw, and what it does must not depend on the order in
+// which the results are made or on the thread that makes them.
 template <typename Result>
 class OrderedPool {
  public:
@@ -31,16 +34,26 @@ class OrderedPool {
   OrderedPool(const OrderedPool&) = delete;
   OrderedPool& operator=(const OrderedPool&) = delete;
 
-  // Waits for result i and hands it over. REQUIRES: the results before i were taken, in order,
-  // and Stop was not called.
+  // Makes or waits for result i and hands it over. REQUIRES: the results before i were taken,
+  // in order, and Stop was not called.
   Result Take(size_t i) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return results_[i].has_value(); });
+    while (!results_[i].has_value()) {
+      if (CanStart()) {
+        MakeUnlocked(lock);
+        continue;
+      }
+      awaited_ = i;
+      taker_changed_.wait(lock);
+    }
+    awaited_ = kNone;
     Result result = std::move(*results_[i]);
     results_[i].reset();
     taken_ = i + 1;
+    bool wake = idle_threads_ > 0;
     lock.unlock();
-    changed_.notify_all();
+    // One more result may be started now.
+    if (wake) threads_changed_.notify_one();
     return result;
   }
 
@@ -50,37 +63,52 @@ class OrderedPool {
       std::lock_guard lock(mutex_);
       stopped_ = true;
     }
-    changed_.notify_all();
+    threads_changed_.notify_all();
   }
 
  private:
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
+  // REQUIRES: mutex_ held.
+  bool CanStart() const {
+    return !stopped_ && next_ < results_.size() && next_ < taken_ + window_;
+  }
+
+  // Starts the next result, makes it with the lock released and stores it. Returns whether
+  // the taker waits for it. REQUIRES: lock holds mutex_ and CanStart().
+  bool MakeUnlocked(std::unique_lock<std::mutex>& lock) {
+    size_t i = next_++;
+    lock.unlock();
+    Result result = make_(i);
+    lock.lock();
+    results_[i] = std::move(result);
+    return awaited_ == i;
+  }
+
   void Work() {
+    std::unique_lock lock(mutex_);
     for (;;) {
-      size_t i;
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] {
-          return stopped_ || next_ >= results_.size() || next_ < taken_ + window_;
-        });
-        if (stopped_ || next_ >= results_.size()) return;
-        i = next_++;
+      if (stopped_ || next_ >= results_.size()) return;
+      if (!CanStart()) {
+        ++idle_threads_;
+        threads_changed_.wait(lock);
+        --idle_threads_;
+        continue;
       }
-      Result result = make_(i);
-      {
-        std::lock_guard lock(mutex_);
-        results_[i] = std::move(result);
-      }
-      changed_.notify_all();
+      if (MakeUnlocked(lock)) taker_changed_.notify_one();
     }
   }
 
   const std::function<Result(size_t)> make_;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable taker_changed_;    // the result the taker waits for is ready
+  std::condition_variable threads_changed_;  // a result may be started, or the pool stops
   std::vector<std::optional<Result>> results_;  // guarded by mutex_
-  size_t next_ = 0;                             // the next result a thread makes; guarded
+  size_t next_ = 0;                             // the next result to start; guarded
   size_t taken_ = 0;                            // results taken; guarded
-  bool stopped_ = false;                        // guarded
+  size_t awaited_ = kNone;  // the result the taker sleeps for, or kNone; guarded
+  int idle_threads_ = 0;    // pool threads waiting for room in the window; guarded
+  bool stopped_ = false;    // guarded
   const size_t window_;
   std::vector<std::thread> threads_;
 };

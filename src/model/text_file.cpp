@@ -203,16 +203,16 @@ void Replace(const std::string& path, ByteSource& source) {
 }
 
 // Gives `path` the bytes of `source`: a new file when the name is free, else a replacement.
+// Creating is tried first: in a fresh output folder every name is free, and a look at the name
+// beforehand would cost a system call per page for nothing.
 void WriteFrom(const std::string& path, ByteSource& source) {
   if (path.empty() || path.back() == '/') throw FileCreateError(path);
+  if (WriteNew(path, source)) return;
   struct stat st;
-  if (lstat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw FileCreateError(path, ErrorText(EISDIR));
-  } else if (WriteNew(path, source)) {
-    return;
-  } else if (!source.Rewind()) {
-    throw FileWriteError(path, ErrorText(errno));
+  if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    throw FileCreateError(path, ErrorText(EISDIR));
   }
+  if (!source.Rewind()) throw FileWriteError(path, ErrorText(errno));
   Replace(path, source);
 }
 

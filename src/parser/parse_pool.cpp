@@ -113,9 +113,10 @@ class ParsePool {
   ParsePool(TGlosParser& run, const std::vector<std::string>& files, int jobs)
       : run_(run),
         files_(files),
-        // The threads may run a few files ahead of the run: enough to keep them busy, few
-        // enough to bound the memory of the waiting results.
-        pool_(files.size(), jobs, 4 * static_cast<size_t>(jobs),
+        // The run's thread parses too while the file it takes next is not ready. The threads
+        // may run a few files ahead of the run: enough to keep them busy, few enough to bound
+        // the memory of the waiting results.
+        pool_(files.size(), jobs - 1, 4 * static_cast<size_t>(jobs),
               [this](size_t i) { return ParseAlone(files_[i]); }) {}
   ParsePool(const ParsePool&) = delete;
   ParsePool& operator=(const ParsePool&) = delete;
