@@ -178,6 +178,7 @@ int RunBatch(const CommandLineParameters& parameters, Selection& selection,
 int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOptions& options) {
   auto start = std::chrono::steady_clock::now();
   RunReport report;
+  report.measure_coverage = options.coverage || options.fail_under;
   try {
     switch (RunGeneration(selection, platform, /*interactive=*/false, &report)) {
       case RunOutcome::kCompleted:

@@ -227,7 +227,7 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     report->classes = parser.ClassCount();
     report->routines = parser.FunctionCount();
     report->constants = parser.ConstantCount();
-    report->coverage = MeasureCoverage(parser);
+    if (report->measure_coverage) report->coverage = MeasureCoverage(parser);
 
     if (!WritePageSteps(parser, out_dir, platform, files, jobs, report->failed_pages)) {
       return Cancelled(platform, guard);

@@ -25,7 +25,10 @@ struct RunReport {
   int constants = 0;
   int pages = 0;         // HTML pages written (those already holding their bytes included)
   int failed_pages = 0;  // class pages that could not be written
-  std::vector<Coverage> coverage;  // per parsed unit
+  // Set by the caller that wants `coverage`: measuring it reads every item of the tree once
+  // more, which a run that does not show it need not pay for.
+  bool measure_coverage = false;
+  std::vector<Coverage> coverage;  // per parsed unit; empty unless measured
 };
 
 // One generation run: checks the selection, parses every listed unit and writes the whole

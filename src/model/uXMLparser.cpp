@@ -100,6 +100,10 @@ TXMLNode* TXMLNode::FindChild(std::string_view name) const {
   return it == index.end() ? nullptr : it->second;
 }
 
+void TXMLNode::IndexNames() const {
+  if (children_.size() >= kIndexThreshold) FindChild(std::string_view());
+}
+
 TXMLTree::~TXMLTree() {
   if (root_) FreeNode(root_.get());
 }
@@ -149,7 +153,7 @@ void TXMLTree::IndexAllNames() const {
   while (!stack.empty()) {
     const TXMLNode* node = stack.back();
     stack.pop_back();
-    if (node->children_.size() >= kIndexThreshold) node->FindChild(std::string_view());
+    node->IndexNames();
     for (const TXMLNode* child : node->children_) {
       if (!child->children_.empty()) stack.push_back(child);
     }

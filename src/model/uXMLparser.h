@@ -44,6 +44,9 @@ class TXMLNode {
   // name index built on first use; the answer equals a scan of the children in order, and a
   // stable sort of the children does not change it (equal names keep their order).
   TXMLNode* FindChild(std::string_view name) const;
+  // Builds the name index now, if the node is large enough to have one, so that FindChild
+  // afterwards only reads. AddNode, Adopt and SortChildren keep a built index valid.
+  void IndexNames() const;
 
  private:
   friend class TXMLTree;

@@ -102,8 +102,15 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   SortTree();
   if (!Progress("Sorting indexes", "", true)) return;
   BuildIndexes(jobs);
-  // The page writers read the finished tree from several threads.
-  tree_->IndexAllNames();
+  // The page writers read the finished tree from several threads, so every node large enough
+  // for a name index must have it built before. The files parsed on the pool and the four
+  // indexes got theirs on the threads that made them; what this thread added is left.
+  if (jobs > 1 && files.size() > 1) {
+    tree_->Root()->IndexNames();
+    parsed_units->IndexNames();
+  } else if (jobs > 1) {
+    tree_->IndexAllNames();
+  }
   if (DebugMode) tree_->SaveToFile(DumpFile.empty() ? DumpPath() : DumpFile);
 }
 
@@ -139,6 +146,9 @@ void TGlosParser::ParseLoaded(const std::string& path, TXMLNode* parsed_units) {
   ParseFunctions(tree_->AddNode(unit, std::string(elem::kFunctions)));
   if (!Progress("Parsing constants in " + short_name, "", true)) return;
   ParseConstants(tree_->AddNode(unit, std::string(elem::kConstants)));
+  // Sorted as soon as the unit is complete, on whichever thread parsed it; the units
+  // themselves are sorted once all are read.
+  SortUnit(unit);
 }
 
 std::string TGlosParser::SourceFile(const TXMLNode* unit) const {
@@ -147,21 +157,20 @@ std::string TGlosParser::SourceFile(const TXMLNode* unit) const {
 }
 
 void TGlosParser::SortTree() {
-  TXMLNode* parsed_units = tree_->Root()->FindChild(elem::kParsedUnits);
-  SortChildren(parsed_units);
-  for (size_t u = 0; u < parsed_units->ChildCount(); ++u) {
-    TXMLNode* unit = parsed_units->Child(u);
-    if (TXMLNode* classes = unit->FindChild(elem::kClasses)) {
-      SortChildren(classes);
-      for (size_t c = 0; c < classes->ChildCount(); ++c) {
-        TXMLNode* cls = classes->Child(c);
-        if (TXMLNode* members = cls->FindChild(elem::kMethodList)) SortChildren(members);
-        if (TXMLNode* fields = cls->FindChild(elem::kFieldList)) SortChildren(fields);
-      }
+  SortChildren(tree_->Root()->FindChild(elem::kParsedUnits));
+}
+
+void TGlosParser::SortUnit(TXMLNode* unit) {
+  if (TXMLNode* classes = unit->FindChild(elem::kClasses)) {
+    SortChildren(classes);
+    for (size_t c = 0; c < classes->ChildCount(); ++c) {
+      TXMLNode* cls = classes->Child(c);
+      if (TXMLNode* members = cls->FindChild(elem::kMethodList)) SortChildren(members);
+      if (TXMLNode* fields = cls->FindChild(elem::kFieldList)) SortChildren(fields);
     }
-    if (TXMLNode* functions = unit->FindChild(elem::kFunctions)) SortChildren(functions);
-    if (TXMLNode* constants = unit->FindChild(elem::kConstants)) SortChildren(constants);
   }
+  if (TXMLNode* functions = unit->FindChild(elem::kFunctions)) SortChildren(functions);
+  if (TXMLNode* constants = unit->FindChild(elem::kConstants)) SortChildren(constants);
 }
 
 namespace {
@@ -213,6 +222,7 @@ void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
       TXMLNode* entry = index.AddNode(all_units, item.node->Name());
       entry->AddValue(LeafValue(item.node, elem::kUnitComment));
     }
+    index.IndexAllNames();
     return;
   }
 
@@ -239,6 +249,7 @@ void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
     if (which == 2 && comment->empty()) comment = &LeafValue(item.node, elem::kLongComment);
     AddLeafTo(index, entry, kind.comment, *comment);
   }
+  index.IndexAllNames();
 }
 
 }  // namespace

@@ -126,7 +126,11 @@ class TGlosParser : public DocTreeReader {
   void ParseInPool(const std::vector<std::string>& files, int jobs, TXMLNode* parsed_units);
   // Starts a tree of one file's own, whose root stands for "parsedUnits" (see ParsePool).
   void BeginFileTree(const std::string& path);
+  // Sorts the units below "parsedUnits" by name.
   void SortTree();
+  // Sorts the classes, the members and fields of each class, the routines and the constants of
+  // one unit by name.
+  void SortUnit(TXMLNode* unit);
   // The four indexes, each built on a tree of its own (at once on threads with jobs > 1) and
   // then moved under the root in their order.
   void BuildIndexes(int jobs);

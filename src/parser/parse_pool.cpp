@@ -182,6 +182,8 @@ ParsePool::FileResult ParsePool::ParseAlone(const std::string& path) {
     parser.BeginFileTree(path);
     parser.LoadFile(path);
     parser.ParseLoaded(path, parser.tree_->Root());
+    // The pages are written from several threads, which may only read the tree.
+    parser.tree_->IndexAllNames();
   } catch (GlosError& error) {
     // What was wrong with the file's heading goes with the error, as on one thread.
     if (error.Note().empty()) error.SetNote(parser.file_note_);
