@@ -1,4 +1,7 @@
 // The class pages: ancestor diagram, description, unit, fields, member summaries and details.
+#include <iterator>
+#include <vector>
+
 #include "html/comment_render.h"
 #include "html/html_text.h"
 #include "html/pages.h"
@@ -37,11 +40,15 @@ constexpr Group kGroups[] = {
     {MemberKind::kMethod, "<p><B>Methods:</B><BR>", "<p><IMG SRC=methods.gif>"},
 };
 
-// The positions of the class's members of one kind, in member order.
-std::vector<int> MembersOf(const DocTreeReader& p, const TXMLNode* unit, int c, MemberKind kind) {
-  std::vector<int> members;
+// The positions of the class's members of each group of kGroups, in member order; each
+// declaration is read once for all groups.
+std::vector<std::vector<int>> MembersByGroup(const DocTreeReader& p, const TXMLNode* unit, int c) {
+  std::vector<std::vector<int>> members(std::size(kGroups));
   for (int m = 0, count = p.MethodCount(unit, c); m < count; ++m) {
-    if (IsOfKind(p.MethodDecl(unit, c, m), kind)) members.push_back(m);
+    std::string_view decl = p.MethodDecl(unit, c, m);
+    for (size_t g = 0; g < std::size(kGroups); ++g) {
+      if (IsOfKind(decl, kGroups[g].kind)) members[g].push_back(m);
+    }
   }
   return members;
 }
@@ -75,7 +82,7 @@ std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class
 
 PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::string& unit_name,
                    int c) {
-  const std::string& name = p.UnitClassName(unit, c);
+  const std::string name(p.UnitClassName(unit, c));
   PageText page;
   page.Line({"<HTML>"});
   page.Line({"<H2>Class: ", HtmlText(name), "</H2>"});
@@ -91,7 +98,7 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
     if (f == 0) page.Line({"<p><B>Fields:</B><BR><dl>"});
     page.Line({"<dt>", HtmlText(p.FieldName(unit, c, f)), ": ", HtmlText(p.FieldType(unit, c, f)),
                "</dt><br>"});
-    const std::string& comment = p.FieldComment(unit, c, f);
+    std::string_view comment = p.FieldComment(unit, c, f);
     if (!comment.empty()) page.Line({"<dd>", comment, "</dd>"});
   }
   page.Line({"</dl>"});
@@ -99,8 +106,10 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
   const std::string page_link = LinkTarget(name + ".html");
   // Six walks over the members: the summaries of the three groups, then their details. A group
   // without members writes nothing at all.
-  for (const Group& group : kGroups) {
-    std::vector<int> members = MembersOf(p, unit, c, group.kind);
+  const std::vector<std::vector<int>> groups = MembersByGroup(p, unit, c);
+  for (size_t g = 0; g < std::size(kGroups); ++g) {
+    const Group& group = kGroups[g];
+    const std::vector<int>& members = groups[g];
     if (members.empty()) continue;
     page.Line({group.summary_heading});
     page.Line({"<dl>"});
@@ -119,8 +128,9 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
   }
   page.Line({"<HR>"});
 
-  for (const Group& group : kGroups) {
-    std::vector<int> members = MembersOf(p, unit, c, group.kind);
+  for (size_t g = 0; g < std::size(kGroups); ++g) {
+    const Group& group = kGroups[g];
+    const std::vector<int>& members = groups[g];
     if (members.empty()) continue;
     page.Line({group.detail_picture});
     for (int m : members) {

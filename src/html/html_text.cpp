@@ -64,6 +64,12 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
+std::string PageFileName(std::string_view name) {
+  std::string file(name);
+  file += ".html";
+  return file;
+}
+
 std::string LinkTarget(std::string_view file_part) { return Encode(file_part, true); }
 
 std::string LinkFragment(std::string_view fragment) { return Encode(fragment, false); }

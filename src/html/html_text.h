@@ -18,6 +18,9 @@ namespace glossator {
 //   "a & b"        => "a &amp; b"
 std::string HtmlText(std::string_view text);
 
+// The file name of the page of a unit or a class: the name with ".html" appended.
+std::string PageFileName(std::string_view name);
+
 // A link target's file part (a page or picture name, an unquoted HREF= or SRC= value): every byte
 // up to 0x20, 0x7F, every byte from 0x80 and each of " # % & ' < = > ? \ ^ ` { | } is written as
 // "%" and two upper-case hex digits.

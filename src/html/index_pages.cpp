@@ -24,24 +24,24 @@ namespace {
 
 struct IndexEntry {
   std::string target;  // the link target, encoded
-  const std::string* name;
-  const std::string* comment;
+  std::string_view name;
+  std::string_view comment;
 };
 
 IndexEntry EntryAt(const DocTreeReader& p, IndexKind kind, int i) {
   switch (kind) {
     case IndexKind::kUnits:
-      return {LinkTarget(p.UnitName(i) + ".html"), &p.UnitName(i), &p.UnitComment(i)};
+      return {LinkTarget(PageFileName(p.UnitName(i))), p.UnitName(i), p.UnitComment(i)};
     case IndexKind::kClasses:
-      return {LinkTarget(p.ClassName(i) + ".html"), &p.ClassName(i), &p.ClassComment(i)};
+      return {LinkTarget(PageFileName(p.ClassName(i))), p.ClassName(i), p.ClassComment(i)};
     case IndexKind::kFunctions:
-      return {LinkTarget(p.FunctionUnit(i) + ".html") + "#" + LinkFragment(p.FunctionName(i)),
-              &p.FunctionName(i), &p.FunctionComment(i)};
+      return {LinkTarget(PageFileName(p.FunctionUnit(i))) + "#" + LinkFragment(p.FunctionName(i)),
+              p.FunctionName(i), p.FunctionComment(i)};
     case IndexKind::kConstants:
-      return {LinkTarget(p.ConstantUnit(i) + ".html") + "#" + LinkFragment(p.ConstantName(i)),
-              &p.ConstantName(i), &p.ConstantComment(i)};
+      return {LinkTarget(PageFileName(p.ConstantUnit(i))) + "#" + LinkFragment(p.ConstantName(i)),
+              p.ConstantName(i), p.ConstantComment(i)};
   }
-  return {"", nullptr, nullptr};
+  return {"", {}, {}};
 }
 
 int CountOf(const DocTreeReader& p, IndexKind kind) {
@@ -83,8 +83,8 @@ PageText IndexPage(const DocTreeReader& p, IndexKind kind) {
   page.Line({"<dl>"});
   for (int i = 0, count = CountOf(p, kind); i < count; ++i) {
     IndexEntry entry = EntryAt(p, kind, i);
-    page.Line({"<dt><li><A HREF=", entry.target, ">", HtmlText(*entry.name), "</A></dt>"});
-    if (!entry.comment->empty()) page.Line({IndexSummary(*entry.comment, mark)});
+    page.Line({"<dt><li><A HREF=", entry.target, ">", HtmlText(entry.name), "</A></dt>"});
+    if (!entry.comment.empty()) page.Line({IndexSummary(entry.comment, mark)});
   }
   page.Line({"</dl></HTML>"});
   return page;

@@ -74,13 +74,14 @@ std::vector<Warning> PageNameClashes(const DocTreeReader& tree) {
   std::unordered_map<std::string, const TXMLNode*> first_of_name;
   for (int k = 0; k < tree.ParsedUnitCount(); ++k) {
     const TXMLNode* unit = tree.ParsedUnit(k);
-    auto [it, added] = first_of_name.try_emplace(unit->Name(), unit);
+    auto [it, added] = first_of_name.try_emplace(std::string(unit->Name()), unit);
     if (added) continue;
     Warning warning;
     warning.file = tree.SourceFile(unit);
     warning.kind = "unit-clash";
-    warning.text = "unit '" + unit->Name() + "' is also read from " + tree.SourceFile(it->second) +
-                   "; the page " + unit->Name() + ".html shows that one, and the classes of " +
+    const std::string name(unit->Name());
+    warning.text = "unit '" + name + "' is also read from " + tree.SourceFile(it->second) +
+                   "; the page " + name + ".html shows that one, and the classes of " +
                    "this file get no pages";
     warnings.push_back(std::move(warning));
   }
@@ -92,12 +93,12 @@ std::vector<Warning> PageNameClashes(const DocTreeReader& tree) {
     ledger.Write(std::string(IndexFileName(kind)), FixedPage(IndexFileName(kind)));
   }
   for (int i = 0; i < tree.UnitCount(); ++i) {
-    const std::string& name = tree.UnitName(i);
+    const std::string name(tree.UnitName(i));
     const TXMLNode* unit = tree.FindUnit(name);
     std::string file = tree.SourceFile(unit);
     ledger.Write(name + ".html", {unit, -1, "unit '" + name + "' of " + file, file});
     for (int c = 0; c < tree.UnitClassCount(unit); ++c) {
-      const std::string& class_name = tree.UnitClassName(unit, c);
+      const std::string class_name(tree.UnitClassName(unit, c));
       // Names the run cannot write at all are reported when it tries.
       if (class_name.empty() || class_name.find_first_of("/\\") != std::string::npos) continue;
       ledger.Write(class_name + ".html", {unit, c, "class '" + class_name + "' of " + file, file});

@@ -47,7 +47,7 @@ Warning ClassPageWarning(const PageBatch& batch, const RenderedPage& page,
 
 PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i) {
   PageBatch batch;
-  const std::string& name = tree.UnitName(i);
+  const std::string name(tree.UnitName(i));
   const TXMLNode* unit = tree.FindUnit(name);
   batch.source_file = tree.SourceFile(unit);
   RenderedPage& unit_page = batch.pages.emplace_back();
@@ -61,7 +61,7 @@ PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir,
   int classes = tree.UnitClassCount(unit);
   batch.pages.reserve(1 + static_cast<size_t>(classes));
   for (int c = 0; c < classes; ++c) {
-    const std::string& class_name = tree.UnitClassName(unit, c);
+    const std::string class_name(tree.UnitClassName(unit, c));
     if (class_name.empty()) continue;
     RenderedPage& page = batch.pages.emplace_back();
     page.class_name = class_name;

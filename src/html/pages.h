@@ -55,7 +55,7 @@ void WriteUnitPages(const PageContext& context, int i);
 
 // The page of `unit`, whose name in the unit index is `name`.
 PageText UnitPage(const DocTreeReader& parser, const TXMLNode* unit, const std::string& name,
-                  const std::string& comment);
+                  std::string_view comment);
 
 // One class page: class c of `unit`, whose name in the unit index is `unit_name`.
 PageText ClassPage(const DocTreeReader& parser, const TXMLNode* unit, const std::string& unit_name,

@@ -11,26 +11,27 @@
 namespace glossator {
 
 PageText UnitPage(const DocTreeReader& p, const TXMLNode* unit, const std::string& name,
-                  const std::string& comment) {
+                  std::string_view comment) {
   PageText page;
   page.Line({"<HTML>"});
   page.Line({"<H2>Unit: ", HtmlText(name), "</H2>"});
   page.Line({"<B>Description:</B><BR>", RenderDescription(comment), "<BR><BR>"});
   page.Line({"<B>Classes:</B><BR>"});
   for (int c = 0; c < p.UnitClassCount(unit); ++c) {
-    const std::string& class_name = p.UnitClassName(unit, c);
-    page.Line({"<A HREF=", LinkTarget(class_name + ".html"), ">", HtmlText(class_name), "</A>"});
+    std::string_view class_name = p.UnitClassName(unit, c);
+    page.Line(
+        {"<A HREF=", LinkTarget(PageFileName(class_name)), ">", HtmlText(class_name), "</A>"});
     page.Line({": ", p.UnitClassComment(unit, c), "<BR>"});
   }
   page.Line({"<BR><B>Constants:</B>"});
   page.Line({"<dl>"});
   for (int k = 0; k < p.UnitConstantCount(unit); ++k) {
-    const std::string& constant = p.UnitConstantName(unit, k);
+    std::string_view constant = p.UnitConstantName(unit, k);
     page.Line({"<A NAME=", AnchorName(constant), "></A>"});
     // The line closes a code element it never opened; browsers do not mind.
     page.Line({"<li><dt>", HtmlText(constant), " = ", HtmlText(p.UnitConstantValue(unit, k)),
                "</code></dt>"});
-    const std::string& constant_comment = p.UnitConstantComment(unit, k);
+    std::string_view constant_comment = p.UnitConstantComment(unit, k);
     std::string rendered = RenderComment(constant_comment, constant_comment);
     if (!rendered.empty()) page.Line({rendered, "<br>"});
   }

@@ -9,20 +9,21 @@ namespace glossator {
 
 namespace {
 
-const std::string kEmpty;
-const std::string kTObject = "TObject";
+constexpr std::string_view kTObject = "TObject";
 
 const TXMLNode* Find(const TXMLNode* node, std::string_view name) {
   return node == nullptr ? nullptr : node->FindChild(name);
 }
 
 // The first value of the leaf `name` below `node`, or the empty text.
-const std::string& Leaf(const TXMLNode* node, std::string_view name) {
+std::string_view Leaf(const TXMLNode* node, std::string_view name) {
   const TXMLNode* leaf = Find(node, name);
-  return leaf == nullptr ? kEmpty : leaf->FirstValue();
+  return leaf == nullptr ? std::string_view() : leaf->FirstValue();
 }
 
-const std::string& NameOf(const TXMLNode* node) { return node == nullptr ? kEmpty : node->Name(); }
+std::string_view NameOf(const TXMLNode* node) {
+  return node == nullptr ? std::string_view() : node->Name();
+}
 
 int CountOf(const TXMLNode* container) {
   return container == nullptr ? 0 : static_cast<int>(container->ChildCount());
@@ -50,42 +51,40 @@ const TXMLNode* DocTreeReader::Entry(std::string_view index, int i) const {
 }
 
 int DocTreeReader::UnitCount() const { return CountOf(Container(elem::kAllUnits)); }
-const std::string& DocTreeReader::UnitName(int i) const {
-  return NameOf(Entry(elem::kAllUnits, i));
-}
-const std::string& DocTreeReader::UnitComment(int i) const {
+std::string_view DocTreeReader::UnitName(int i) const { return NameOf(Entry(elem::kAllUnits, i)); }
+std::string_view DocTreeReader::UnitComment(int i) const {
   const TXMLNode* entry = Entry(elem::kAllUnits, i);
-  if (entry == nullptr) return kEmpty;
+  if (entry == nullptr) return std::string_view();
   return Leaf(FindUnit(entry->Name()), elem::kUnitComment);
 }
 
 int DocTreeReader::ClassCount() const { return CountOf(Container(elem::kAllClasses)); }
-const std::string& DocTreeReader::ClassName(int i) const {
+std::string_view DocTreeReader::ClassName(int i) const {
   return NameOf(Entry(elem::kAllClasses, i));
 }
-const std::string& DocTreeReader::ClassComment(int i) const {
+std::string_view DocTreeReader::ClassComment(int i) const {
   return Leaf(Entry(elem::kAllClasses, i), elem::kClassComment);
 }
 
 int DocTreeReader::FunctionCount() const { return CountOf(Container(elem::kAllFunctions)); }
-const std::string& DocTreeReader::FunctionName(int i) const {
+std::string_view DocTreeReader::FunctionName(int i) const {
   return NameOf(Entry(elem::kAllFunctions, i));
 }
-const std::string& DocTreeReader::FunctionUnit(int i) const {
+std::string_view DocTreeReader::FunctionUnit(int i) const {
   return Leaf(Entry(elem::kAllFunctions, i), elem::kUnit);
 }
-const std::string& DocTreeReader::FunctionComment(int i) const {
+std::string_view DocTreeReader::FunctionComment(int i) const {
   return Leaf(Entry(elem::kAllFunctions, i), elem::kProcComment);
 }
 
 int DocTreeReader::ConstantCount() const { return CountOf(Container(elem::kAllConstants)); }
-const std::string& DocTreeReader::ConstantName(int i) const {
+std::string_view DocTreeReader::ConstantName(int i) const {
   return NameOf(Entry(elem::kAllConstants, i));
 }
-const std::string& DocTreeReader::ConstantUnit(int i) const {
+std::string_view DocTreeReader::ConstantUnit(int i) const {
   return Leaf(Entry(elem::kAllConstants, i), elem::kUnit);
 }
-const std::string& DocTreeReader::ConstantComment(int i) const {
+std::string_view DocTreeReader::ConstantComment(int i) const {
   return Leaf(Entry(elem::kAllConstants, i), elem::kConstComment);
 }
 
@@ -100,7 +99,7 @@ const TXMLNode* DocTreeReader::ParsedUnit(int k) const {
 
 std::string DocTreeReader::SourceFile(const TXMLNode* unit) const {
   const TXMLNode* leaf = unit == nullptr ? nullptr : unit->FindChild(elem::kUnitFileName);
-  return leaf == nullptr ? std::string() : leaf->FirstValue();
+  return leaf == nullptr ? std::string() : std::string(leaf->FirstValue());
 }
 
 const TXMLNode* DocTreeReader::FindUnit(std::string_view name) const {
@@ -124,74 +123,74 @@ const TXMLNode* DocTreeReader::ClassPart(const TXMLNode* unit, int c, std::strin
 int DocTreeReader::UnitClassCount(const TXMLNode* unit) const {
   return CountOf(Find(unit, elem::kClasses));
 }
-const std::string& DocTreeReader::UnitClassName(const TXMLNode* unit, int c) const {
+std::string_view DocTreeReader::UnitClassName(const TXMLNode* unit, int c) const {
   return NameOf(ClassItem(unit, c));
 }
-const std::string& DocTreeReader::UnitClassComment(const TXMLNode* unit, int c) const {
+std::string_view DocTreeReader::UnitClassComment(const TXMLNode* unit, int c) const {
   return Leaf(ClassItem(unit, c), elem::kClassComment);
 }
 
 int DocTreeReader::MethodCount(const TXMLNode* unit, int c) const {
   return CountOf(Find(ClassItem(unit, c), elem::kMethodList));
 }
-const std::string& DocTreeReader::MethodDecl(const TXMLNode* unit, int c, int m) const {
+std::string_view DocTreeReader::MethodDecl(const TXMLNode* unit, int c, int m) const {
   return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcDecl);
 }
-const std::string& DocTreeReader::MethodVisibility(const TXMLNode* unit, int c, int m) const {
+std::string_view DocTreeReader::MethodVisibility(const TXMLNode* unit, int c, int m) const {
   return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcType);
 }
-const std::string& DocTreeReader::MethodComment(const TXMLNode* unit, int c, int m) const {
+std::string_view DocTreeReader::MethodComment(const TXMLNode* unit, int c, int m) const {
   return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kProcComment);
 }
-const std::string& DocTreeReader::MethodLongComment(const TXMLNode* unit, int c, int m) const {
+std::string_view DocTreeReader::MethodLongComment(const TXMLNode* unit, int c, int m) const {
   return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kLongComment);
 }
 
 int DocTreeReader::FieldCount(const TXMLNode* unit, int c) const {
   return CountOf(Find(ClassItem(unit, c), elem::kFieldList));
 }
-const std::string& DocTreeReader::FieldName(const TXMLNode* unit, int c, int f) const {
+std::string_view DocTreeReader::FieldName(const TXMLNode* unit, int c, int f) const {
   return NameOf(ClassPart(unit, c, elem::kFieldList, f));
 }
-const std::string& DocTreeReader::FieldType(const TXMLNode* unit, int c, int f) const {
+std::string_view DocTreeReader::FieldType(const TXMLNode* unit, int c, int f) const {
   return Leaf(ClassPart(unit, c, elem::kFieldList, f), elem::kFieldType);
 }
-const std::string& DocTreeReader::FieldComment(const TXMLNode* unit, int c, int f) const {
+std::string_view DocTreeReader::FieldComment(const TXMLNode* unit, int c, int f) const {
   return Leaf(ClassPart(unit, c, elem::kFieldList, f), elem::kFieldComment);
 }
 
 int DocTreeReader::UnitFunctionCount(const TXMLNode* unit) const {
   return CountOf(Find(unit, elem::kFunctions));
 }
-const std::string& DocTreeReader::UnitFunctionName(const TXMLNode* unit, int r) const {
+std::string_view DocTreeReader::UnitFunctionName(const TXMLNode* unit, int r) const {
   return NameOf(UnitPart(unit, elem::kFunctions, r));
 }
-const std::string& DocTreeReader::UnitFunctionDecl(const TXMLNode* unit, int r) const {
+std::string_view DocTreeReader::UnitFunctionDecl(const TXMLNode* unit, int r) const {
   return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kProcDecl);
 }
-const std::string& DocTreeReader::UnitFunctionComment(const TXMLNode* unit, int r) const {
+std::string_view DocTreeReader::UnitFunctionComment(const TXMLNode* unit, int r) const {
   return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kProcComment);
 }
-const std::string& DocTreeReader::UnitFunctionLongComment(const TXMLNode* unit, int r) const {
+std::string_view DocTreeReader::UnitFunctionLongComment(const TXMLNode* unit, int r) const {
   return Leaf(UnitPart(unit, elem::kFunctions, r), elem::kLongComment);
 }
 
 int DocTreeReader::UnitConstantCount(const TXMLNode* unit) const {
   return CountOf(Find(unit, elem::kConstants));
 }
-const std::string& DocTreeReader::UnitConstantName(const TXMLNode* unit, int k) const {
+std::string_view DocTreeReader::UnitConstantName(const TXMLNode* unit, int k) const {
   return NameOf(UnitPart(unit, elem::kConstants, k));
 }
-const std::string& DocTreeReader::UnitConstantValue(const TXMLNode* unit, int k) const {
+std::string_view DocTreeReader::UnitConstantValue(const TXMLNode* unit, int k) const {
   return Leaf(UnitPart(unit, elem::kConstants, k), elem::kConstValue);
 }
-const std::string& DocTreeReader::UnitConstantComment(const TXMLNode* unit, int k) const {
+std::string_view DocTreeReader::UnitConstantComment(const TXMLNode* unit, int k) const {
   return Leaf(UnitPart(unit, elem::kConstants, k), elem::kConstComment);
 }
 
-const std::string& DocTreeReader::AncestorText(const TXMLNode* all_classes,
-                                               std::string_view name) const {
-  const std::string& unit_name = Leaf(Find(all_classes, name), elem::kUnit);
+std::string_view DocTreeReader::AncestorText(const TXMLNode* all_classes,
+                                             std::string_view name) const {
+  std::string_view unit_name = Leaf(Find(all_classes, name), elem::kUnit);
   const TXMLNode* classes = Find(FindUnit(unit_name), elem::kClasses);
   return Leaf(Find(classes, name), elem::kInheritFrom);
 }
@@ -210,12 +209,12 @@ void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>
   // documented class, whatever the number of its index entries: they all stand for the same
   // chain), and then A itself. The steps form a single chain upward, so walk it first and append
   // it from its top end down; no recursion, however long it is.
-  std::vector<const std::string*> chain;
+  std::vector<std::string_view> chain;
   std::unordered_set<std::string_view> on_chain{name};
   std::string_view current = name;
   for (;;) {
-    const std::string& ancestor = AncestorText(all_classes, current);
-    chain.push_back(&ancestor);
+    std::string_view ancestor = AncestorText(all_classes, current);
+    chain.push_back(ancestor);
     if (ancestor == kTObject || on_chain.count(ancestor) ||
         !IsDocumentedClass(all_classes, ancestor)) {
       break;
@@ -223,7 +222,7 @@ void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>
     on_chain.insert(ancestor);
     current = ancestor;
   }
-  for (size_t k = chain.size(); k > 0; --k) list.push_back(*chain[k - 1]);
+  for (size_t k = chain.size(); k > 0; --k) list.emplace_back(chain[k - 1]);
 }
 
 }  // namespace glossator

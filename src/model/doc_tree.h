@@ -50,19 +50,19 @@ class DocTreeReader {
 
   // Index queries, in index order.
   int UnitCount() const;
-  const std::string& UnitName(int i) const;
-  const std::string& UnitComment(int i) const;
+  std::string_view UnitName(int i) const;
+  std::string_view UnitComment(int i) const;
   int ClassCount() const;
-  const std::string& ClassName(int i) const;
-  const std::string& ClassComment(int i) const;
+  std::string_view ClassName(int i) const;
+  std::string_view ClassComment(int i) const;
   int FunctionCount() const;
-  const std::string& FunctionName(int i) const;
-  const std::string& FunctionUnit(int i) const;
-  const std::string& FunctionComment(int i) const;
+  std::string_view FunctionName(int i) const;
+  std::string_view FunctionUnit(int i) const;
+  std::string_view FunctionComment(int i) const;
   int ConstantCount() const;
-  const std::string& ConstantName(int i) const;
-  const std::string& ConstantUnit(int i) const;
-  const std::string& ConstantComment(int i) const;
+  std::string_view ConstantName(int i) const;
+  std::string_view ConstantUnit(int i) const;
+  std::string_view ConstantComment(int i) const;
 
   // The unit items below "parsedUnits", in tree order (after the parse's sort: by name, units of
   // one name in list order).
@@ -78,26 +78,26 @@ class DocTreeReader {
 
   // Unit queries, on a unit item from FindUnit (null gives 0 and empty texts).
   int UnitClassCount(const TXMLNode* unit) const;
-  const std::string& UnitClassName(const TXMLNode* unit, int c) const;
-  const std::string& UnitClassComment(const TXMLNode* unit, int c) const;
+  std::string_view UnitClassName(const TXMLNode* unit, int c) const;
+  std::string_view UnitClassComment(const TXMLNode* unit, int c) const;
   int MethodCount(const TXMLNode* unit, int c) const;
-  const std::string& MethodDecl(const TXMLNode* unit, int c, int m) const;
-  const std::string& MethodVisibility(const TXMLNode* unit, int c, int m) const;
-  const std::string& MethodComment(const TXMLNode* unit, int c, int m) const;
-  const std::string& MethodLongComment(const TXMLNode* unit, int c, int m) const;
+  std::string_view MethodDecl(const TXMLNode* unit, int c, int m) const;
+  std::string_view MethodVisibility(const TXMLNode* unit, int c, int m) const;
+  std::string_view MethodComment(const TXMLNode* unit, int c, int m) const;
+  std::string_view MethodLongComment(const TXMLNode* unit, int c, int m) const;
   int FieldCount(const TXMLNode* unit, int c) const;
-  const std::string& FieldName(const TXMLNode* unit, int c, int f) const;
-  const std::string& FieldType(const TXMLNode* unit, int c, int f) const;
-  const std::string& FieldComment(const TXMLNode* unit, int c, int f) const;
+  std::string_view FieldName(const TXMLNode* unit, int c, int f) const;
+  std::string_view FieldType(const TXMLNode* unit, int c, int f) const;
+  std::string_view FieldComment(const TXMLNode* unit, int c, int f) const;
   int UnitFunctionCount(const TXMLNode* unit) const;
-  const std::string& UnitFunctionName(const TXMLNode* unit, int r) const;
-  const std::string& UnitFunctionDecl(const TXMLNode* unit, int r) const;
-  const std::string& UnitFunctionComment(const TXMLNode* unit, int r) const;
-  const std::string& UnitFunctionLongComment(const TXMLNode* unit, int r) const;
+  std::string_view UnitFunctionName(const TXMLNode* unit, int r) const;
+  std::string_view UnitFunctionDecl(const TXMLNode* unit, int r) const;
+  std::string_view UnitFunctionComment(const TXMLNode* unit, int r) const;
+  std::string_view UnitFunctionLongComment(const TXMLNode* unit, int r) const;
   int UnitConstantCount(const TXMLNode* unit) const;
-  const std::string& UnitConstantName(const TXMLNode* unit, int k) const;
-  const std::string& UnitConstantValue(const TXMLNode* unit, int k) const;
-  const std::string& UnitConstantComment(const TXMLNode* unit, int k) const;
+  std::string_view UnitConstantName(const TXMLNode* unit, int k) const;
+  std::string_view UnitConstantValue(const TXMLNode* unit, int k) const;
+  std::string_view UnitConstantComment(const TXMLNode* unit, int k) const;
 
   // Appends the ancestor chain of the class `name` to `list`, the most distant ancestor first;
   // the class itself is not appended. The chain ends with "TObject", with the first ancestor
@@ -117,7 +117,7 @@ class DocTreeReader {
   const TXMLNode* ClassItem(const TXMLNode* unit, int c) const;
   const TXMLNode* ClassPart(const TXMLNode* unit, int c, std::string_view container, int i) const;
   // The ancestor text of the class that the first class index entry named `name` stands for.
-  const std::string& AncestorText(const TXMLNode* all_classes, std::string_view name) const;
+  std::string_view AncestorText(const TXMLNode* all_classes, std::string_view name) const;
   bool IsDocumentedClass(const TXMLNode* all_classes, std::string_view name) const;
 
   const TXMLTree* tree_ = nullptr;

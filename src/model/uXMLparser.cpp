@@ -52,6 +52,11 @@ void WriteElement(TextFileWriter& file, const TXMLNode& node, size_t indent, std
 
 }  // namespace
 
+TXMLNode::TXMLNode(std::string name) {
+  MakeExtra().own_name = std::move(name);
+  name_ = extra_->own_name;
+}
+
 TXMLNode::~TXMLNode() = default;
 
 TXMLNode::Extra& TXMLNode::MakeExtra() const {
@@ -62,23 +67,6 @@ TXMLNode::Extra& TXMLNode::MakeExtra() const {
 size_t TXMLNode::ValueCount() const {
   if (!has_value_) return 0;
   return 1 + (extra_ ? extra_->more_values.size() : 0);
-}
-
-void TXMLNode::AddValue(std::string value) {
-  if (!has_value_) {
-    first_value_ = std::move(value);
-    has_value_ = true;
-  } else {
-    MakeExtra().more_values.push_back(std::move(value));
-  }
-}
-
-void TXMLNode::SetValue(size_t i, std::string value) {
-  if (i == 0) {
-    first_value_ = std::move(value);
-  } else {
-    extra_->more_values[i - 1] = std::move(value);
-  }
 }
 
 TXMLNode* TXMLNode::FindChild(std::string_view name) const {
@@ -113,7 +101,7 @@ void TXMLTree::SetRoot(std::unique_ptr<TXMLNode> root) {
   root_ = std::move(root);
 }
 
-TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string name) {
+TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string_view name) {
   if (free_left_ == 0) {
     next_block_size_ =
         next_block_size_ == 0 ? kFirstBlockSize : std::min(2 * next_block_size_, kMaxBlockSize);
@@ -123,13 +111,32 @@ TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string name) {
   }
   TXMLNode* node = free_++;
   --free_left_;
-  node->name_ = std::move(name);
+  node->name_ = texts_.Keep(name);
   node->parent_ = parent;
   // Items have four leaves at most; one allocation serves them.
   if (parent->children_.empty()) parent->children_.reserve(4);
   parent->children_.push_back(node);
   if (parent->indexed_) parent->extra_->child_index.emplace(node->name_, node);
   return node;
+}
+
+void TXMLTree::AddValue(TXMLNode* node, std::string_view value) {
+  std::string_view kept = texts_.Keep(value);
+  if (!node->has_value_) {
+    node->first_value_ = kept;
+    node->has_value_ = true;
+  } else {
+    node->MakeExtra().more_values.push_back(kept);
+  }
+}
+
+void TXMLTree::SetValue(TXMLNode* node, size_t i, std::string_view value) {
+  std::string_view kept = texts_.Keep(value);
+  if (i == 0) {
+    node->first_value_ = kept;
+  } else {
+    node->extra_->more_values[i - 1] = kept;
+  }
 }
 
 TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const {
@@ -167,6 +174,7 @@ void TXMLTree::FreeNode(TXMLNode* node) {
   free_left_ = 0;
   next_block_size_ = 0;
   root_.reset();
+  texts_.Clear();
 }
 
 void TXMLTree::Adopt(TXMLNode* parent, TXMLTree& other) {
@@ -185,6 +193,7 @@ void TXMLTree::Adopt(TXMLNode* parent, TXMLTree& other) {
   }
   // The newest block of this tree stays the one AddNode fills.
   for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+  texts_.Absorb(other.texts_);
   other.blocks_.clear();
   other.free_ = nullptr;
   other.free_left_ = 0;

@@ -7,20 +7,24 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/text_arena.h"
+
 namespace glossator {
 
 // One node of the documentation tree: a name, ordered children and ordered text values. Names
 // need not be unique among siblings; the tree knows nothing about what they mean. The nodes added
-// with TXMLTree::AddNode belong to that tree, which frees them all together.
+// with TXMLTree::AddNode belong to that tree, which frees them all together; their names and
+// values are kept in the tree's text arena and stay where they are until the tree goes.
 class TXMLNode {
  public:
   TXMLNode() = default;
-  explicit TXMLNode(std::string name) : name_(std::move(name)) {}
+  // A root, which keeps its own name.
+  explicit TXMLNode(std::string name);
   ~TXMLNode();
   TXMLNode(const TXMLNode&) = delete;
   TXMLNode& operator=(const TXMLNode&) = delete;
 
-  const std::string& Name() const { return name_; }
+  std::string_view Name() const { return name_; }
   // The node this one was added under; null for the root. Not owning.
   TXMLNode* Parent() const { return parent_; }
 
@@ -31,14 +35,11 @@ class TXMLNode {
   // The values in insertion order; duplicates and empty texts allowed.
   size_t ValueCount() const;
   // REQUIRES: i < ValueCount().
-  const std::string& Value(size_t i) const {
+  std::string_view Value(size_t i) const {
     return i == 0 ? first_value_ : extra_->more_values[i - 1];
   }
-  void AddValue(std::string value);
-  // REQUIRES: i < ValueCount().
-  void SetValue(size_t i, std::string value);
   // The first value, or the empty text when there is none.
-  const std::string& FirstValue() const { return first_value_; }
+  std::string_view FirstValue() const { return first_value_; }
 
   // The first direct child whose name equals `name` exactly, or null. Large nodes answer from a
   // name index built on first use; the answer equals a scan of the children in order, and a
@@ -54,15 +55,16 @@ class TXMLNode {
 
   // What few nodes need: values after the first, and a name index for nodes with many children.
   struct Extra {
-    std::vector<std::string> more_values;
+    std::string own_name;  // a root's name
+    std::vector<std::string_view> more_values;
     // Name -> first child of that name; keys view the children's names, which never change.
     std::unordered_map<std::string_view, TXMLNode*> child_index;
   };
   Extra& MakeExtra() const;
 
-  std::string name_;
+  std::string_view name_;
   // Nearly every node has no value or one, so the first is held in the node itself.
-  std::string first_value_;
+  std::string_view first_value_;
   TXMLNode* parent_ = nullptr;
   std::vector<TXMLNode*> children_;  // owned by the tree that added them
   mutable std::unique_ptr<Extra> extra_;
@@ -84,7 +86,12 @@ class TXMLTree {
 
   // Appends a new node named `name` at the end of the parent's children and returns it.
   // REQUIRES: parent != nullptr.
-  TXMLNode* AddNode(TXMLNode* parent, std::string name);
+  TXMLNode* AddNode(TXMLNode* parent, std::string_view name);
+
+  // Appends a copy of `value` to the node's values. REQUIRES: the node belongs to this tree.
+  void AddValue(TXMLNode* node, std::string_view value);
+  // REQUIRES: i < node->ValueCount(), and the node belongs to this tree.
+  void SetValue(TXMLNode* node, size_t i, std::string_view value);
 
   // The first node named exactly `name` in pre-order from `start` (from the root when null),
   // the start node itself included; null when the subtree holds none.
@@ -109,6 +116,7 @@ class TXMLTree {
 
  private:
   std::unique_ptr<TXMLNode> root_;
+  TextArena texts_;  // the names and values of the added nodes
   // The added nodes, in blocks allocated together: a tree has many small nodes, and one
   // allocation per node would cost more than the nodes themselves. Blocks start small and
   // double, so that the tree of one small file does not hold a large block mostly unused.

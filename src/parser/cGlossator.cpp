@@ -34,9 +34,9 @@ bool TGlosParser::Progress(std::string_view header, std::string_view detail, boo
   return !Cancelled;
 }
 
-TXMLNode* TGlosParser::AddLeaf(TXMLNode* parent, std::string_view name, std::string value) {
-  TXMLNode* leaf = tree_->AddNode(parent, std::string(name));
-  leaf->AddValue(std::move(value));
+TXMLNode* TGlosParser::AddLeaf(TXMLNode* parent, std::string_view name, std::string_view value) {
+  TXMLNode* leaf = tree_->AddNode(parent, name);
+  tree_->AddValue(leaf, value);
   return leaf;
 }
 
@@ -156,9 +156,7 @@ std::string TGlosParser::SourceFile(const TXMLNode* unit) const {
   return it == source_files_.end() ? DocTreeReader::SourceFile(unit) : it->second;
 }
 
-void TGlosParser::SortTree() {
-  SortChildren(tree_->Root()->FindChild(elem::kParsedUnits));
-}
+void TGlosParser::SortTree() { SortChildren(tree_->Root()->FindChild(elem::kParsedUnits)); }
 
 void TGlosParser::SortUnit(TXMLNode* unit) {
   if (TXMLNode* classes = unit->FindChild(elem::kClasses)) {
@@ -175,10 +173,9 @@ void TGlosParser::SortUnit(TXMLNode* unit) {
 
 namespace {
 
-const std::string& LeafValue(const TXMLNode* node, std::string_view name) {
-  static const std::string kEmpty;
+std::string_view LeafValue(const TXMLNode* node, std::string_view name) {
   const TXMLNode* leaf = node->FindChild(name);
-  return leaf == nullptr ? kEmpty : leaf->FirstValue();
+  return leaf == nullptr ? std::string_view() : leaf->FirstValue();
 }
 
 // Collects (key, node) for every item of the unit containers named `container`, in tree order.
@@ -197,9 +194,9 @@ void CollectItems(const TXMLNode* parsed_units, std::string_view container,
 }
 
 TXMLNode* AddLeafTo(TXMLTree& tree, TXMLNode* parent, std::string_view name,
-                    const std::string& value) {
-  TXMLNode* leaf = tree.AddNode(parent, std::string(name));
-  leaf->AddValue(value);
+                    std::string_view value) {
+  TXMLNode* leaf = tree.AddNode(parent, name);
+  tree.AddValue(leaf, value);
   return leaf;
 }
 
@@ -220,7 +217,7 @@ void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
     TXMLNode* all_units = index.AddNode(index.Root(), std::string(elem::kAllUnits));
     for (const IndexItem& item : items) {
       TXMLNode* entry = index.AddNode(all_units, item.node->Name());
-      entry->AddValue(LeafValue(item.node, elem::kUnitComment));
+      index.AddValue(entry, LeafValue(item.node, elem::kUnitComment));
     }
     index.IndexAllNames();
     return;
@@ -244,10 +241,10 @@ void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
     TXMLNode* entry = index.AddNode(all, item.node->Name());
     // Each entry names the unit that holds the item: the item's grandparent.
     AddLeafTo(index, entry, elem::kUnit, item.node->Parent()->Parent()->Name());
-    const std::string* comment = &LeafValue(item.node, kind.comment);
+    std::string_view comment = LeafValue(item.node, kind.comment);
     // A routine: the interface comment, or the implementation comment when the former is empty.
-    if (which == 2 && comment->empty()) comment = &LeafValue(item.node, elem::kLongComment);
-    AddLeafTo(index, entry, kind.comment, *comment);
+    if (which == 2 && comment.empty()) comment = LeafValue(item.node, elem::kLongComment);
+    AddLeafTo(index, entry, kind.comment, comment);
   }
   index.IndexAllNames();
 }

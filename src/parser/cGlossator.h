@@ -134,7 +134,7 @@ class TGlosParser : public DocTreeReader {
   // The four indexes, each built on a tree of its own (at once on threads with jobs > 1) and
   // then moved under the root in their order.
   void BuildIndexes(int jobs);
-  TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string value);
+  TXMLNode* AddLeaf(TXMLNode* parent, std::string_view name, std::string_view value);
 
   // The scan the routine and constant passes share: from the line after the "unit" line to
   // "end." or the "implementation" line, jumping over class bodies, calling `visit` with each

@@ -136,7 +136,7 @@ void ClassPass::ReadMember(ClassState& cls, int& j) {
   auto [word, rest] = SplitAt(decl, " ");
   std::string key = StripDirectives(word + " " + cls.name + "." + StripDirectives(rest));
   key = RemoveSpaces(ToLowerAscii(Trim(key)));
-  long_comment->SetValue(0, p_.ImplementationComment(j, key));
+  p_.tree_->SetValue(long_comment, 0, p_.ImplementationComment(j, key));
 }
 
 void ClassPass::ReadField(ClassState& cls, int& j) {

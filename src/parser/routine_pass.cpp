@@ -45,7 +45,8 @@ bool RoutinePass::ReadRoutine(TXMLNode* functions, int& i) {
   TXMLNode* long_comment = p_.AddLeaf(routine, elem::kLongComment, std::string());
   // The implementation heading must repeat the whole declaration, directives included.
   std::string key = RemoveSpaces(ToLowerAscii(Trim(decl)));
-  if (i + 1 <= p_.lines_.Last()) long_comment->SetValue(0, p_.ImplementationComment(i + 1, key));
+  if (i + 1 <= p_.lines_.Last())
+    p_.tree_->SetValue(long_comment, 0, p_.ImplementationComment(i + 1, key));
   return true;
 }
 

@@ -19,7 +19,7 @@ class TreeFixture : public DocTreeReader {
 
   TXMLNode* Leaf(TXMLNode* parent, const std::string& name, const std::string& value) {
     TXMLNode* leaf = tree.AddNode(parent, name);
-    leaf->AddValue(value);
+    tree.AddValue(leaf, value);
     return leaf;
   }
 

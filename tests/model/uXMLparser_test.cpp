@@ -1,3 +1,5 @@
+#include "model/uXMLparser.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -5,7 +7,6 @@
 #include <filesystem>
 
 #include "model/errors.h"
-#include "model/uXMLparser.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 
@@ -18,7 +19,7 @@ std::unique_ptr<TXMLNode> MakeRoot(const std::string& name = "root") {
 
 std::vector<std::string> ChildNames(const TXMLNode* node) {
   std::vector<std::string> names;
-  for (size_t i = 0; i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Name());
+  for (size_t i = 0; i < node->ChildCount(); ++i) names.emplace_back(node->Child(i)->Name());
   return names;
 }
 
@@ -90,6 +91,47 @@ struct SortCase {
   std::vector<std::string> out;
 };
 
+// Names and values are copies kept by the tree: they outlive the texts they were made from,
+// whatever their length, and move with the nodes when another tree adopts them, so that the
+// adopted nodes read the same after the tree they were made in is gone.
+TEST(XMLTree, NamesAndValuesOutliveTheirSourceAndMoveWithAdopt) {
+  TXMLTree tree;
+  tree.SetRoot(MakeRoot());
+  TXMLNode* target = tree.AddNode(tree.Root(), "target");
+  std::vector<std::pair<std::string, std::string>> expected;
+  {
+    TXMLTree file;
+    file.SetRoot(MakeRoot(std::string("parsedUnits")));
+    // Lengths from empty to past the largest block, so that some texts share blocks, some
+    // start new ones and some get blocks of their own.
+    for (size_t length : {0, 1, 15, 16, 200, 1000, 5000, 70000, 300000, 3, 0, 40}) {
+      std::string name = "n" + std::to_string(length);
+      std::string value(length, static_cast<char>('a' + length % 26));
+      TXMLNode* node = file.AddNode(file.Root(), name);
+      file.AddValue(node, value);
+      file.AddValue(node, name + value);
+      file.SetValue(node, 0, value + "!");
+      expected.emplace_back(name, value + "!");
+      name.assign(name.size(), '#');  // the sources change; the tree's copies must not
+      value.assign(value.size(), '#');
+    }
+    tree.Adopt(target, file);
+    EXPECT_EQ(file.Root()->ChildCount(), 0u);
+  }
+  tree.AddValue(tree.AddNode(target, "after"), "added after the adoption");
+  ASSERT_EQ(target->ChildCount(), expected.size() + 1);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const TXMLNode* node = target->Child(i);
+    EXPECT_EQ(node->Parent(), target);
+    EXPECT_EQ(node->Name(), expected[i].first);
+    ASSERT_EQ(node->ValueCount(), 2u);
+    EXPECT_EQ(node->Value(0), expected[i].second);
+    EXPECT_EQ(std::string(node->Value(1)),
+              expected[i].first + expected[i].second.substr(0, expected[i].second.size() - 1));
+  }
+  EXPECT_EQ(target->Child(expected.size())->FirstValue(), "added after the adoption");
+}
+
 TEST(XMLTree, SortChildren_OrdersByUpperCasedBytesStably) {
   const SortCase cases[] = {
       {{"b", "A", "a"}, {"A", "a", "b"}},
@@ -116,8 +158,8 @@ TEST(XMLTree, SortChildren_TouchesOnlyDirectChildrenAndKeepsValues) {
   TXMLNode* b = tree.AddNode(tree.Root(), "b");
   tree.AddNode(b, "z");
   tree.AddNode(b, "y");
-  b->AddValue("2");
-  b->AddValue("1");
+  tree.AddValue(b, "2");
+  tree.AddValue(b, "1");
   tree.AddNode(tree.Root(), "a");
   SortChildren(tree.Root());
   EXPECT_EQ(ChildNames(tree.Root()), (std::vector<std::string>{"a", "b"}));
@@ -130,11 +172,11 @@ TEST(XMLTree, SortChildren_TouchesOnlyDirectChildrenAndKeepsValues) {
 TEST(XMLTree, SaveToFile_WritesTheDumpByteForByte) {
   TXMLTree tree;
   tree.SetRoot(MakeRoot());
-  tree.AddNode(tree.Root(), "notes")->AddValue("a<b");
+  tree.AddValue(tree.AddNode(tree.Root(), "notes"), "a<b");
   tree.AddNode(tree.Root(), "empty");
   TXMLNode* mixed = tree.AddNode(tree.Root(), "m>x");
-  mixed->AddValue("");
-  mixed->AddValue("x & y \"q\" '\xE9'");
+  tree.AddValue(mixed, "");
+  tree.AddValue(mixed, "x & y \"q\" '\xE9'");
   tree.AddNode(mixed, "child");
   TempFolder folder;
   std::string path = folder.Path("dump.xml");

@@ -1,3 +1,5 @@
+#include "parser/cGlossator.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +10,6 @@
 
 #include "fake_platform.h"
 #include "model/errors.h"
-#include "parser/cGlossator.h"
 #include "parser/index_sort.h"
 #include "parser/pascal_source.h"
 #include "support/files.h"
@@ -112,7 +113,8 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   EXPECT_EQ(parser.FunctionComment(0), "short");
   EXPECT_EQ(parser.FunctionName(1), "Go");
   EXPECT_EQ(parser.FunctionName(2), "Go");
-  std::vector<std::string> go_comments = {parser.FunctionComment(1), parser.FunctionComment(2)};
+  std::vector<std::string> go_comments = {std::string(parser.FunctionComment(1)),
+                                          std::string(parser.FunctionComment(2))};
   std::sort(go_comments.begin(), go_comments.end());
   EXPECT_EQ(go_comments, (std::vector<std::string>{"", "impl"}));
   EXPECT_EQ(parser.ConstantCount(), 2);
@@ -285,7 +287,7 @@ TEST(IndexSort, OrdersByLocaleCollation) {
   for (const TXMLNode& node : nodes) items.push_back({collator.Key(node.Name()), &node});
   IndexSort(items);
   std::vector<std::string> order;
-  for (const IndexItem& item : items) order.push_back(item.node->Name());
+  for (const IndexItem& item : items) order.emplace_back(item.node->Name());
   // Case is ignored (apfel/Apfel compare equal), accents are kept (Äpfel after them), the
   // underscore sorts before letters, digits before letters.
   ASSERT_EQ(order.size(), names.size());

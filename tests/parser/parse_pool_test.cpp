@@ -34,13 +34,13 @@ class LoggingPlatform : public FakePlatform {
 
 // The whole tree as text: every node with its values, and each unit's listed file.
 void DumpNode(const TGlosParser& parser, const TXMLNode* node, int depth, std::string& out) {
-  out.append(2 * depth, ' ') += "<" + node->Name() + ">";
+  out.append(2 * depth, ' ').append("<").append(node->Name()).append(">");
   if (node->Parent() != nullptr && node->Parent()->Name() == "parsedUnits") {
     out += " file=" + parser.SourceFile(node);
   }
   out += "\n";
   for (size_t v = 0; v < node->ValueCount(); ++v) {
-    out.append(2 * depth + 2, ' ') += "=" + node->Value(v) + "\n";
+    out.append(2 * depth + 2, ' ').append("=").append(node->Value(v)).append("\n");
   }
   for (size_t c = 0; c < node->ChildCount(); ++c) {
     EXPECT_EQ(node->Child(c)->Parent(), node);

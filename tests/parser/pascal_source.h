@@ -19,14 +19,14 @@ inline std::string Source(std::initializer_list<std::string> lines) {
 inline std::vector<std::string> ChildNames(const TXMLNode* node) {
   std::vector<std::string> names;
   if (node == nullptr) return names;
-  for (size_t i = 0; i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Name());
+  for (size_t i = 0; i < node->ChildCount(); ++i) names.emplace_back(node->Child(i)->Name());
   return names;
 }
 
 // The first value of the leaf `name` under `node`.
 inline std::string Value(const TXMLNode* node, const std::string& name) {
   const TXMLNode* leaf = node == nullptr ? nullptr : node->FindChild(name);
-  return leaf == nullptr ? "<missing>" : leaf->FirstValue();
+  return leaf == nullptr ? "<missing>" : std::string(leaf->FirstValue());
 }
 
 }  // namespace glossator
