@@ -12,9 +12,6 @@ std::string_view Trim(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = ToLowerAscii(c);
@@ -44,9 +41,27 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 
 static bool EqualNoCase(char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); }
 
+size_t PosNoCase(std::string_view part, std::string_view text) {
+  if (part.empty() || part.size() > text.size()) return 0;
+  // Most texts hold the first letter of the part in neither case, so look for that first.
+  const char lower = ToLowerAscii(part.front());
+  const char upper = ToUpperAscii(part.front());
+  const size_t last = text.size() - part.size();
+  for (size_t at = 0; at <= last; ++at) {
+    if (text[at] != lower && text[at] != upper) continue;
+    size_t k = 1;
+    while (k < part.size() && EqualNoCase(text[at + k], part[k])) ++k;
+    if (k == part.size()) return at + 1;
+  }
+  return 0;
+}
+
 bool ContainsNoCase(std::string_view text, std::string_view part) {
-  if (part.empty()) return false;
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), EqualNoCase) != text.end();
+  return PosNoCase(part, text) > 0;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), EqualNoCase);
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -18,8 +18,9 @@ inline bool IsTrimmed(unsigned char c) { return c <= 32; }
 
 std::string_view Trim(std::string_view text);
 
-char ToLowerAscii(char c);
-char ToUpperAscii(char c);
+// Inline: the scans call these for nearly every character they read.
+inline char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 
@@ -32,6 +33,10 @@ bool ContainsNoCase(std::string_view text, std::string_view part);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // 1-based position of the first occurrence, 0 when there is none (or `part` is empty).
 size_t Pos(std::string_view part, std::string_view text);
+// Pos with the ASCII letters compared case-insensitively.
+size_t PosNoCase(std::string_view part, std::string_view text);
+// Equal texts, the ASCII letters compared case-insensitively.
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Path texts as the program treats them: "/" separates folders, and nothing is resolved.
 //

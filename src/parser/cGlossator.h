@@ -2,6 +2,7 @@
 #define GLOSSATOR_PARSER_CGLOSSATOR_H_
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -175,7 +176,7 @@ std::string StripDirectives(std::string_view heading);
 
 // 1-based position in `text` of the first word of `words` (in list order) that occurs in it, or
 // 0. Without `case_sensitive` both sides are compared lower-cased.
-size_t PosOfAny(const std::vector<std::string_view>& words, std::string_view text,
+size_t PosOfAny(std::initializer_list<std::string_view> words, std::string_view text,
                 bool case_sensitive);
 
 }  // namespace glossator

@@ -101,25 +101,31 @@ std::string TGlosParser::ReadDeclaration(int& i, bool force) const {
 }
 
 std::string StripDirectives(std::string_view heading) {
-  std::vector<std::string> pieces = SplitToList(heading, ";");
+  // The pieces SplitToList(heading, ";") gives, as views.
+  std::vector<std::string_view> pieces;
+  for (std::string_view rest = heading; !rest.empty();) {
+    size_t p = rest.find(';');
+    pieces.push_back(rest.substr(0, p));
+    if (p == std::string_view::npos) break;
+    rest.remove_prefix(p + 1);
+  }
   for (std::string_view directive : {"override", "virtual", "overload"}) {
     if (pieces.empty()) return std::string();
-    if (ToLowerAscii(Trim(pieces.back())) == directive) pieces.pop_back();
+    if (EqualsNoCase(Trim(pieces.back()), directive)) pieces.pop_back();
   }
   std::string out;
-  for (const std::string& piece : pieces) {
+  out.reserve(heading.size() + 1);
+  for (std::string_view piece : pieces) {
     out += piece;
     out += ';';
   }
   return out;
 }
 
-size_t PosOfAny(const std::vector<std::string_view>& words, std::string_view text,
+size_t PosOfAny(std::initializer_list<std::string_view> words, std::string_view text,
                 bool case_sensitive) {
-  std::string lowered = case_sensitive ? std::string() : ToLowerAscii(text);
-  std::string_view haystack = case_sensitive ? text : std::string_view(lowered);
   for (std::string_view word : words) {
-    size_t p = case_sensitive ? Pos(word, haystack) : Pos(ToLowerAscii(word), haystack);
+    size_t p = case_sensitive ? Pos(word, text) : PosNoCase(word, text);
     if (p > 0) return p;
   }
   return 0;
