@@ -86,11 +86,9 @@ bool IsRefusedName(const std::string& file_name) {
 
 constexpr double kDiagramBudget = 64.0 * (1 << 20);
 
-const std::string kNoText;
-
-const std::string& FirstValueOf(const TXMLNode* node, std::string_view leaf) {
+std::string FirstValueOf(const TXMLNode* node, std::string_view leaf) {
   const TXMLNode* child = node == nullptr ? nullptr : node->FindChild(leaf);
-  return child == nullptr ? kNoText : child->FirstValue();
+  return child == nullptr ? std::string() : std::string(child->FirstValue());
 }
 
 const TXMLNode* ChildOf(const TXMLNode* node, std::string_view name) {
@@ -107,9 +105,9 @@ double AncestorCount(const TXMLNode* root, std::string_view name,
   std::unordered_set<std::string> on_chain{std::string(name)};
   std::string current(name);
   for (;;) {
-    const std::string& unit = FirstValueOf(ChildOf(all_classes, current), elem::kUnit);
+    const std::string unit = FirstValueOf(ChildOf(all_classes, current), elem::kUnit);
     const TXMLNode* classes = ChildOf(ChildOf(parsed_units, unit), elem::kClasses);
-    const std::string& ancestor = FirstValueOf(ChildOf(classes, current), elem::kInheritFrom);
+    const std::string ancestor = FirstValueOf(ChildOf(classes, current), elem::kInheritFrom);
     auto found = entries.find(ancestor);
     int r = ancestor != "TObject" && !on_chain.count(ancestor) && found != entries.end()
                 ? found->second
@@ -156,13 +154,13 @@ bool DiagramsFit(const std::vector<std::string>& files, bool parse_private, int*
   std::unordered_map<std::string, int> entries;
   const TXMLNode* all_classes = ChildOf(root, elem::kAllClasses);
   for (size_t i = 0; all_classes != nullptr && i < all_classes->ChildCount(); ++i) {
-    ++entries[all_classes->Child(i)->Name()];
+    ++entries[std::string(all_classes->Child(i)->Name())];
   }
   double total = 0;
   for (int u = 0; u < parser.UnitCount(); ++u) {
     const TXMLNode* unit = parser.FindUnit(parser.UnitName(u));
     for (int c = 0; c < parser.UnitClassCount(unit); ++c) {
-      const std::string& name = parser.UnitClassName(unit, c);
+      const std::string name(parser.UnitClassName(unit, c));
       if (!name.empty() && IsRefusedName(name + ".html")) ++*refused;
       if (AncestorCount(root, name, entries) > 100000) return false;
       std::vector<std::string> ancestors;
