@@ -33,11 +33,16 @@ std::string WindowProgram() {
 // about a sixth of a large run; transparent huge pages with 64 MB growth steps take most of that
 // away. glibc reads these settings only when a program starts, so the program starts itself once
 // more with them. A GLIBC_TUNABLES already set (by the user, or by that start) is left alone.
+// The program is started by its real path: the kernel names a process after the file it was
+// started from, and started as "/proc/self/exe" it would show as "exe" to ps, top and killall.
 void TuneMemory(char** argv) {
   if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
   setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
-  execv("/proc/self/exe", argv);
-  unsetenv("GLIBC_TUNABLES");  // the start failed: go on as we are
+  std::error_code error;
+  std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  if (!error) execv(self.c_str(), argv);
+  execv("/proc/self/exe", argv);  // the file was moved or replaced since the start
+  unsetenv("GLIBC_TUNABLES");     // the start failed: go on as we are
 }
 
 }  // namespace
