@@ -46,21 +46,28 @@ bool NeedsQuotes(std::string_view name) {
 std::string HtmlText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
+  // Copies the runs between the characters that need an entity as a whole.
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::string_view entity;
+    switch (text[i]) {
       case '&':
-        out += "&amp;";
+        entity = "&amp;";
         break;
       case '<':
-        out += "&lt;";
+        entity = "&lt;";
         break;
       case '>':
-        out += "&gt;";
+        entity = "&gt;";
         break;
       default:
-        out += c;
+        continue;
     }
+    out.append(text.data() + start, i - start);
+    out.append(entity);
+    start = i + 1;
   }
+  out.append(text.data() + start, text.size() - start);
   return out;
 }
 

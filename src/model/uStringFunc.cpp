@@ -26,9 +26,12 @@ std::vector<std::string> SplitToList(std::string_view text, std::string_view sep
 std::string RemoveChar(std::string_view text, char c) {
   std::string out;
   out.reserve(text.size());
-  for (char ch : text) {
-    if (ch != c) out.push_back(ch);
+  // Copies the runs between the removed characters as a whole.
+  for (size_t p = text.find(c); p != std::string_view::npos; p = text.find(c)) {
+    out.append(text.data(), p);
+    text.remove_prefix(p + 1);
   }
+  out.append(text);
   return out;
 }
 

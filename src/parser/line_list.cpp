@@ -28,11 +28,16 @@ std::string LineList::TakeText() {
 
 namespace {
 
-// Flag bits per byte; line ends and NUL are handled by the splitting loop itself.
+// Flag bits per byte. Line ends and NUL carry kStop alone, which sends the splitting loop to its
+// slow path, so that an ordinary character costs one lookup and one test.
+constexpr unsigned char kStop = 128;
+
 struct FlagTable {
   unsigned char bits[256] = {};
   FlagTable() {
     for (int c = 33; c < 256; ++c) bits[c] = LineList::kNonBlank;
+    bits[0] = bits[static_cast<unsigned char>('\r')] = bits[static_cast<unsigned char>('\n')] =
+        kStop;
     bits[static_cast<unsigned char>('{')] |= LineList::kOpenBrace;
     bits[static_cast<unsigned char>('}')] |= LineList::kCloseBrace;
     bits[static_cast<unsigned char>('(')] |= LineList::kOpenParen;
@@ -56,16 +61,17 @@ void LineList::Split() {
   // One pass: a line ends at CR LF, CR or LF; NUL ends the text.
   for (; i < size; ++i) {
     unsigned char c = static_cast<unsigned char>(data[i]);
-    if (c == '\r' || c == '\n') {
+    unsigned char bits = kFlags.bits[c];
+    if (!(bits & kStop)) {
+      flags |= bits;
+    } else if (c != 0) {
       lines_.emplace_back(data + start, i - start);
       flags_.push_back(flags);
       flags = 0;
       if (c == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
       start = i + 1;
-    } else if (c == 0) {
-      break;
     } else {
-      flags |= kFlags.bits[c];
+      break;
     }
   }
   if (start < i) {
