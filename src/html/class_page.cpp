@@ -40,14 +40,28 @@ constexpr Group kGroups[] = {
     {MemberKind::kMethod, "<p><B>Methods:</B><BR>", "<p><IMG SRC=methods.gif>"},
 };
 
-// The positions of the class's members of each group of kGroups, in member order; each
-// declaration is read once for all groups.
-std::vector<std::vector<int>> MembersByGroup(const DocTreeReader& p, const TXMLNode* unit, int c) {
+// A member's texts as the page shows them, read from the tree once for all the places that
+// show them.
+struct Member {
+  DocTreeReader::MethodTexts texts;
+  std::string decl_html;
+};
+
+std::vector<Member> ReadMembers(const DocTreeReader& p, const TXMLNode* unit, int c) {
+  std::vector<Member> members(static_cast<size_t>(p.MethodCount(unit, c)));
+  for (size_t m = 0; m < members.size(); ++m) {
+    members[m].texts = p.Method(unit, c, static_cast<int>(m));
+    members[m].decl_html = HtmlText(members[m].texts.decl);
+  }
+  return members;
+}
+
+// The positions of the class's members of each group of kGroups, in member order.
+std::vector<std::vector<int>> MembersByGroup(const std::vector<Member>& all) {
   std::vector<std::vector<int>> members(std::size(kGroups));
-  for (int m = 0, count = p.MethodCount(unit, c); m < count; ++m) {
-    std::string_view decl = p.MethodDecl(unit, c, m);
+  for (size_t m = 0; m < all.size(); ++m) {
     for (size_t g = 0; g < std::size(kGroups); ++g) {
-      if (IsOfKind(decl, kGroups[g].kind)) members[g].push_back(m);
+      if (IsOfKind(all[m].texts.decl, kGroups[g].kind)) members[g].push_back(static_cast<int>(m));
     }
   }
   return members;
@@ -106,7 +120,8 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
   const std::string page_link = LinkTarget(name + ".html");
   // Six walks over the members: the summaries of the three groups, then their details. A group
   // without members writes nothing at all.
-  const std::vector<std::vector<int>> groups = MembersByGroup(p, unit, c);
+  const std::vector<Member> all = ReadMembers(p, unit, c);
+  const std::vector<std::vector<int>> groups = MembersByGroup(all);
   for (size_t g = 0; g < std::size(kGroups); ++g) {
     const Group& group = kGroups[g];
     const std::vector<int>& members = groups[g];
@@ -114,13 +129,14 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
     page.Line({group.summary_heading});
     page.Line({"<dl>"});
     for (int m : members) {
+      const Member& member = all[static_cast<size_t>(m)];
       page.Line({"<dt>"});
-      page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), ".gif>"});
-      page.Line({"<A HREF=\"", page_link, "#", std::to_string(m), "\">",
-                 HtmlText(p.MethodDecl(unit, c, m)), "</A><BR>"});
+      page.Line({"<IMG SRC=", member.texts.visibility, ".gif>"});
+      page.Line(
+          {"<A HREF=\"", page_link, "#", std::to_string(m), "\">", member.decl_html, "</A><BR>"});
       page.Line({"</dt>"});
       for (const std::string& line :
-           MemberSummaryLines(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m))) {
+           MemberSummaryLines(member.texts.comment, member.texts.long_comment)) {
         page.Line({line});
       }
     }
@@ -134,12 +150,12 @@ PageText ClassPage(const DocTreeReader& p, const TXMLNode* unit, const std::stri
     if (members.empty()) continue;
     page.Line({group.detail_picture});
     for (int m : members) {
+      const Member& member = all[static_cast<size_t>(m)];
       page.Line({"<A NAME=\"", std::to_string(m), "\"></A><P>"});
-      page.Line({"<IMG SRC=", p.MethodVisibility(unit, c, m), "_big.gif>"});
-      page.Line({"<CODE>", HtmlText(p.MethodDecl(unit, c, m)), "</CODE>"});
+      page.Line({"<IMG SRC=", member.texts.visibility, "_big.gif>"});
+      page.Line({"<CODE>", member.decl_html, "</CODE>"});
       page.Line({"<dl>"});
-      page.Line(
-          {RenderComment(p.MethodComment(unit, c, m), p.MethodLongComment(unit, c, m)), "<p>"});
+      page.Line({RenderComment(member.texts.comment, member.texts.long_comment), "<p>"});
       page.Line({"</dl></dd></dl><HR>"});
     }
   }

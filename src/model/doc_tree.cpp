@@ -146,6 +146,12 @@ std::string_view DocTreeReader::MethodLongComment(const TXMLNode* unit, int c, i
   return Leaf(ClassPart(unit, c, elem::kMethodList, m), elem::kLongComment);
 }
 
+DocTreeReader::MethodTexts DocTreeReader::Method(const TXMLNode* unit, int c, int m) const {
+  const TXMLNode* method = ClassPart(unit, c, elem::kMethodList, m);
+  return {Leaf(method, elem::kProcDecl), Leaf(method, elem::kProcType),
+          Leaf(method, elem::kProcComment), Leaf(method, elem::kLongComment)};
+}
+
 int DocTreeReader::FieldCount(const TXMLNode* unit, int c) const {
   return CountOf(Find(ClassItem(unit, c), elem::kFieldList));
 }

@@ -85,6 +85,11 @@ class DocTreeReader {
   std::string_view MethodVisibility(const TXMLNode* unit, int c, int m) const;
   std::string_view MethodComment(const TXMLNode* unit, int c, int m) const;
   std::string_view MethodLongComment(const TXMLNode* unit, int c, int m) const;
+  // The four texts above in one walk, for a page that shows them all.
+  struct MethodTexts {
+    std::string_view decl, visibility, comment, long_comment;
+  };
+  MethodTexts Method(const TXMLNode* unit, int c, int m) const;
   int FieldCount(const TXMLNode* unit, int c) const;
   std::string_view FieldName(const TXMLNode* unit, int c, int f) const;
   std::string_view FieldType(const TXMLNode* unit, int c, int f) const;
