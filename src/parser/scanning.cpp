@@ -101,24 +101,39 @@ std::string TGlosParser::ReadDeclaration(int& i, bool force) const {
 }
 
 std::string StripDirectives(std::string_view heading) {
-  // The pieces SplitToList(heading, ";") gives, as views.
-  std::vector<std::string_view> pieces;
-  for (std::string_view rest = heading; !rest.empty();) {
-    size_t p = rest.find(';');
-    pieces.push_back(rest.substr(0, p));
-    if (p == std::string_view::npos) break;
-    rest.remove_prefix(p + 1);
+  // The heading's pieces between semicolons (a ";" at the very end closes the last piece rather
+  // than starting an empty one). They lie side by side in the heading, so the pieces kept after
+  // dropping directives from the end are a prefix of it: `kept`, with `pieces` false once none
+  // is left. At most three pieces are dropped, so only the last three semicolons are needed;
+  // they are found going forward, which is quicker than searching back from the end.
+  std::string_view kept = heading;
+  if (!kept.empty() && kept.back() == ';') kept.remove_suffix(1);
+  bool pieces = !heading.empty();
+  size_t semicolons[3];
+  size_t count = 0;
+  for (size_t p = kept.find(';'); p != std::string_view::npos; p = kept.find(';', p + 1)) {
+    if (count == 3) {
+      semicolons[0] = semicolons[1];
+      semicolons[1] = semicolons[2];
+      count = 2;
+    }
+    semicolons[count++] = p;
   }
   for (std::string_view directive : {"override", "virtual", "overload"}) {
-    if (pieces.empty()) return std::string();
-    if (EqualsNoCase(Trim(pieces.back()), directive)) pieces.pop_back();
+    if (!pieces) return std::string();
+    std::string_view last = count == 0 ? kept : kept.substr(semicolons[count - 1] + 1);
+    if (!EqualsNoCase(Trim(last), directive)) continue;
+    if (count == 0) {
+      pieces = false;
+    } else {
+      kept = kept.substr(0, semicolons[--count]);
+    }
   }
+  if (!pieces) return std::string();
   std::string out;
-  out.reserve(heading.size() + 1);
-  for (std::string_view piece : pieces) {
-    out += piece;
-    out += ';';
-  }
+  out.reserve(kept.size() + 1);
+  out.append(kept);
+  out += ';';
   return out;
 }
 

@@ -177,6 +177,13 @@ TEST(Scanning, StripDirectives) {
       {"Virtual;", ""},
       {"virtual; override;", ""},
       {"", ""},
+      // Empty pieces count as pieces, and only the last piece is ever a directive.
+      {";", ";"},
+      {"a;;", "a;;"},
+      {"a;;override", "a;;"},
+      // Each directive is tried once, in the order override, virtual, overload.
+      {";override;virtual", ";override;"},
+      {"override;a", "override;a;"},
   };
   for (const auto& [heading, result] : cases) {
     EXPECT_EQ(StripDirectives(heading), result) << "'" << heading << "'";
