@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "fake_platform.h"
@@ -54,6 +55,58 @@ TEST_F(ParseRunTest, LoadingSplitsAtEveryKindOfLineEnd) {
     LineList lines;
     lines.LoadFromFile(Write("load.pas", c.bytes));
     EXPECT_EQ(Lines(lines), c.lines) << testing::PrintToString(c.bytes);
+  }
+}
+
+// Texts of every length up to a few blocks, from bytes that matter to the split (line ends, NUL,
+// the flagged characters, blanks, bytes above 127), against a plain byte-by-byte reading.
+TEST(LineListTest, SplitsAndFlagsLikeAPlainReading) {
+  const std::string alphabet = std::string("\r\n\0{}();a \t\x7f\x80\xff", 14);
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 70, ' ');
+    // Mostly ordinary characters, so that whole blocks without a line end occur too.
+    for (char& c : text) c = random() % 4 == 0 ? alphabet[random() % alphabet.size()] : 'x';
+    std::vector<std::string> want_lines;
+    std::vector<unsigned> want_flags;
+    std::string line;
+    unsigned flags = 0;
+    size_t i = 0;
+    for (; i < text.size() && text[i] != '\0'; ++i) {
+      char c = text[i];
+      if (c == '\r' || c == '\n') {
+        want_lines.push_back(line);
+        want_flags.push_back(flags);
+        line.clear();
+        flags = 0;
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        continue;
+      }
+      line += c;
+      if (static_cast<unsigned char>(c) > 32) flags |= LineList::kNonBlank;
+      if (c == '{') flags |= LineList::kOpenBrace;
+      if (c == '}') flags |= LineList::kCloseBrace;
+      if (c == '(') flags |= LineList::kOpenParen;
+      if (c == ')') flags |= LineList::kCloseParen;
+      if (c == ';') flags |= LineList::kSemicolon;
+    }
+    if (!line.empty()) {
+      want_lines.push_back(line);
+      want_flags.push_back(flags);
+    }
+    LineList lines;
+    lines.SetText(text);
+    ASSERT_EQ(Lines(lines), want_lines) << testing::PrintToString(text);
+    for (int k = 0; k < lines.Count(); ++k) {
+      unsigned got = 0;
+      for (LineList::Flag flag :
+           {LineList::kOpenBrace, LineList::kCloseBrace, LineList::kOpenParen,
+            LineList::kCloseParen, LineList::kSemicolon, LineList::kNonBlank}) {
+        if (lines.Has(k, flag)) got |= flag;
+      }
+      ASSERT_EQ(got, want_flags[static_cast<size_t>(k)])
+          << "line " << k << " of " << testing::PrintToString(text);
+    }
   }
 }
 
