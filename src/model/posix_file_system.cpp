@@ -1,10 +1,7 @@
 // The POSIX implementation of the file system interface.
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 #include "model/file_system.h"
 #include "model/text_file.h"
@@ -43,33 +40,7 @@ bool PosixFileSystem::SameFile(const std::string& a, const std::string& b) {
 }
 
 bool PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  // Opened without waiting: a named pipe without a writer is refused by the check below
-  // instead of stopping the run.
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
-  bytes.reserve(static_cast<size_t>(st.st_size));
-  char chunk[1 << 16];
-  bool failed = false;
-  for (;;) {
-    ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got > 0) {
-      bytes.append(chunk, static_cast<size_t>(got));
-    } else if (got == 0) {
-      break;
-    } else if (errno != EINTR) {
-      failed = true;
-      break;
-    }
-  }
-  close(fd);
-  if (failed) bytes.clear();
-  return !failed;
+  return ReadRegularFile(path, bytes);
 }
 
 FileKind PosixFileSystem::KindOf(const std::string& path) {
