@@ -47,11 +47,20 @@ size_t PosNoCase(std::string_view part, std::string_view text) {
   const char lower = ToLowerAscii(part.front());
   const char upper = ToUpperAscii(part.front());
   const size_t last = text.size() - part.size();
-  for (size_t at = 0; at <= last; ++at) {
-    if (text[at] != lower && text[at] != upper) continue;
+  auto rest_matches = [&](size_t at) {
     size_t k = 1;
     while (k < part.size() && EqualNoCase(text[at + k], part[k])) ++k;
-    if (k == part.size()) return at + 1;
+    return k == part.size();
+  };
+  if (lower != upper) {
+    // A letter in either case is the lower-case one with bit 0x20 set, and no other byte is.
+    for (size_t at = 0; at <= last; ++at) {
+      if ((text[at] | 0x20) == lower && rest_matches(at)) return at + 1;
+    }
+    return 0;
+  }
+  for (size_t at = 0; at <= last; ++at) {
+    if (text[at] == lower && rest_matches(at)) return at + 1;
   }
   return 0;
 }

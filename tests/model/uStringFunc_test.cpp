@@ -79,10 +79,16 @@ TEST(TextRules, ContainsNoCaseFoldsAsciiOnly) {
       {"\xC4nderung", "\xE4", false},  // accented letters do not fold
       {"abc", "", false},              // an empty text is never contained
       {"ab", "abc", false},
+      // Bytes that differ from the part's first one only in bit 0x20 match only for letters.
+      {"[** x", "{**", false},
+      {"@a", "`a", false},
+      {"x{** y", "{**", true},
   };
   for (const CaseFoldCase& c : cases) {
     EXPECT_EQ(ContainsNoCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
   }
+  EXPECT_EQ(PosNoCase("nit", "UNIT uNiT"), 2u);
+  EXPECT_EQ(PosNoCase("t;", "unit unit;"), 9u);
   EXPECT_EQ(ToUpperAscii("a\xE4z_"), "A\xE4Z_");
   EXPECT_EQ(ToLowerAscii("A\xC4Z"), "a\xC4z");
 }
