@@ -2,8 +2,11 @@
 // four indexes and the debug dump.
 #include "parser/cGlossator.h"
 
+#include <algorithm>
+#include <atomic>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "model/errors.h"
@@ -202,10 +205,10 @@ TXMLNode* AddLeafTo(TXMLTree& tree, TXMLNode* parent, std::string_view name,
 
 // Builds index `which` (0 "allUnits", 1 "allClasses", 2 "allFunctions", 3 "allConstants") as the
 // one child of `index`'s root. Reads the sorted units only, and only through FindChild on nodes
-// too small for a name index, so that the four can be built at once on different threads; each
-// has its own collator.
-void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index) {
-  IndexCollator collator;
+// too small for a name index, so that the four can be built at once on different threads, each
+// thread with a collator of its own.
+void BuildIndex(const TXMLNode* parsed_units, int which, TXMLTree& index,
+                const IndexCollator& collator) {
   std::vector<IndexItem> items;
   index.SetRoot(std::make_unique<TXMLNode>(std::string(elem::kRoot)));
   if (which == 0) {
@@ -255,30 +258,32 @@ void TGlosParser::BuildIndexes(int jobs) {
   TXMLNode* root = tree_->Root();
   const TXMLNode* parsed_units = root->FindChild(elem::kParsedUnits);
   TXMLTree indexes[4];
-  if (jobs > 1) {
-    // The three larger indexes on threads of their own, the units' index on this one.
-    std::vector<std::thread> threads;
-    std::exception_ptr errors[4];
-    for (int which = 1; which < 4; ++which) {
-      threads.emplace_back([&, which] {
-        try {
-          BuildIndex(parsed_units, which, indexes[which]);
-        } catch (...) {
-          errors[which] = std::current_exception();
-        }
-      });
+  // Each thread, this one included, takes the next index nobody has started, the largest first
+  // (functions, constants, classes, units), and builds it with a collator of its own. No more
+  // threads than jobs: on a small machine more threads than cores would only cost their start
+  // and the memory arena the allocator gives every new thread.
+  constexpr int kLargestFirst[4] = {2, 3, 1, 0};
+  std::atomic<int> next{0};
+  std::exception_ptr errors[4];
+  auto build = [&] {
+    std::optional<IndexCollator> collator;
+    for (int k = next++; k < 4; k = next++) {
+      int which = kLargestFirst[k];
+      try {
+        if (!collator) collator.emplace();
+        BuildIndex(parsed_units, which, indexes[which], *collator);
+      } catch (...) {
+        errors[which] = std::current_exception();
+      }
     }
-    try {
-      BuildIndex(parsed_units, 0, indexes[0]);
-    } catch (...) {
-      errors[0] = std::current_exception();
-    }
-    for (std::thread& thread : threads) thread.join();
-    for (const std::exception_ptr& error : errors) {
-      if (error) std::rethrow_exception(error);
-    }
-  } else {
-    for (int which = 0; which < 4; ++which) BuildIndex(parsed_units, which, indexes[which]);
+  };
+  std::vector<std::thread> threads;
+  for (int t = 1; t < std::min(jobs, 4); ++t) threads.emplace_back(build);
+  build();
+  for (std::thread& thread : threads) thread.join();
+  // The error of the first index in list order, as one thread building them in order meets it.
+  for (const std::exception_ptr& error : errors) {
+    if (error) std::rethrow_exception(error);
   }
   for (TXMLTree& index : indexes) tree_->Adopt(root, index);
 }
