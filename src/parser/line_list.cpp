@@ -106,20 +106,15 @@ void LineList::Split() {
   // One pass: a line ends at CR LF, CR or LF; NUL ends the text. Whole blocks of sixteen bytes
   // are taken at once up to the next line end; the last few bytes one at a time.
   while (i < size) {
-    unsigned char c;
     if constexpr (std::endian::native == std::endian::little) {
       if (size - i >= 16) {
         Block block = ScanBlock(data + i);
         flags |= block.flags;
         i += block.first_stop;
-        if (block.first_stop == 16) continue;
-        c = static_cast<unsigned char>(data[i]);
-      } else {
-        c = static_cast<unsigned char>(data[i]);
+        if (block.first_stop == 16) continue;  // else data[i] ends a line or the text
       }
-    } else {
-      c = static_cast<unsigned char>(data[i]);
     }
+    unsigned char c = static_cast<unsigned char>(data[i]);
     unsigned char bits = kFlags.bits[c];
     if (!(bits & kStop)) {
       flags |= bits;

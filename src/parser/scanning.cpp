@@ -120,7 +120,7 @@ std::string StripDirectives(std::string_view heading) {
     semicolons[count++] = p;
   }
   for (std::string_view directive : {"override", "virtual", "overload"}) {
-    if (!pieces) return std::string();
+    if (!pieces) break;
     std::string_view last = count == 0 ? kept : kept.substr(semicolons[count - 1] + 1);
     if (!EqualsNoCase(Trim(last), directive)) continue;
     if (count == 0) {
