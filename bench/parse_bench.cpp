@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/cGlossator.h"
 
 int main(int argc, char** argv) {

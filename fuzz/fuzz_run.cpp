@@ -39,10 +39,10 @@
 #include "html/generation_run.h"
 #include "html/selection.h"
 #include "model/doc_tree.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "model/uXMLparser.h"
 #include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/selection_file.h"
 #include "fuzz_support.h"
 #include "html/selection.h"
-#include "model/errors.h"
+#include "base/errors.h"
 
 namespace {
 

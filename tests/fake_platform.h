@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -15,9 +15,9 @@
 #include "app/selection_file.h"
 #include "app/unit_list.h"
 #include "html/generation_run.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "model/errors.h"
-#include "model/text_file.h"
+#include "base/errors.h"
+#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {

@@ -6,7 +6,7 @@
 
 #include "app/ini_file.h"
 #include "html/selection.h"
-#include "model/text_file.h"
+#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {

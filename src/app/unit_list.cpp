@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/selection_file.h"
-#include "model/text_file.h"
+#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {

@@ -9,11 +9,11 @@
 #include "html/paths.h"
 #include "html/pictures.h"
 #include "html/selection.h"
-#include "model/file_system.h"
-#include "model/ordered_pool.h"
+#include "base/file_system.h"
+#include "base/ordered_pool.h"
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -1,6 +1,6 @@
 #include "html/pages.h"
-#include "model/errors.h"
-#include "model/file_system.h"
+#include "base/errors.h"
+#include "base/file_system.h"
 
 namespace glossator {
 

@@ -5,8 +5,8 @@
 
 #include "html/pages.h"
 #include "model/doc_tree.h"
-#include "model/errors.h"
-#include "model/file_system.h"
+#include "base/errors.h"
+#include "base/file_system.h"
 
 namespace glossator {
 

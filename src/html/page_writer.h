@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/warning.h"
+#include "base/warning.h"
 
 namespace glossator {
 

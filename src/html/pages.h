@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/warning.h"
+#include "base/warning.h"
 
 namespace glossator {
 

@@ -6,7 +6,7 @@
 #include "html/page_writer.h"
 #include "html/pages.h"
 #include "model/doc_tree.h"
-#include "model/errors.h"
+#include "base/errors.h"
 
 namespace glossator {
 

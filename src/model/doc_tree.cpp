@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "model/uXMLparser.h"
 
 namespace glossator {

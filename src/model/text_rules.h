@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/path_text.h"
+
 namespace glossator {
 
 // The text rules shared by the parser and the page writers. Texts are 8-bit strings in whatever
@@ -37,14 +39,6 @@ size_t Pos(std::string_view part, std::string_view text);
 size_t PosNoCase(std::string_view part, std::string_view text);
 // Equal texts, the ASCII letters compared case-insensitively.
 bool EqualsNoCase(std::string_view a, std::string_view b);
-
-// Path texts as the program treats them: "/" separates folders, and nothing is resolved.
-//
-//   FileNameOf("/a/b/intro.html")   => "intro.html"
-//   DirectoryOf("/a/b/intro.html")  => "/a/b/"     (with its trailing "/")
-//   DirectoryOf("intro.html")       => ""
-std::string FileNameOf(std::string_view path);
-std::string DirectoryOf(std::string_view path);
 
 }  // namespace glossator
 

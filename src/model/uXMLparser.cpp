@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "model/text_file.h"
+#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {

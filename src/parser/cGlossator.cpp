@@ -9,11 +9,11 @@
 #include <optional>
 #include <thread>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "model/text_rules.h"
 #include "parser/heading_index.h"
 #include "parser/index_sort.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -5,7 +5,7 @@
 #include "parser/cGlossator.h"
 #include "parser/member_name.h"
 #include "parser/member_words.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "model/errors.h"
+#include "base/errors.h"
 
 namespace glossator {
 

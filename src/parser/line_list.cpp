@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "model/errors.h"
-#include "model/text_file.h"
+#include "base/errors.h"
+#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {

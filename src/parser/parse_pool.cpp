@@ -16,10 +16,10 @@
 #include <mutex>
 #include <thread>
 
-#include "model/errors.h"
-#include "model/ordered_pool.h"
+#include "base/errors.h"
+#include "base/ordered_pool.h"
 #include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

@@ -1,7 +1,7 @@
 // The unit heading and the unit comment above it.
 #include "model/text_rules.h"
 #include "parser/cGlossator.h"
-#include "parser/platform.h"
+#include "base/platform.h"
 
 namespace glossator {
 

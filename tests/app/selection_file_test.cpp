@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "html/selection.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "support/temp_folder.h"
 
 namespace glossator {

@@ -10,7 +10,7 @@
 #include "html/html_fixture.h"
 #include "html/pictures.h"
 #include "html/selection.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/cGlossator.h"
 #include "support/files.h"
 #include "support/recording_file_system.h"

@@ -11,7 +11,7 @@
 #include "fake_platform.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "support/recording_file_system.h"
 #include "support/temp_folder.h"
 

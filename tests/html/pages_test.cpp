@@ -4,8 +4,8 @@
 
 #include "fake_platform.h"
 #include "html/html_fixture.h"
-#include "model/errors.h"
-#include "model/file_system.h"
+#include "base/errors.h"
+#include "base/file_system.h"
 #include "parser/cGlossator.h"
 #include "support/temp_folder.h"
 

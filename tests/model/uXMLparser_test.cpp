@@ -6,7 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 

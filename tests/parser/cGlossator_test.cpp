@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fake_platform.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/index_sort.h"
 #include "parser/pascal_source.h"
 #include "support/files.h"

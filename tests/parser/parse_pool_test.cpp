@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/cGlossator.h"
 #include "parser/pascal_source.h"
 #include "support/temp_folder.h"

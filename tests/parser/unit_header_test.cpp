@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/cGlossator.h"
 #include "parser/pascal_source.h"
 

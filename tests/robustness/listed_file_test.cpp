@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "model/errors.h"
+#include "base/errors.h"
 #include "parser/line_list.h"
 #include "program_run.h"
 

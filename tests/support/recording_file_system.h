@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/file_system.h"
+#include "base/file_system.h"
 
 namespace glossator {
 

@@ -20,7 +20,7 @@
 #include "app/window/window_platform.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
-#include "model/errors.h"
+#include "base/errors.h"
 
 namespace glossator {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "parser/platform.h"
+#include "base/platform.h"
 
 class QString;
 class QWidget;

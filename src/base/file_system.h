@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_MODEL_FILE_SYSTEM_H_
-#define GLOSSATOR_MODEL_FILE_SYSTEM_H_
+#ifndef GLOSSATOR_BASE_FILE_SYSTEM_H_
+#define GLOSSATOR_BASE_FILE_SYSTEM_H_
 
 #include <string>
 #include <string_view>
@@ -55,4 +55,4 @@ FileSystem& SystemFileSystem();
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_MODEL_FILE_SYSTEM_H_
+#endif  // GLOSSATOR_BASE_FILE_SYSTEM_H_

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "model/file_system.h"
-#include "model/text_file.h"
+#include "base/file_system.h"
+#include "base/text_file.h"
 
 namespace glossator {
 

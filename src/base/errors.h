@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_MODEL_ERRORS_H_
-#define GLOSSATOR_MODEL_ERRORS_H_
+#ifndef GLOSSATOR_BASE_ERRORS_H_
+#define GLOSSATOR_BASE_ERRORS_H_
 
 #include <stdexcept>
 #include <string>
@@ -64,4 +64,4 @@ class FileWriteError : public GlosError {
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_MODEL_ERRORS_H_
+#endif  // GLOSSATOR_BASE_ERRORS_H_

@@ -1,10 +1,10 @@
-#ifndef GLOSSATOR_PARSER_PLATFORM_H_
-#define GLOSSATOR_PARSER_PLATFORM_H_
+#ifndef GLOSSATOR_BASE_PLATFORM_H_
+#define GLOSSATOR_BASE_PLATFORM_H_
 
 #include <string>
 #include <string_view>
 
-#include "model/warning.h"
+#include "base/warning.h"
 
 namespace glossator {
 
@@ -46,4 +46,4 @@ class Platform : public Progress {
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_PARSER_PLATFORM_H_
+#endif  // GLOSSATOR_BASE_PLATFORM_H_

@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_MODEL_ORDERED_POOL_H_
-#define GLOSSATOR_MODEL_ORDERED_POOL_H_
+#ifndef GLOSSATOR_BASE_ORDERED_POOL_H_
+#define GLOSSATOR_BASE_ORDERED_POOL_H_
 
 #include <condition_variable>
 #include <cstddef>
@@ -70,9 +70,7 @@ class OrderedPool {
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
   // REQUIRES: mutex_ held.
-  bool CanStart() const {
-    return !stopped_ && next_ < results_.size() && next_ < taken_ + window_;
-  }
+  bool CanStart() const { return !stopped_ && next_ < results_.size() && next_ < taken_ + window_; }
 
   // Starts the next result, makes it with the lock released and stores it. Returns whether
   // the taker waits for it. REQUIRES: lock holds mutex_ and CanStart().
@@ -101,8 +99,8 @@ class OrderedPool {
 
   const std::function<Result(size_t)> make_;
   std::mutex mutex_;
-  std::condition_variable taker_changed_;    // the result the taker waits for is ready
-  std::condition_variable threads_changed_;  // a result may be started, or the pool stops
+  std::condition_variable taker_changed_;       // the result the taker waits for is ready
+  std::condition_variable threads_changed_;     // a result may be started, or the pool stops
   std::vector<std::optional<Result>> results_;  // guarded by mutex_
   size_t next_ = 0;                             // the next result to start; guarded
   size_t taken_ = 0;                            // results taken; guarded
@@ -115,4 +113,4 @@ class OrderedPool {
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_MODEL_ORDERED_POOL_H_
+#endif  // GLOSSATOR_BASE_ORDERED_POOL_H_

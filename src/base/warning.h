@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_MODEL_WARNING_H_
-#define GLOSSATOR_MODEL_WARNING_H_
+#ifndef GLOSSATOR_BASE_WARNING_H_
+#define GLOSSATOR_BASE_WARNING_H_
 
 #include <string>
 
@@ -23,4 +23,4 @@ std::string FormatWarning(const Warning& warning);
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_MODEL_WARNING_H_
+#endif  // GLOSSATOR_BASE_WARNING_H_

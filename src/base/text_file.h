@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_MODEL_TEXT_FILE_H_
-#define GLOSSATOR_MODEL_TEXT_FILE_H_
+#ifndef GLOSSATOR_BASE_TEXT_FILE_H_
+#define GLOSSATOR_BASE_TEXT_FILE_H_
 
 #include <string>
 #include <string_view>
@@ -64,4 +64,4 @@ bool ReadRegularFile(const std::string& path, std::string& bytes);
 
 }  // namespace glossator
 
-#endif  // GLOSSATOR_MODEL_TEXT_FILE_H_
+#endif  // GLOSSATOR_BASE_TEXT_FILE_H_

@@ -1,4 +1,4 @@
-#include "model/warning.h"
+#include "base/warning.h"
 
 namespace glossator {
 

@@ -1,4 +1,4 @@
-#include "model/text_file.h"
+#include "base/text_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "model/errors.h"
-#include "model/text_rules.h"
+#include "base/errors.h"
+#include "base/path_text.h"
 
 namespace glossator {
 
