@@ -1,23 +1,25 @@
 #include "app/batch.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <new>
 
 #include "app/command_line.h"
 #include "app/console_platform.h"
+#include "app/ini_file.h"
 #include "app/selection_file.h"
 #include "app/unit_list.h"
-#include "html/generation_run.h"
 #include "base/errors.h"
+#include "base/text_file.h"
+#include "html/generation_run.h"
 #include "parser/cGlossator.h"
-#include "base/platform.h"
 
 namespace glossator {
 
@@ -26,24 +28,13 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Absolute(const std::string& path) {
-  if (path.empty()) return path;
+  if (path.empty() || path == "-") return path;
   return fs::absolute(path).lexically_normal().string();
 }
 
 void Say(const std::string& line) { std::fprintf(stderr, "glossator: %s\n", line.c_str()); }
 
-// The output folder named by "-o", with its parents; missing folders of a selection file are
-// left to the run's own check.
-bool MakeOutputFolder(const CommandLineParameters& parameters, const Selection& selection) {
-  if (!parameters.output_dir || selection.out_dir.empty()) return true;
-  std::error_code error;
-  fs::create_directories(selection.out_dir, error);
-  if (!error) return true;
-  Say("cannot create output folder '" + *parameters.output_dir + "': " + error.message());
-  return false;
-}
-
-// "glossator: 3 units, 5 classes, 12 routines, 4 constants; 14 pages written in 0.02 s; no
+// "3 units, 5 classes, 12 routines, 4 constants; 14 pages written (2 changed) in 0.02 s; no
 // warnings".
 std::string SummaryLine(const RunReport& report, double seconds, int warnings) {
   auto count = [](int n, const char* one, const char* many) {
@@ -54,57 +45,97 @@ std::string SummaryLine(const RunReport& report, double seconds, int warnings) {
   return count(report.units, "unit", "units") + ", " + count(report.classes, "class", "classes") +
          ", " + count(report.routines, "routine", "routines") + ", " +
          count(report.constants, "constant", "constants") + "; " +
-         count(report.pages, "page", "pages") + " written in " + time + "; " +
+         count(report.pages, "page", "pages") + " written (" +
+         std::to_string(report.changed_pages) + " changed) in " + time + "; " +
          (warnings == 0 ? std::string("no warnings") : count(warnings, "warning", "warnings"));
 }
 
-int RunParsedCommandLine(const CommandLineParameters& parameters) {
-  Selection selection;
-  BatchOptions options = OptionsOf(parameters);
-  ConsolePlatform platform(stderr, !parameters.quiet && isatty(fileno(stderr)) != 0);
-  if (parameters.paths.empty()) {
-    if (!parameters.project_file.empty()) {
-      if (std::string reason = UnreadableSelection(parameters.project_file); !reason.empty()) {
-        Say("cannot read selection file '" + parameters.project_file + "': " + reason);
-        return kExitRejected;
-      }
-      for (const Warning& warning : SelectionKeyWarnings(parameters.project_file)) {
-        platform.ReportWarning(warning);
-      }
-    }
-    selection = ApplyCommandLine(parameters);
-    if (!parameters.project_file.empty()) LoadSelection(parameters.project_file, selection);
-    ApplyRunOptions(parameters, selection);
-  } else {
-    UnitList units;
-    try {
-      units = ExpandPaths(parameters.paths);
-    } catch (const PathError& error) {
-      Say(error.what());
-      return kExitRejected;
-    }
-    for (const std::string& warning : units.warnings) {
-      std::fprintf(stderr, "%s\n", warning.c_str());
-    }
-    options.earlier_warnings = static_cast<int>(units.warnings.size());
-    selection = PathSelection(parameters, units);
+// "99.96% documented (2999 of 3000), less than the 100% asked for". The share is cut, never
+// rounded up, so that it never shows as much as was asked for.
+std::string FailUnderMessage(const Coverage& total, double asked) {
+  Coverage::Share share = total.Overall();
+  double percent = total.Percent();
+  double shown = std::floor(percent * 100) / 100;
+  char text[160];
+  std::snprintf(text, sizeof text, "%.2f%% documented (%d of %d), less than the %g%% asked for",
+                shown, share.documented, share.all, asked);
+  return text;
+}
+
+bool SameFileAs(const struct stat& target, const std::string& path) {
+  struct stat st;
+  return !path.empty() && stat(path.c_str(), &st) == 0 && st.st_dev == target.st_dev &&
+         st.st_ino == target.st_ino;
+}
+
+// What the run names about its inputs, for the refusal: "a source of the run".
+std::string InputRole(const struct stat& target, const Selection& selection,
+                      const std::vector<std::string>& inputs) {
+  for (const std::string& unit : selection.files) {
+    if (SameFileAs(target, unit)) return "a source of the run";
   }
-  if (!parameters.save_selection.empty()) {
+  if (SameFileAs(target, selection.desc_file)) return "the description file of the run";
+  if (SameFileAs(target, selection.menubar_file)) return "the menu bar file of the run";
+  for (const std::string& input : inputs) {
+    if (SameFileAs(target, input)) return "a selection or project file of the run";
+  }
+  return "";
+}
+
+// A tree dump this program wrote: its first two lines.
+bool IsTreeDump(std::string_view bytes) {
+  return bytes.starts_with("<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n");
+}
+
+// A selection file: text that the INI layer reads whole, with keys in [FILES] and [SETUP] only.
+bool IsSelectionText(std::string_view bytes) {
+  if (bytes.find('\0') != std::string_view::npos) return false;
+  IniFile ini("");
+  ini.LoadText(bytes);
+  if (ini.StrayLines() != 0) return false;
+  for (const std::string& section : ini.SectionNames()) {
+    if (section != "files" && section != "setup") return false;
+  }
+  return true;
+}
+
+// Writes the tree dump onto standard output ("--dump -").
+void WriteStandardOutput(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+int RunParsedCommandLine(const CommandLineParameters& parameters) {
+  ConsolePlatform platform(stderr, !parameters.quiet && isatty(fileno(stderr)) != 0);
+  if (parameters.jobs == 0) {
+    if (JobsSetting setting = JobsFromEnvironment(); !setting.error.empty()) Say(setting.error);
+  }
+  BatchPlan plan;
+  try {
+    plan = PlanBatchRun(parameters);
+  } catch (const RefusedRun& refusal) {
+    Say(refusal.what());
+    return kExitRejected;
+  }
+  for (const Warning& warning : plan.warnings) platform.ReportWarning(warning);
+  if (parameters.no_run) {
     try {
-      SaveSelection(parameters.save_selection, selection);
+      SaveSelection(parameters.save_selection, plan.selection);
     } catch (const GlosError& error) {
       Say(error.Describe());
       return kExitError;
     }
+    return kExitCompleted;
   }
-  if (parameters.no_run) return kExitCompleted;
-  if (std::string refusal = DumpRefusal(selection); !refusal.empty()) {
-    Say(refusal);
-    return kExitRejected;
+  RunSettings settings;
+  settings.create_out_dir = parameters.output_dir.has_value();
+  settings.skip_non_units = plan.skip_non_units;
+  settings.standard_output = WriteStandardOutput;
+  if (!parameters.save_selection.empty()) {
+    settings.before_writing = [&] { SaveSelection(parameters.save_selection, plan.selection); };
   }
-  if (!MakeOutputFolder(parameters, selection)) return kExitError;
   ConsolePlatform::CatchInterrupt();
-  return RunSelection(selection, platform, options);
+  return RunSelection(plan.selection, platform, OptionsOf(parameters), std::move(settings));
 }
 
 }  // namespace
@@ -123,22 +154,85 @@ void ApplyRunOptions(const CommandLineParameters& parameters, Selection& selecti
 
 Selection ApplyCommandLine(const CommandLineParameters& parameters) {
   Selection selection;
-  selection.debug_mode = parameters.debug_mode;
-  if (!parameters.project_file.empty()) {
-    bool debug = selection.debug_mode;
+  if (!parameters.project_file.empty() && UnreadableSelection(parameters.project_file).empty()) {
     LoadSelection(parameters.project_file, selection);
-    selection.debug_mode = debug;
   }
+  selection.debug_mode = parameters.debug_mode;
   ApplyRunOptions(parameters, selection);
   return selection;
 }
 
-Selection PathSelection(const CommandLineParameters& parameters, const UnitList& units) {
-  Selection selection = units.settings.value_or(Selection());
-  selection.files = units.files;
-  if (parameters.debug_mode) selection.debug_mode = true;
+BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
+  BatchPlan plan;
+  Selection& selection = plan.selection;
+  if (parameters.paths.empty()) {
+    selection.debug_mode = parameters.debug_mode;
+    if (!parameters.project_file.empty()) {
+      // Batch mode takes the file's own debug flag.
+      try {
+        SelectionFileContents contents = ReadSelectionFile(parameters.project_file);
+        selection = std::move(contents.selection);
+        plan.warnings = std::move(contents.warnings);
+      } catch (const SelectionFileError& error) {
+        throw RefusedRun(error.what());
+      }
+      plan.inputs.push_back(parameters.project_file);
+    }
+  } else {
+    UnitList units;
+    try {
+      units = ExpandPaths(parameters.paths);
+    } catch (const PathError& error) {
+      throw RefusedRun(error.what());
+    }
+    selection = units.settings.value_or(Selection());
+    selection.files = std::move(units.files);
+    if (parameters.debug_mode) selection.debug_mode = true;
+    plan.warnings = std::move(units.warnings);
+    plan.inputs = std::move(units.inputs);
+    plan.skip_non_units = !units.only_selections;
+  }
   ApplyRunOptions(parameters, selection);
-  return selection;
+
+  if (selection.debug_mode && selection.dump_file.empty()) {
+    if (std::string refusal = DumpRefusal(selection); !refusal.empty()) throw RefusedRun(refusal);
+    selection.dump_file = DumpPath();
+  }
+  if (selection.debug_mode && selection.dump_file != "-") {
+    std::string refusal = OutputFileRefusal("--dump", selection.dump_file, WrittenFile::kTreeDump,
+                                            selection, plan.inputs);
+    if (!refusal.empty()) throw RefusedRun(refusal);
+  }
+  if (!parameters.save_selection.empty()) {
+    std::string refusal =
+        OutputFileRefusal("--save-selection", parameters.save_selection,
+                          WrittenFile::kSelectionFile, selection, plan.inputs);
+    if (!refusal.empty()) throw RefusedRun(refusal);
+  }
+  return plan;
+}
+
+std::string OutputFileRefusal(const std::string& option, const std::string& file,
+                              WrittenFile kind, const Selection& selection,
+                              const std::vector<std::string>& inputs) {
+  auto refuse = [&](const std::string& why) {
+    return "option '" + option + "' may not write '" + file + "': " + why;
+  };
+  if (file.empty()) return refuse("no file named");
+  struct stat target;
+  if (stat(file.c_str(), &target) != 0) return "";  // a new file; a missing folder fails later
+  if (std::string role = InputRole(target, selection, inputs); !role.empty()) {
+    return refuse("it is " + role);
+  }
+  if (S_ISDIR(target.st_mode)) return refuse("it is a folder");
+  if (!S_ISREG(target.st_mode)) return refuse("it is not a regular file");
+  std::string bytes;
+  if (!ReadRegularFile(file, bytes)) return refuse("it cannot be read to see what it holds");
+  if (bytes.empty()) return "";
+  if (kind == WrittenFile::kTreeDump) {
+    return IsTreeDump(bytes) ? "" : refuse("it exists and is not a tree dump of this program");
+  }
+  return IsSelectionText(bytes) ? "" : refuse("it exists and is not a selection file");
 }
 
 BatchOptions OptionsOf(const CommandLineParameters& parameters) {
@@ -150,48 +244,30 @@ BatchOptions OptionsOf(const CommandLineParameters& parameters) {
   return options;
 }
 
-std::string UnreadableSelection(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return std::strerror(errno);
-  if (!S_ISREG(st.st_mode)) return "not a regular file";
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  close(fd);
-  return "";
-}
-
-int RunBatch(const CommandLineParameters& parameters, Selection& selection,
-             ConsolePlatform& platform) {
-  if (!parameters.project_file.empty()) {
-    if (std::string reason = UnreadableSelection(parameters.project_file); !reason.empty()) {
-      platform.ShowMessage("cannot read selection file '" + parameters.project_file +
-                           "': " + reason);
-      return kExitRejected;
-    }
-    // The second reading keeps the file's own debug flag.
-    LoadSelection(parameters.project_file, selection);
-  }
-  ApplyRunOptions(parameters, selection);
-  return RunSelection(selection, platform, OptionsOf(parameters));
-}
-
-int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOptions& options) {
+int RunSelection(const Selection& selection, ConsolePlatform& platform,
+                 const BatchOptions& options, RunSettings settings) {
   auto start = std::chrono::steady_clock::now();
-  RunReport report;
-  report.measure_coverage = options.coverage || options.fail_under;
+  settings.interactive = false;
+  settings.measure_coverage = options.coverage || options.fail_under;
+  RunResult result;
   try {
-    switch (RunGeneration(selection, platform, /*interactive=*/false, &report)) {
-      case RunOutcome::kCompleted:
-        break;
-      case RunOutcome::kCancelled:
-        return ConsolePlatform::CancelStatus();
-      case RunOutcome::kRejected:
-        return kExitRejected;
-    }
+    result = RunGeneration(selection, platform, settings);
   } catch (const GlosError& error) {
     platform.ShowMessage(error.Describe());
     return kExitError;
+  } catch (const std::bad_alloc&) {
+    platform.ShowMessage(OutOfMemoryError().what());
+    return kExitError;
   }
+  switch (result.outcome) {
+    case RunOutcome::kCompleted:
+      break;
+    case RunOutcome::kCancelled:
+      return ConsolePlatform::CancelStatus();
+    case RunOutcome::kRejected:
+      return kExitRejected;
+  }
+  const RunReport& report = result.report;
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   int warnings = options.earlier_warnings + static_cast<int>(platform.Warnings().size());
 
@@ -202,12 +278,9 @@ int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOpt
       std::fputs(CoverageTable(report.coverage).c_str(), stdout);
       std::fflush(stdout);
     }
-    double percent = TotalCoverage(report.coverage).Percent();
-    if (options.fail_under && percent < *options.fail_under) {
-      char text[96];
-      std::snprintf(text, sizeof text, "%.1f%% documented, less than the %g%% asked for", percent,
-                    *options.fail_under);
-      platform.ShowMessage(text);
+    Coverage total = TotalCoverage(report.coverage);
+    if (options.fail_under && total.Percent() < *options.fail_under) {
+      platform.ShowMessage(FailUnderMessage(total, *options.fail_under));
       status = kExitIncomplete;
     }
   }
@@ -215,9 +288,16 @@ int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOpt
   return status;
 }
 
+std::string DumpPath() {
+  std::error_code error;
+  fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  std::string folder = error ? std::string(".") : exe.parent_path().string();
+  return folder + "/glosdata.xml";
+}
+
 std::string DumpRefusal(const Selection& selection) {
   if (!selection.debug_mode || !selection.dump_file.empty()) return "";
-  fs::path folder = fs::path(TGlosParser::DumpPath()).parent_path();
+  fs::path folder = fs::path(DumpPath()).parent_path();
   // The installed layouts: PREFIX/bin/glossator, PREFIX/libexec/glossator/glossator-window.
   std::string parent = folder.parent_path().filename().string();
   bool installed = folder.filename() == "bin" || parent == "libexec" || parent == "lib";
@@ -242,6 +322,9 @@ int RunWithoutWindow(const CommandLineParameters& parameters) {
   }
   try {
     return RunParsedCommandLine(parameters);
+  } catch (const std::bad_alloc&) {
+    Say(OutOfMemoryError().what());
+    return kExitError;
   } catch (const std::exception& error) {
     Say(error.what());
     return kExitError;

@@ -2,15 +2,18 @@
 #define GLOSSATOR_APP_BATCH_H_
 
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "base/warning.h"
 #include "html/selection.h"
 
 namespace glossator {
 
 class ConsolePlatform;
 struct CommandLineParameters;
-struct UnitList;
+struct RunSettings;
 
 // Exit statuses of a batch run.
 inline constexpr int kExitCompleted = 0;
@@ -19,19 +22,35 @@ inline constexpr int kExitRejected = 2;     // the arguments or an input check r
 inline constexpr int kExitIncomplete = 3;   // completed, but a page failed (or --strict, ...)
 inline constexpr int kExitCancelled = 130;  // after Ctrl-C; 128 + the signal in general
 
-// The selection the command line starts with: the file named by "-p" loaded (when there is one),
-// with the debug flag of "-d" kept over the file's, then the run options (see ApplyRunOptions).
-// Without "-p" the selection holds only what the options give.
+// A command line that cannot be run as asked; the message names what was refused. Exit status 2.
+class RefusedRun : public std::runtime_error {
+ public:
+  explicit RefusedRun(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The selection the window starts with: the file named by "-p" loaded (when there is one and it
+// can be read), with the debug flag of "-d" kept over the file's, then the run options (see
+// ApplyRunOptions). Without "-p" the selection holds only what the options give.
 Selection ApplyCommandLine(const CommandLineParameters& parameters);
 
-// Lets the options "--output", "--private", "--description", "--menubar" and "--dump" replace
-// what the selection holds. Paths are made absolute, so that a saved selection works from any
-// folder; "--dump" also switches debug mode on.
+// Lets the options "--output", "--private", "--description", "--menubar", "--dump" and "-j"
+// replace what the selection holds. Paths are made absolute, so that a saved selection works
+// from any folder; "--dump" also switches debug mode on.
 void ApplyRunOptions(const CommandLineParameters& parameters, Selection& selection);
 
-// The selection of a run on PATHs: the expanded unit list, the settings of the last selection
-// file among the PATHs (if any), then "-d" and the run options.
-Selection PathSelection(const CommandLineParameters& parameters, const UnitList& units);
+// What a batch run does, as the command line and the files it names ask: built before anything
+// is written, every file read once.
+struct BatchPlan {
+  Selection selection;
+  // The files the run reads beside its units, description and menu bar: the selection and
+  // project files. No option may write over any of them.
+  std::vector<std::string> inputs;
+  std::vector<Warning> warnings;  // found while reading the arguments' files, in order
+  bool skip_non_units = false;    // the list came from folders or project files
+};
+// Throws RefusedRun (a PATH or the "-p" file that cannot be read, a file an option may not write
+// over).
+BatchPlan PlanBatchRun(const CommandLineParameters& parameters);
 
 // What a batch run reports beside its pages, from the command line.
 struct BatchOptions {
@@ -43,25 +62,31 @@ struct BatchOptions {
 };
 BatchOptions OptionsOf(const CommandLineParameters& parameters);
 
-// Batch mode: loads the selection file again, this time taking its debug flag, applies the run
-// options and runs it without interaction. Returns the exit status; errors are reported through
-// the platform. A selection file that cannot be read is refused (kExitRejected).
-int RunBatch(const CommandLineParameters& parameters, Selection& selection,
-             ConsolePlatform& platform);
-
 // The one run of a batch selection, without interaction: the run, then the coverage table and
 // the summary line as `options` ask. Returns the exit status.
-int RunSelection(Selection& selection, ConsolePlatform& platform, const BatchOptions& options = {});
+int RunSelection(const Selection& selection, ConsolePlatform& platform,
+                 const BatchOptions& options, RunSettings settings);
 
-// Why the selection file at `path` cannot be loaded ("No such file or directory", "not a
-// regular file"), or empty text when it can.
-std::string UnreadableSelection(const std::string& path);
+// Where the debug dump goes when no file is named: "glosdata.xml" in the folder of the program's
+// own executable.
+std::string DumpPath();
 
 // Why the run may not write its debug dump, or empty text. The dump goes beside the program
 // unless "--dump" names a file, and an installed program never writes beside itself: that is
 // refused when the program's folder cannot be written or is where an installation puts it (a
 // folder named "bin", or one inside "libexec" or "lib"). In the build folder it is allowed.
 std::string DumpRefusal(const Selection& selection);
+
+// The kinds of file an option writes, for OutputFileRefusal.
+enum class WrittenFile { kTreeDump, kSelectionFile };
+
+// Why `option` may not write `file`, or empty text: it is one of the run's inputs (`inputs`, the
+// selection's units, description and menu bar), or it exists and is not what the option writes
+// (a tree dump of this program; a selection file: an INI file with only [FILES] and [SETUP]
+// keys), or it is no regular file. An empty file may always be written.
+std::string OutputFileRefusal(const std::string& option, const std::string& file,
+                              WrittenFile kind, const Selection& selection,
+                              const std::vector<std::string>& inputs);
 
 // What the programs do without a window: "--help", "--version", or the batch run with progress
 // and messages on standard error and Ctrl-C as Cancel. Returns the exit status; refused

@@ -26,12 +26,14 @@ void SetFailUnder(CommandLineParameters& p, const std::string& value) {
   if (!number.empty() && number.back() == '%') number.pop_back();
   size_t used = 0;
   double percent = -1;
+  // Digits and one point only: no blanks on either side, no signs, exponents or hex.
+  bool plain = !number.empty() && number.find_first_not_of("0123456789.") == std::string::npos;
   try {
-    percent = std::stod(number, &used);
+    if (plain) percent = std::stod(number, &used);
   } catch (const std::exception&) {
     used = 0;
   }
-  if (number.empty() || used != number.size() || !(percent >= 0 && percent <= 100)) {
+  if (!plain || used != number.size() || !(percent >= 0 && percent <= 100)) {
     if (p.error.empty()) {
       p.error = "invalid argument '" + value + "' for '--fail-under' (a percentage, 0 to 100)";
     }
@@ -47,10 +49,23 @@ void SetJobs(CommandLineParameters& p, std::string value) {
                 value.find_first_not_of("0123456789") == std::string::npos;
   if (digits) jobs = std::stoi(value);
   if (jobs < 1 || jobs > 1024) {
-    if (p.error.empty()) p.error = "invalid number of jobs '" + value + "'";
+    if (p.error.empty()) {
+      p.error = "invalid number of jobs '" + value + "' (a whole number from 1 to 1024)";
+    }
     return;
   }
   p.jobs = jobs;
+}
+
+// "--dump FILE": a file name, or "-" for standard output.
+void SetDumpFile(CommandLineParameters& p, std::string value) {
+  if (value.empty()) {
+    if (p.error.empty()) {
+      p.error = "invalid argument '' for '--dump' (a file name, or - for standard output)";
+    }
+    return;
+  }
+  p.dump_file = std::move(value);
 }
 
 const std::vector<LongOption>& LongOptions() {
@@ -59,7 +74,7 @@ const std::vector<LongOption>& LongOptions() {
       {"private", 0, false, [](auto& p, std::string) { p.parse_private = true; }},
       {"description", 0, true, [](auto& p, std::string v) { p.description_file = std::move(v); }},
       {"menubar", 0, true, [](auto& p, std::string v) { p.menubar_file = std::move(v); }},
-      {"dump", 0, true, [](auto& p, std::string v) { p.dump_file = std::move(v); }},
+      {"dump", 0, true, SetDumpFile},
       {"save-selection", 0, true, [](auto& p, std::string v) { p.save_selection = std::move(v); }},
       {"no-run", 0, false, [](auto& p, std::string) { p.no_run = true; }},
       {"quiet", 'q', false, [](auto& p, std::string) { p.quiet = true; }},
@@ -109,6 +124,8 @@ class Reader {
     }
     if (project_given_ && !p_.paths.empty())
       Refuse("-p cannot be used together with PATH arguments");
+    if (p_.no_run && p_.save_selection.empty())
+      Refuse("option '--no-run' needs '--save-selection FILE': without it there is nothing to do");
     return std::move(p_);
   }
 
@@ -212,6 +229,7 @@ std::string UsageText() {
          "      --description FILE    show this HTML page first instead of a default one\n"
          "      --menubar FILE        use this HTML page as the menu bar\n"
          "      --dump FILE           also write the documentation tree as XML into FILE\n"
+         "                            (- for standard output)\n"
          "      --save-selection FILE write the run as a selection file, then run it\n"
          "      --no-run              with --save-selection: only write the file\n"
          "  -q, --quiet               no progress and no summary; warnings and errors stay\n"

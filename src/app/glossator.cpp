@@ -2,6 +2,7 @@
 // the desktop window, which lives in the program "glossator-window" beside this one, takes over.
 // The split keeps the window toolkit out of batch runs: they start quickly, use little memory and
 // need no display.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,14 +36,21 @@ std::string WindowProgram() {
 // more with them. A GLIBC_TUNABLES already set (by the user, or by that start) is left alone.
 // The program is started by its real path: the kernel names a process after the file it was
 // started from, and started as "/proc/self/exe" it would show as "exe" to ps, top and killall.
+// That path is used only when it still names the running program (same device and inode): when
+// the program was deleted or replaced since it started, another file could stand there (even one
+// named "glossator (deleted)"), and the run goes on without the restart.
 void TuneMemory(char** argv) {
   if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
-  setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
   std::error_code error;
   std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  if (!error) execv(self.c_str(), argv);
-  execv("/proc/self/exe", argv);  // the file was moved or replaced since the start
-  unsetenv("GLIBC_TUNABLES");     // the start failed: go on as we are
+  struct stat running, named;
+  if (error || stat("/proc/self/exe", &running) != 0 || stat(self.c_str(), &named) != 0 ||
+      running.st_dev != named.st_dev || running.st_ino != named.st_ino) {
+    return;
+  }
+  setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
+  execv(self.c_str(), argv);
+  unsetenv("GLIBC_TUNABLES");  // the start failed: go on as we are
 }
 
 }  // namespace

@@ -81,6 +81,8 @@ void IniFile::Clear() {
   has_bom_ = false;
   blocks_.assign(1, Block{});
   sections_.clear();
+  section_order_.clear();
+  stray_lines_ = 0;
 }
 
 void IniFile::LoadText(std::string_view bytes) {
@@ -91,10 +93,11 @@ void IniFile::LoadText(std::string_view bytes) {
   }
   Section* current = nullptr;  // the section of the last header; not owned
   size_t start = 0;
+  int number = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find_first_of("\r\n", start);
     if (end == bytes.npos) end = bytes.size();
-    AddLine(bytes.substr(start, end - start), current);
+    AddLine(bytes.substr(start, end - start), ++number, current);
     // CR LF is one line end; a lone CR or LF is one as well.
     start = end + 1;
     if (end < bytes.size() && bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') {
@@ -103,7 +106,7 @@ void IniFile::LoadText(std::string_view bytes) {
   }
 }
 
-void IniFile::AddLine(std::string_view raw, Section*& current) {
+void IniFile::AddLine(std::string_view raw, int number, Section*& current) {
   std::string_view line = Trim(raw);
   Block* block = &blocks_.back();
   if (line.empty()) {
@@ -114,7 +117,10 @@ void IniFile::AddLine(std::string_view raw, Section*& current) {
     size_t close = line.find(']');
     if (close != line.npos) {
       std::string_view name = Trim(line.substr(1, close - 1));
-      current = &sections_[ToLowerAscii(name)];
+      std::string lower = ToLowerAscii(name);
+      auto [it, added] = sections_.try_emplace(lower);
+      if (added) section_order_.push_back(lower);
+      current = &it->second;
       current->blocks.push_back(blocks_.size());
       blocks_.push_back(Block{std::string(raw), {}, 0, false});
       return;
@@ -124,7 +130,7 @@ void IniFile::AddLine(std::string_view raw, Section*& current) {
   block->entries.resize(block->entries.size() + block->trailing_blanks);
   block->trailing_blanks = 0;
 
-  Entry entry{std::string(raw), {}, {}, EntryKind::kText};
+  Entry entry{std::string(raw), {}, {}, EntryKind::kText, number};
   size_t equals = line.find('=');
   if (current != nullptr && line.front() != ';' && line.front() != '[' && equals != line.npos) {
     std::string_view key = Trim(line.substr(0, equals));
@@ -139,6 +145,9 @@ void IniFile::AddLine(std::string_view raw, Section*& current) {
       }
     }
   }
+  // Text that is no comment and no key of a section: the file is no INI file as this layer
+  // reads one (a Pascal source, a picture).
+  if (entry.kind == EntryKind::kText && line.front() != ';') ++stray_lines_;
   block->entries.push_back(std::move(entry));
 }
 
@@ -175,9 +184,31 @@ std::vector<std::pair<std::string, std::string>> IniFile::ReadSectionValues(
   return values;
 }
 
+std::vector<IniFile::KeyLine> IniFile::KeyLines(std::string_view section) const {
+  std::vector<KeyLine> lines;
+  const Section* found = FindSection(section);
+  if (found == nullptr) return lines;
+  for (size_t index : found->blocks) {
+    for (const Entry& entry : blocks_[index].entries) {
+      if (entry.kind == EntryKind::kText) continue;
+      KeyLine& line = lines.emplace_back();
+      line.key = entry.key;
+      line.line = entry.number;
+      if (entry.kind == EntryKind::kKey) {
+        line.value = entry.value;
+      } else {
+        const KeyRef& first = found->keys.at(ToLowerAscii(entry.key));
+        line.first_line = blocks_[first.block].entries[first.entry].number;
+      }
+    }
+  }
+  return lines;
+}
+
 IniFile::Section& IniFile::SectionForWriting(std::string_view name) {
   auto [it, created] = sections_.try_emplace(ToLowerAscii(name));
   if (created) {
+    section_order_.push_back(it->first);
     it->second.blocks.push_back(blocks_.size());
     std::string header = "[";
     header.append(name).append("]");
@@ -206,7 +237,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   target.keys.emplace(std::move(lower_key), KeyRef{index, block.entries.size()});
   std::string line = std::string(key) + "=" + EncodeValue(value);
   block.entries.push_back(
-      Entry{std::move(line), std::string(key), std::string(value), EntryKind::kKey});
+      Entry{std::move(line), std::string(key), std::string(value), EntryKind::kKey, 0});
 }
 
 void IniFile::EraseSection(std::string_view section) {
@@ -218,6 +249,7 @@ void IniFile::EraseSection(std::string_view section) {
     block.entries = {};
     block.trailing_blanks = 0;
   }
+  std::erase(section_order_, it->first);
   sections_.erase(it);
 }
 

@@ -53,6 +53,20 @@ class IniFile {
   std::vector<std::pair<std::string, std::string>> ReadSectionValues(
       std::string_view section) const;
 
+  // One key line of a section, in file order, later copies of a key included.
+  struct KeyLine {
+    std::string key;     // as spelt in the file
+    std::string value;   // as read; empty for a later copy
+    int line = 0;        // 1-based line in the file; 0 for a key set by WriteString
+    int first_line = 0;  // a later copy: the line of the copy that counts; 0 otherwise
+  };
+  std::vector<KeyLine> KeyLines(std::string_view section) const;
+  // The section names, lower-cased, in the order they first appear, each once.
+  const std::vector<std::string>& SectionNames() const { return section_order_; }
+  // The lines read that are neither blank, a comment, a section header, nor a key inside a
+  // section: text that no INI file holds.
+  int StrayLines() const { return stray_lines_; }
+
   // Sets `key` in `section` to `value`, creating the key or the section if needed. A value that
   // would not read back unchanged (blanks at either end, or enclosed in matching quotes) is
   // written enclosed in double quotes.
@@ -80,6 +94,7 @@ class IniFile {
     std::string key;    // kKey and kHiddenKey: the trimmed name, as spelt in the file
     std::string value;  // kKey: the value as read
     EntryKind kind = EntryKind::kText;
+    int number = 0;  // 1-based line in the file as read; 0 for an entry added later
   };
 
   // A section header and the lines up to the next one. The first block of a file has no header
@@ -103,7 +118,7 @@ class IniFile {
   };
 
   void Clear();
-  void AddLine(std::string_view raw, Section*& current);
+  void AddLine(std::string_view raw, int number, Section*& current);
   const Section* FindSection(std::string_view name) const;
   Section& SectionForWriting(std::string_view name);
   [[noreturn]] void ThrowUnableToWrite() const;
@@ -113,6 +128,8 @@ class IniFile {
   bool unreadable_ = false;
   std::vector<Block> blocks_;
   std::unordered_map<std::string, Section> sections_;  // by lower-cased section name
+  std::vector<std::string> section_order_;
+  int stray_lines_ = 0;
 };
 
 }  // namespace glossator

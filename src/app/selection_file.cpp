@@ -1,11 +1,16 @@
 #include "app/selection_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 #include <vector>
 
 #include "app/ini_file.h"
 #include "html/selection.h"
+#include "base/errors.h"
 #include "base/text_file.h"
 #include "model/text_rules.h"
 
@@ -61,72 +66,82 @@ std::vector<std::string> ReadFileList(const IniFile& ini) {
 
 const char* FlagText(bool flag) { return flag ? "1" : "0"; }
 
+constexpr const char* kSetupKeys[] = {"OutputDir", "DescriptFile", "MenubarFile", "ParsePrivate",
+                                      "DebugMode"};
+constexpr std::string_view kSetupKeyList =
+    "OutputDir, DescriptFile, MenubarFile, ParsePrivate and DebugMode";
+
+bool IsSetupKey(std::string_view key) {
+  for (std::string_view known : kSetupKeys) {
+    if (EqualsNoCase(key, known)) return true;
+  }
+  return false;
+}
+
+void ReadInto(const IniFile& ini, Selection& selection);
+
 }  // namespace
 
-std::vector<Warning> SelectionKeyWarnings(const std::string& path) {
-  std::vector<Warning> warnings;
-  std::string bytes;
-  if (!ReadRegularFile(path, bytes)) return warnings;
-  std::string_view text = bytes;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+namespace {
 
-  std::string section;  // lower-cased; empty before the first header
-  std::vector<std::pair<std::string, std::vector<std::pair<std::string, int>>>> seen;
-  std::vector<std::pair<std::string, int>>* keys = nullptr;  // the keys of `section` so far
+// The keys of `ini` that LoadSelection passes over, each with its line.
+std::vector<Warning> KeyWarnings(const IniFile& ini, const std::string& path) {
+  std::vector<Warning> warnings;
   auto warn = [&](int line, std::string message) {
     warnings.push_back({path, line, "selection-key", std::move(message), {}});
   };
-  int line_number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == text.npos) end = text.size();
-    std::string_view line = Trim(text.substr(start, end - start));
-    ++line_number;
-    // CR LF is one line end; a lone CR or LF is one as well.
-    start = end + 1;
-    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
-      ++start;
-    }
-    if (line.empty()) continue;
-    if (line.front() == '[' && line.find(']') != line.npos) {
-      section = ToLowerAscii(Trim(line.substr(1, line.find(']') - 1)));
-      auto it = std::find_if(seen.begin(), seen.end(),
-                             [&](const auto& entry) { return entry.first == section; });
-      if (it == seen.end()) it = seen.insert(seen.end(), {section, {}});
-      keys = &it->second;
-      continue;
-    }
-    size_t equals = line.find('=');
-    if (keys == nullptr || line.front() == ';' || equals == line.npos) continue;
-    std::string key(Trim(line.substr(0, equals)));
-    if (key.empty()) continue;
-    std::string lower = ToLowerAscii(key);
-    auto earlier = std::find_if(keys->begin(), keys->end(),
-                                [&](const auto& entry) { return entry.first == lower; });
-    if (earlier != keys->end()) {
-      warn(line_number, "key '" + key + "' ignored: it is given before, on line " +
-                            std::to_string(earlier->second));
-      continue;
-    }
-    keys->emplace_back(lower, line_number);
-    if (section == "files") {
-      if (FileNumber(key).empty()) {
-        warn(line_number, "key '" + key + "' in [FILES] ignored: the files are listed as File0, " +
-                              "File1, ... (no leading zeros)");
-      } else if (Trim(line.substr(equals + 1)).empty()) {
-        warn(line_number, "key '" + key + "' ignored: it names no file");
-      }
-    } else if (section == "setup") {
-      static const char* const kKnown[] = {"outputdir", "descriptfile", "menubarfile",
-                                           "parseprivate", "debugmode"};
-      if (std::find(std::begin(kKnown), std::end(kKnown), lower) == std::end(kKnown)) {
-        warn(line_number, "key '" + key + "' in [SETUP] ignored: the settings are OutputDir, " +
-                              "DescriptFile, MenubarFile, ParsePrivate and DebugMode");
+  // Sections in the order they first appear, and their keys in file order; the warnings are put
+  // in line order afterwards.
+  for (const std::string& section : ini.SectionNames()) {
+    for (const IniFile::KeyLine& key : ini.KeyLines(section)) {
+      if (key.first_line != 0) {
+        warn(key.line, "key '" + key.key + "' ignored: it is given before, on line " +
+                           std::to_string(key.first_line));
+      } else if (section == "files") {
+        if (FileNumber(key.key).empty()) {
+          warn(key.line, "key '" + key.key + "' in [FILES] ignored: the files are listed as " +
+                             "File0, File1, ... (no leading zeros)");
+        } else if (key.value.empty()) {
+          warn(key.line, "key '" + key.key + "' ignored: it names no file");
+        }
+      } else if (section == "setup" && !IsSetupKey(key.key)) {
+        warn(key.line, "key '" + key.key + "' in [SETUP] ignored: the settings are " +
+                           std::string(kSetupKeyList));
       }
     }
   }
+  std::stable_sort(warnings.begin(), warnings.end(),
+                   [](const Warning& a, const Warning& b) { return a.line < b.line; });
   return warnings;
+}
+
+}  // namespace
+
+std::vector<Warning> SelectionKeyWarnings(const std::string& path) {
+  return KeyWarnings(IniFile(path), path);
+}
+
+SelectionFileContents ReadSelectionFile(const std::string& path) {
+  if (std::string reason = UnreadableSelection(path); !reason.empty()) {
+    throw SelectionFileError("cannot read selection file '" + path + "': " + reason);
+  }
+  IniFile ini(path);
+  SelectionFileContents contents;
+  ReadInto(ini, contents.selection);
+  contents.warnings = KeyWarnings(ini, path);
+  return contents;
+}
+
+std::string UnreadableSelection(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return std::strerror(errno);
+  if (S_ISDIR(st.st_mode)) return "it is a folder";
+  if (!S_ISREG(st.st_mode)) return "not a regular file";
+  std::string bytes;
+  if (!ReadRegularFile(path, bytes)) return std::strerror(errno == 0 ? EACCES : errno);
+  // A selection file is text; a NUL byte says this is something else (a picture, a program).
+  if (bytes.find('\0') != std::string::npos) return "not a text file";
+  return "";
 }
 
 void SaveSelection(const std::string& path, const Selection& selection) {
@@ -146,8 +161,11 @@ void SaveSelection(const std::string& path, const Selection& selection) {
   ini.Save();
 }
 
-void LoadSelection(const std::string& path, Selection& selection) {
-  IniFile ini(path);
+void LoadSelection(const std::string& path, Selection& selection) { ReadInto(IniFile(path), selection); }
+
+namespace {
+
+void ReadInto(const IniFile& ini, Selection& selection) {
   selection.files = ReadFileList(ini);
   selection.out_dir = ini.ReadString(kSetup, "OutputDir");
   selection.desc_file = ini.ReadString(kSetup, "DescriptFile");
@@ -155,6 +173,8 @@ void LoadSelection(const std::string& path, Selection& selection) {
   selection.parse_private = ReadProfileBool(ini.ReadString(kSetup, "ParsePrivate"));
   selection.debug_mode = ReadProfileBool(ini.ReadString(kSetup, "DebugMode"));
 }
+
+}  // namespace
 
 bool ReadProfileBool(std::string_view value) {
   size_t i = 0;

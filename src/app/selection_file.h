@@ -1,15 +1,15 @@
 #ifndef GLOSSATOR_APP_SELECTION_FILE_H_
 #define GLOSSATOR_APP_SELECTION_FILE_H_
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/warning.h"
+#include "html/selection.h"
 
 namespace glossator {
-
-struct Selection;
 
 // Selection files (".gls"): an INI file with the source list in section "FILES" and the settings
 // in section "SETUP". Existing selection files are in this layout; do not change it.
@@ -36,6 +36,26 @@ void SaveSelection(const std::string& path, const Selection& selection);
 // other keys there are ignored. A file that does not exist or cannot be read loads as an empty
 // selection.
 void LoadSelection(const std::string& path, Selection& selection);
+
+// A selection file that cannot be read: the message names it and says why.
+class SelectionFileError : public std::runtime_error {
+ public:
+  explicit SelectionFileError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// What a selection file holds, read once: the selection (as LoadSelection gives it) and the
+// warnings about the keys it passes over (as SelectionKeyWarnings gives them).
+struct SelectionFileContents {
+  Selection selection;
+  std::vector<Warning> warnings;
+};
+// Reads the selection file at `path`. Throws SelectionFileError ("cannot read selection file
+// 'x.gls': not a regular file") when UnreadableSelection names a reason.
+SelectionFileContents ReadSelectionFile(const std::string& path);
+
+// Why the selection file at `path` cannot be read ("No such file or directory", "not a regular
+// file", "not a text file"), or empty text when it can.
+std::string UnreadableSelection(const std::string& path);
 
 // The keys of the file at `path` that LoadSelection passes over, each with its line: "FILES" keys
 // that are no "File<n>" or have no value, "SETUP" keys it does not know, and keys given a second

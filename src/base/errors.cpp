@@ -27,4 +27,6 @@ FileWriteError::FileWriteError(const std::string& path, const std::string& reaso
   SetFile(path);
 }
 
+OutOfMemoryError::OutOfMemoryError() : GlosError("Out of memory") {}
+
 }  // namespace glossator

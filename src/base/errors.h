@@ -62,6 +62,13 @@ class FileWriteError : public GlosError {
   FileWriteError(const std::string& path, const std::string& reason);
 };
 
+// The memory ran out while a file was read or a page made: "Out of memory". The run ends; the
+// file or page is named where known.
+class OutOfMemoryError : public GlosError {
+ public:
+  OutOfMemoryError();
+};
+
 }  // namespace glossator
 
 #endif  // GLOSSATOR_BASE_ERRORS_H_

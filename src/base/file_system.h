@@ -35,9 +35,14 @@ class FileSystem {
   virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;
 
   // Gives `path` the bytes as its whole content, never through a link, so that a failure
-  // costs nothing that was on disk (text_file.h says how). Throws FileCreateError or
-  // FileWriteError naming the path.
-  virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
+  // costs nothing that was on disk (text_file.h says how). Returns false when the path already
+  // held exactly these bytes (nothing was written). Throws FileCreateError or FileWriteError
+  // naming the path.
+  virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
+
+  // Creates the folder `path` with every missing parent. Throws FileCreateError naming the
+  // first folder that could not be made.
+  virtual void MakeFolders(const std::string& path) = 0;
 
   // Copies a regular file the same way, in chunks. Returns false when the copy could not be
   // made; the target is then left as it was.

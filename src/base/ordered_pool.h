@@ -2,6 +2,7 @@
 #define GLOSSATOR_BASE_ORDERED_POOL_H_
 
 #include <condition_variable>
+#include <exception>
 #include <cstddef>
 #include <functional>
 #include <mutex>
@@ -22,9 +23,19 @@ namespace glossator {
 template <typename Result>
 class OrderedPool {
  public:
+  //
+  // A thread that cannot be started (the system refuses more threads, or memory for their
+  // stacks) leaves its share to the threads that did start, down to the taker alone, which gives
+  // the same results.
   OrderedPool(size_t count, int threads, size_t window, std::function<Result(size_t)> make)
       : make_(std::move(make)), results_(count), window_(window < 1 ? 1 : window) {
-    for (int t = 0; t < threads; ++t) threads_.emplace_back([this] { Work(); });
+    for (int t = 0; t < threads && static_cast<size_t>(t) < count; ++t) {
+      try {
+        threads_.emplace_back([this] { Work(); });
+      } catch (const std::exception&) {
+        break;  // std::system_error or std::bad_alloc
+      }
+    }
   }
   // Stops the threads after the results they are making and drops the results not taken.
   ~OrderedPool() {

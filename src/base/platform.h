@@ -10,19 +10,27 @@ namespace glossator {
 
 class TGlosParser;
 
-// The progress display of a run. The desktop window shows its progress dialog, batch mode a
-// line on standard error, tests record the calls.
-class Progress {
+// Where parsing reports: the progress calls and the warnings, the only calls a parse makes. The
+// parse threads record them, and the run replays them in list order to its own observer.
+class ParseObserver {
  public:
-  virtual ~Progress() = default;
+  virtual ~ParseObserver() = default;
 
-  // Progress display. A run shows it with the parser whose Cancelled flag the Cancel button sets
-  // (not owned; valid until CloseProgress) and the bar's maximum, position 0.
-  virtual void ShowProgress(TGlosParser* parser, int maximum) = 0;
   // Shows `header` unless it is empty, always replaces the detail line, advances the bar by one
   // when `step` is set, lets pending events run, and answers whether to go on: false once the
   // user has cancelled.
   virtual bool UpdateProgress(std::string_view header, std::string_view detail, bool step) = 0;
+  // A warning about the input (see Warning); the run goes on.
+  virtual void ReportWarning(const Warning& warning) = 0;
+};
+
+// The progress display of a run. The desktop window shows its progress dialog, batch mode a
+// line on standard error, tests record the calls.
+class Progress : public ParseObserver {
+ public:
+  // Progress display. A run shows it with the parser whose Cancelled flag the Cancel button sets
+  // (not owned; valid until CloseProgress) and the bar's maximum, position 0.
+  virtual void ShowProgress(TGlosParser* parser, int maximum) = 0;
   // Sets the bar to its maximum and closes the display (end of a complete run).
   virtual void FinishProgress() = 0;
   // Closes the display without finishing it (after a cancel or an error).
@@ -40,8 +48,6 @@ class Platform : public Progress {
   virtual void ShowMessage(std::string_view text) = 0;
   // The hourglass while a run works; false restores the normal cursor.
   virtual void SetBusy(bool busy) = 0;
-  // A warning about the input (see Warning); the run goes on.
-  virtual void ReportWarning(const Warning& warning) = 0;
 };
 
 }  // namespace glossator

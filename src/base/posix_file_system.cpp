@@ -3,7 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "base/file_system.h"
+#include "base/errors.h"
 #include "base/text_file.h"
 
 namespace glossator {
@@ -21,9 +25,10 @@ class PosixFileSystem : public FileSystem {
   bool ReadFile(const std::string& path, std::string& bytes) override;
   FileKind KindOf(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
-  void WriteFile(const std::string& path, std::string_view bytes) override {
-    WriteWholeFile(path, bytes);
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    return WriteWholeFile(path, bytes);
   }
+  void MakeFolders(const std::string& path) override;
   bool CopyFile(const std::string& from, const std::string& to) override {
     return CopyFileReplacing(from, to);
   }
@@ -32,6 +37,18 @@ class PosixFileSystem : public FileSystem {
     glossator::RemoveStaleTemporaries(folder);
   }
 };
+
+void PosixFileSystem::MakeFolders(const std::string& path) {
+  // Each folder of the path from the top down; one that exists already is passed over.
+  for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    std::string folder = path.substr(0, end);
+    if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+      throw FileCreateError(folder, std::strerror(errno));
+    }
+    if (end == std::string::npos) break;
+  }
+  if (KindOf(path) != FileKind::kDirectory) throw FileCreateError(path, std::strerror(ENOTDIR));
+}
 
 bool PosixFileSystem::SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;

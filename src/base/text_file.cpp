@@ -178,9 +178,10 @@ bool WriteNew(const std::string& path, ByteSource& source) {
 }
 
 // Replaces what `path` names by the bytes of `source`, through a locked temporary file in the
-// same folder that is renamed over the name. The lock is held until the rename is done.
-void Replace(const std::string& path, ByteSource& source) {
-  if (RegularFileHolds(path, source)) return;
+// same folder that is renamed over the name. The lock is held until the rename is done. Returns
+// false when the name already held these bytes.
+bool Replace(const std::string& path, ByteSource& source) {
+  if (RegularFileHolds(path, source)) return false;
   if (!source.Rewind()) throw FileWriteError(path, ErrorText(errno));
   std::string temp = DirectoryOf(path);
   temp.append(kTempPrefix).append(kTempRandom, 'X').append(kTempSuffix);
@@ -200,20 +201,22 @@ void Replace(const std::string& path, ByteSource& source) {
   }
   // The data is in the renamed file; a failing close now would report a write that was lost.
   if (int error = fd.Close()) throw FileWriteError(path, ErrorText(error));
+  return true;
 }
 
 // Gives `path` the bytes of `source`: a new file when the name is free, else a replacement.
 // Creating is tried first: in a fresh output folder every name is free, and a look at the name
-// beforehand would cost a system call per page for nothing.
-void WriteFrom(const std::string& path, ByteSource& source) {
+// beforehand would cost a system call per page for nothing. Returns false when the name already
+// held these bytes.
+bool WriteFrom(const std::string& path, ByteSource& source) {
   if (path.empty() || path.back() == '/') throw FileCreateError(path);
-  if (WriteNew(path, source)) return;
+  if (WriteNew(path, source)) return true;
   struct stat st;
   if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     throw FileCreateError(path, ErrorText(EISDIR));
   }
   if (!source.Rewind()) throw FileWriteError(path, ErrorText(errno));
-  Replace(path, source);
+  return Replace(path, source);
 }
 
 // Opens a regular file for reading without waiting on a pipe; -1 when it is none.
@@ -320,9 +323,9 @@ bool CopyFileReplacing(const std::string& from, const std::string& to) {
   return true;
 }
 
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   TextSource source(bytes);
-  WriteFrom(path, source);
+  return WriteFrom(path, source);
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

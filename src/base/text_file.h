@@ -48,8 +48,9 @@ class TextFileWriter {
 // regular file); the target is then left as it was.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
 
-// Writes `bytes` as the whole content of `path`, replacing it as above.
-void WriteWholeFile(const std::string& path, std::string_view bytes);
+// Writes `bytes` as the whole content of `path`, replacing it as above. Returns false when the
+// path already held exactly these bytes.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // Removes from `folder` the temporary files that runs which died left behind: names of the
 // temporary pattern, regular files, older than this call, that no process holds locked.

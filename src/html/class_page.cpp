@@ -71,16 +71,26 @@ void AppendSpaces(std::string& out, long indent) {
   if (indent >= 0) out.append(static_cast<size_t>(indent) + 1, ' ');
 }
 
-long Half(const std::string& text) { return static_cast<long>(text.size()) / 2; }
+long Half(std::string_view text) { return static_cast<long>(text.size()) / 2; }
 
 }  // namespace
 
 std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class_name) {
-  std::vector<std::string> ancestors;
-  parser.GetAncestors(class_name, ancestors);
+  // The nearest ancestors only: a chain of thousands would make every page of it as long as the
+  // chain and its lines as wide, and the set grow with the square of the chain.
+  std::vector<std::string_view> nearest;
+  size_t total = parser.NearestAncestors(class_name, kMaxShownAncestors, nearest);
   std::string out;
-  long indent = ancestors.empty() ? 0 : Half(ancestors.front());
-  for (const std::string& a : ancestors) {
+  long indent = nearest.empty() ? 0 : Half(nearest.back());
+  if (total > nearest.size()) {
+    std::string more = "(" + std::to_string(total - nearest.size()) + " more ancestors)";
+    AppendSpaces(out, indent - Half(more));
+    out += more + "\r";
+    AppendSpaces(out, indent);
+    out += "|\r";
+  }
+  for (size_t k = nearest.size(); k > 0; --k) {
+    const std::string a(nearest[k - 1]);
     indent -= Half(a);
     AppendSpaces(out, indent);
     out += "<A HREF=" + LinkTarget(a + ".html") + ">" + HtmlText(a) + "</A> ----+\r";

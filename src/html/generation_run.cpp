@@ -1,42 +1,50 @@
 #include "html/generation_run.h"
 
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_set>
 
+#include "base/errors.h"
+#include "base/file_system.h"
+#include "base/ordered_pool.h"
+#include "base/platform.h"
 #include "html/page_writer.h"
 #include "html/pages.h"
 #include "html/paths.h"
 #include "html/pictures.h"
 #include "html/selection.h"
-#include "base/file_system.h"
-#include "base/ordered_pool.h"
+#include "model/doc_tree.h"
 #include "model/text_rules.h"
+#include "model/uXMLparser.h"
 #include "parser/cGlossator.h"
-#include "base/platform.h"
 
 namespace glossator {
 
 namespace {
 
-// The checks of the selection, in order. Returns false when the run must not go on. A batch run
-// has no fields to look at, so its messages also name the path they refused.
-bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileSystem& files) {
+// The checks of the selection that need no parsing, in order. Returns false when the run must
+// not go on. A batch run has no fields to look at, so its messages also name the path they
+// refused.
+bool CheckInputs(const Selection& s, Platform& platform, const RunSettings& settings,
+                 FileSystem& files) {
   auto refuse = [&](std::string text, const std::string& path) {
-    if (!interactive) text += ": " + path;
+    if (!settings.interactive) text += ": " + path;
     platform.ShowInformation(text);
     return false;
   };
   if (s.files.empty()) {
     platform.ShowInformation("No source files selected");
     // A batch run writes the empty set all the same.
-    if (interactive) return false;
+    if (settings.interactive) return false;
   }
   if (s.out_dir.empty()) {
     platform.ShowInformation("No output directory selected");
     return false;
   }
-  if (files.KindOf(s.out_dir) != FileKind::kDirectory) {
+  FileKind out_dir = files.KindOf(s.out_dir);
+  if (out_dir != FileKind::kDirectory &&
+      !(settings.create_out_dir && out_dir == FileKind::kMissing)) {
     return refuse("No valid output directory selected", s.out_dir);
   }
   // The files to copy must be regular files: a pipe or a device would give no page.
@@ -52,16 +60,70 @@ bool CheckInputs(const Selection& s, Platform& platform, bool interactive, FileS
   return true;
 }
 
+// Whether the run writes a file of this name into the output folder; `pages` are its unit and
+// class pages.
+bool RunWritesFile(const std::unordered_set<std::string>& pages, const std::string& name,
+                   bool default_description) {
+  for (std::string_view fixed : {"index.html", "menuebar.html", "legend.html", "index-unit.html",
+                                 "index-class.html", "index-function.html",
+                                 "index-constant.html"}) {
+    if (name == fixed) return true;
+  }
+  if (default_description && name == "description.html") return true;
+  for (const Picture& picture : Pictures()) {
+    if (name == picture.file_name) return true;
+  }
+  return pages.count(name) != 0;
+}
+
+// The checks of what the run copies into the output folder, once the names of its pages are
+// known: a copy never replaces a page of the run, and never a file of the user's that is no HTML
+// page. The message names both files.
+bool CheckCopies(const Selection& s, const std::string& out_dir, const DocTreeReader& tree,
+                 Platform& platform, FileSystem& files) {
+  auto refuse = [&](const std::string& text) {
+    platform.ShowInformation(text);
+    return false;
+  };
+  bool default_description = s.desc_file.empty();
+  const std::unordered_set<std::string> pages = UnitStepPages(tree);
+  if (!s.desc_file.empty()) {
+    std::string name = FileNameOf(s.desc_file);
+    std::string target = out_dir + name;
+    if (RunWritesFile(pages, name, default_description)) {
+      return refuse("Description file '" + s.desc_file + "' has the name of the page " + name +
+                    " that this run writes; rename it or write the documentation elsewhere");
+    }
+    bool lies_there = !LiesInAnotherDirectory(s.desc_file, out_dir) ||
+                      files.SameFile(s.desc_file, target);
+    std::string lower = ToLowerAscii(name);
+    if (!lies_there && files.KindOf(target) != FileKind::kMissing &&
+        !(lower.ends_with(".html") || lower.ends_with(".htm"))) {
+      return refuse("Description file '" + s.desc_file + "' would replace '" + target +
+                    "', which is no HTML page; rename it or write the documentation elsewhere");
+    }
+  }
+  if (!s.menubar_file.empty() && !LiesInAnotherDirectory(s.menubar_file, out_dir)) {
+    std::string name = FileNameOf(s.menubar_file);
+    if (name != "menuebar.html" && RunWritesFile(pages, name, default_description)) {
+      return refuse("Menu bar file '" + s.menubar_file + "' has the name of the page " + name +
+                    " that this run writes; rename it or write the documentation elsewhere");
+    }
+  }
+  return true;
+}
+
 // Copies unless `to` is the same file under another spelling of its path. A copy that fails
 // is passed over.
 void CopyUnlessSame(FileSystem& files, const std::string& from, const std::string& to) {
   if (!files.SameFile(from, to)) files.CopyFile(from, to);
 }
 
-// Passes everything on to `files`, counting the HTML pages written (a page written twice once).
+// Passes everything on to `files`, counting the HTML pages written (a page written twice once)
+// and those whose bytes changed.
 class PageCounter : public FileSystem {
  public:
-  PageCounter(FileSystem& files, int& pages) : files_(files), pages_(pages) {}
+  PageCounter(FileSystem& files, RunReport& report) : files_(files), report_(report) {}
 
   bool ReadFile(const std::string& path, std::string& bytes) override {
     return files_.ReadFile(path, bytes);
@@ -70,11 +132,16 @@ class PageCounter : public FileSystem {
   std::vector<FolderEntry> ListFolder(const std::string& path) override {
     return files_.ListFolder(path);
   }
-  void WriteFile(const std::string& path, std::string_view bytes) override {
-    files_.WriteFile(path, bytes);
-    if (!path.ends_with(".html")) return;
-    if (written_.insert(path).second) pages_ = static_cast<int>(written_.size());
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    bool changed = files_.WriteFile(path, bytes);
+    if (!path.ends_with(".html")) return changed;
+    if (written_.insert(path).second) report_.pages = static_cast<int>(written_.size());
+    if (changed && changed_.insert(path).second) {
+      report_.changed_pages = static_cast<int>(changed_.size());
+    }
+    return changed;
   }
+  void MakeFolders(const std::string& path) override { files_.MakeFolders(path); }
   bool CopyFile(const std::string& from, const std::string& to) override {
     return files_.CopyFile(from, to);
   }
@@ -87,11 +154,12 @@ class PageCounter : public FileSystem {
 
  private:
   FileSystem& files_;
-  int& pages_;
+  RunReport& report_;
   std::unordered_set<std::string> written_;
+  std::unordered_set<std::string> changed_;
 };
 
-// Closes the progress display and restores the cursor when a run ends by an error.
+// Closes the progress display and restores the cursor when a run ends early.
 class RunGuard {
  public:
   explicit RunGuard(Platform& platform) : platform_(platform) {}
@@ -146,7 +214,7 @@ PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int 
                                   IndexKind::kConstants};
   try {
     if (step < 4) return RenderIndexPage(tree, out_dir, kKinds[step]);
-    return RenderUnitPages(tree, out_dir, step - 4);
+    return RenderUnitPages(tree, out_dir, step - 4, 0);
   } catch (...) {
     PageBatch failed;
     failed.pages.emplace_back().error = std::current_exception();
@@ -157,8 +225,10 @@ PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int 
 // The index pages and the unit pages with their class pages, each step after its progress call.
 // With more than one job the steps are rendered ahead on a pool of threads (rendering has no
 // effect) while this thread writes them, in order: calls, warnings and files keep the order of
-// a run on one thread. Class pages that could not be written are counted in `failed_pages`.
-// Returns false when a progress call answers "stop"; the steps after it are not written.
+// a run on one thread. A unit with many classes is rendered a part at a time, the parts after
+// the first on this thread as they are written, so that the pages of one unit are never all
+// held at once. Class pages that could not be written are counted in `failed_pages`. Returns
+// false when a progress call answers "stop"; the steps after it are not written.
 bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platform& platform,
                     FileSystem& files, int jobs, int& failed_pages) {
   auto report = [&platform, &failed_pages](const Warning& warning) {
@@ -177,29 +247,30 @@ bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platf
     StepText text = StepTextOf(step);
     if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
     PageBatch batch = renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
-    WriteBatch(files, batch);
-    FinishBatch(batch, report);
+    for (;;) {
+      WriteBatch(files, batch);
+      FinishBatch(batch, report);
+      if (batch.next_class < 0) break;
+      batch = RenderUnitPages(tree, out_dir, step - 4, batch.next_class);
+    }
   }
   return true;
 }
 
-}  // namespace
-
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         RunReport* report) {
-  return RunGeneration(selection, platform, interactive, SystemFileSystem(), report);
+// The tree dump, into its file or onto standard output ("-").
+void WriteDump(const TXMLTree& tree, const std::string& dump_file, const RunSettings& settings,
+               FileSystem& files) {
+  std::string xml = tree.XmlText();
+  if (dump_file == "-" && settings.standard_output) {
+    settings.standard_output(xml);
+  } else {
+    files.WriteFile(dump_file, xml);
+  }
 }
 
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         FileSystem& output, RunReport* report) {
-  RunReport unused;
-  if (report == nullptr) report = &unused;
-  PageCounter files(output, report->pages);
-  if (!CheckInputs(selection, platform, interactive, files)) return RunOutcome::kRejected;
-  if (selection.out_dir.back() != '/') selection.out_dir += '/';
-  const std::string& out_dir = selection.out_dir;
-  files.RemoveStaleTemporaries(out_dir);
-
+// The files after the pages: the menu bar, the frameset, the pictures, the description and the
+// legend.
+void WriteFixedFiles(const Selection& selection, const std::string& out_dir, FileSystem& files) {
   std::string description = selection.desc_file;
   if (description.empty()) {
     description = out_dir + "description.html";
@@ -207,38 +278,11 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     page.Line({kDefaultDescription});
     WritePage(files, out_dir, "description.html", page);
   }
-
-  int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
-  RunGuard guard(platform);
-  platform.SetBusy(true);
-  {
-    TGlosParser parser(&platform);
-    parser.ParsePrivate = selection.parse_private;
-    parser.DebugMode = selection.debug_mode;
-    parser.DumpFile = selection.dump_file;
-    parser.Jobs = jobs;
-    platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
-    guard.ProgressShown(true);
-
-    parser.ParseUnits(selection.files);
-    if (parser.Cancelled) return Cancelled(platform, guard);
-    for (const Warning& warning : PageNameClashes(parser)) platform.ReportWarning(warning);
-    report->units = parser.ParsedUnitCount();
-    report->classes = parser.ClassCount();
-    report->routines = parser.FunctionCount();
-    report->constants = parser.ConstantCount();
-    if (report->measure_coverage) report->coverage = MeasureCoverage(parser);
-
-    if (!WritePageSteps(parser, out_dir, platform, files, jobs, report->failed_pages)) {
-      return Cancelled(platform, guard);
-    }
-    platform.FinishProgress();
-    guard.ProgressShown(false);
-  }
-
   if (selection.menubar_file.empty()) {
     WritePage(files, out_dir, "menuebar.html", MenuBarPage());
-  } else if (LiesInAnotherDirectory(selection.menubar_file, out_dir)) {
+  } else {
+    // The frameset loads "menuebar.html"; a custom menu bar of any other name, in the output
+    // folder or elsewhere, is copied there.
     CopyUnlessSame(files, selection.menubar_file, out_dir + "menuebar.html");
   }
   WritePage(files, out_dir, "index.html", FramesetPage(FileNameOf(description)));
@@ -249,9 +293,75 @@ RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interact
     CopyUnlessSame(files, description, out_dir + FileNameOf(description));
   }
   WritePage(files, out_dir, "legend.html", LegendPage(selection.parse_private));
+}
+
+}  // namespace
+
+std::string OutputFolder(const Selection& selection) {
+  std::string out_dir = selection.out_dir;
+  if (!out_dir.empty() && out_dir.back() != '/') out_dir += '/';
+  return out_dir;
+}
+
+RunResult RunGeneration(const Selection& selection, Platform& platform,
+                        const RunSettings& settings) {
+  return RunGeneration(selection, platform, settings, SystemFileSystem());
+}
+
+RunResult RunGeneration(const Selection& selection, Platform& platform,
+                        const RunSettings& settings, FileSystem& output) {
+  RunResult result;
+  RunReport& report = result.report;
+  PageCounter files(output, report);
+  if (!CheckInputs(selection, platform, settings, files)) return result;
+  const std::string out_dir = OutputFolder(selection);
+
+  int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
+  RunGuard guard(platform);
+  platform.SetBusy(true);
+  TGlosParser parser(&platform);
+  parser.ParsePrivate = selection.parse_private;
+  parser.SkipNonUnits = settings.skip_non_units;
+  parser.Jobs = jobs;
+  platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
+  guard.ProgressShown(true);
+
+  parser.ParseUnits(selection.files);
+  if (parser.Cancelled) {
+    result.outcome = Cancelled(platform, guard);
+    return result;
+  }
+  std::unique_ptr<DocTree> tree = parser.TakeResult();
+  if (!CheckCopies(selection, out_dir, *tree, platform, files)) return result;
+
+  // Every check has passed: from here on the run writes.
+  if (settings.create_out_dir) files.MakeFolders(out_dir);
+  if (settings.before_writing) settings.before_writing();
+  files.RemoveStaleTemporaries(out_dir);
+  if (selection.debug_mode) WriteDump(tree->Tree(), selection.dump_file, settings, files);
+
+  for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {
+    platform.ReportWarning(warning);
+  }
+  report.units = tree->ParsedUnitCount();
+  report.classes = tree->ClassCount();
+  report.routines = tree->FunctionCount();
+  report.constants = tree->ConstantCount();
+  if (settings.measure_coverage) report.coverage = MeasureCoverage(*tree);
+
+  if (!WritePageSteps(*tree, out_dir, platform, files, jobs, report.failed_pages)) {
+    result.outcome = Cancelled(platform, guard);
+    return result;
+  }
+  platform.FinishProgress();
+  guard.ProgressShown(false);
+  tree.reset();
+
+  WriteFixedFiles(selection, out_dir, files);
   guard.Disarm();
   platform.SetBusy(false);
-  return RunOutcome::kCompleted;
+  result.outcome = RunOutcome::kCompleted;
+  return result;
 }
 
 }  // namespace glossator

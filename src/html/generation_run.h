@@ -1,6 +1,8 @@
 #ifndef GLOSSATOR_HTML_GENERATION_RUN_H_
 #define GLOSSATOR_HTML_GENERATION_RUN_H_
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "model/coverage.h"
@@ -17,38 +19,57 @@ enum class RunOutcome {
   kRejected,   // an input check failed; nothing was written
 };
 
-// What a run read and wrote, for the summary of a batch run. Filled as far as the run got.
+// How a run is made, beside what it documents.
+struct RunSettings {
+  // A run the user started with "Run!": a failed check stops it. A batch run makes the same
+  // checks and reports them, but an empty file list only warns (the empty set is written).
+  bool interactive = false;
+  bool measure_coverage = false;  // fill RunReport::coverage (it reads the whole tree again)
+  // The output folder is made, with its parents, once every check has passed ("-o"); otherwise
+  // a missing output folder is refused.
+  bool create_out_dir = false;
+  // Listed files that are no units are skipped with a warning (lists from folders and project
+  // files); otherwise they end the run as the line rules have it (selection files).
+  bool skip_non_units = false;
+  // Called once every check has passed, right before the run writes its first file (batch mode
+  // saves its selection file there). What it throws ends the run.
+  std::function<void()> before_writing;
+  // Receives the tree dump when the selection names "-" as the dump file (standard output).
+  std::function<void(std::string_view)> standard_output;
+};
+
+// What a run read and wrote. Filled as far as the run got.
 struct RunReport {
   int units = 0;
   int classes = 0;
   int routines = 0;
   int constants = 0;
-  int pages = 0;         // HTML pages written (those already holding their bytes included)
-  int failed_pages = 0;  // class pages that could not be written
-  // Set by the caller that wants `coverage`: measuring it reads every item of the tree once
-  // more, which a run that does not show it need not pay for.
-  bool measure_coverage = false;
+  int pages = 0;          // HTML pages written (those already holding their bytes included)
+  int changed_pages = 0;  // of those, the pages whose bytes changed on disk
+  int failed_pages = 0;   // class pages that could not be written
   std::vector<Coverage> coverage;  // per parsed unit; empty unless measured
 };
 
-// One generation run: checks the selection, parses every listed unit and writes the whole
-// documentation set into the output folder, reporting through `platform`.
+struct RunResult {
+  RunOutcome outcome = RunOutcome::kRejected;
+  RunReport report;
+};
+
+// One generation run: checks the selection, parses every listed unit, checks that nothing the
+// run copies would replace a page or a user's file, and only then writes the whole documentation
+// set into the output folder, reporting through `platform`. A refused run writes nothing.
 //
-// `interactive` is a run the user started with "Run!": a failed check stops it. A batch run
-// makes the same checks and reports them, but an empty file list only warns (the empty set is
-// written).
-//
-// The output folder text gets its trailing "/" in `selection` itself, so that the window shows
-// it and a later save stores it. Errors that end the run (a file that cannot be read or written,
-// the parser's index error) propagate as GlosError, after the progress display is closed and the
-// cursor restored; what was written before them stays.
-//
-// Every check, copy and write of the output goes through `files` (tests record them there).
-// `report`, unless null, receives the counts.
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         FileSystem& files, RunReport* report = nullptr);
-RunOutcome RunGeneration(Selection& selection, Platform& platform, bool interactive,
-                         RunReport* report = nullptr);
+// The output folder is `selection.out_dir` with a "/" added when it has none. Errors that end the
+// run (a file that cannot be read or written, the parser's index error) propagate as GlosError,
+// after the progress display is closed and the cursor restored; what was written before them
+// stays. Every check, copy and write of the output goes through `files` (tests record them there).
+RunResult RunGeneration(const Selection& selection, Platform& platform,
+                        const RunSettings& settings, FileSystem& files);
+RunResult RunGeneration(const Selection& selection, Platform& platform,
+                        const RunSettings& settings);
+
+// The output folder as a run writes into it: the text with a final "/".
+std::string OutputFolder(const Selection& selection);
 
 }  // namespace glossator
 

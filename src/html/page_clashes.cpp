@@ -3,6 +3,7 @@
 // without a trace; these warnings tell the user which.
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "html/pages.h"
@@ -67,7 +68,21 @@ PageSource FixedPage(std::string_view page) {
 
 }  // namespace
 
-std::vector<Warning> PageNameClashes(const DocTreeReader& tree) {
+std::unordered_set<std::string> UnitStepPages(const DocTreeReader& tree) {
+  std::unordered_set<std::string> pages;
+  for (int i = 0; i < tree.UnitCount(); ++i) {
+    const std::string name(tree.UnitName(i));
+    pages.insert(name + ".html");
+    const TXMLNode* unit = tree.FindUnit(name);
+    for (int c = 0; c < tree.UnitClassCount(unit); ++c) {
+      std::string_view class_name = tree.UnitClassName(unit, c);
+      if (!class_name.empty()) pages.insert(std::string(class_name) + ".html");
+    }
+  }
+  return pages;
+}
+
+std::vector<Warning> PageNameClashes(const DocTreeReader& tree, bool default_description) {
   std::vector<Warning> warnings;
 
   // Units of one name: the index lists each, but every entry writes the page of the first.
@@ -104,6 +119,7 @@ std::vector<Warning> PageNameClashes(const DocTreeReader& tree) {
       ledger.Write(class_name + ".html", {unit, c, "class '" + class_name + "' of " + file, file});
     }
   }
+  if (default_description) ledger.Write("description.html", FixedPage("description.html"));
   for (std::string_view page : {"menuebar.html", "index.html", "legend.html"}) {
     ledger.Write(std::string(page), FixedPage(page));
   }

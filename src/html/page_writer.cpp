@@ -45,22 +45,27 @@ Warning ClassPageWarning(const PageBatch& batch, const RenderedPage& page,
 
 }  // namespace
 
-PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i) {
+PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i,
+                          int first_class) {
   PageBatch batch;
   const std::string name(tree.UnitName(i));
   const TXMLNode* unit = tree.FindUnit(name);
   batch.source_file = tree.SourceFile(unit);
-  RenderedPage& unit_page = batch.pages.emplace_back();
-  Render(unit_page, [&] {
-    unit_page.text = UnitPage(tree, unit, name, tree.UnitComment(i)).TakeText();
-    unit_page.path = PagePath(out_dir, name + ".html");
-  });
-  // A unit page that fails ends the run before any of its class pages.
-  if (unit_page.error) return batch;
+  if (first_class == 0) {
+    RenderedPage& unit_page = batch.pages.emplace_back();
+    Render(unit_page, [&] {
+      unit_page.text = UnitPage(tree, unit, name, tree.UnitComment(i)).TakeText();
+      unit_page.path = PagePath(out_dir, name + ".html");
+    });
+    // A unit page that fails ends the run before any of its class pages.
+    if (unit_page.error) return batch;
+  }
 
   int classes = tree.UnitClassCount(unit);
-  batch.pages.reserve(1 + static_cast<size_t>(classes));
-  for (int c = 0; c < classes; ++c) {
+  int end = classes - first_class > kClassPagesPerPart ? first_class + kClassPagesPerPart : classes;
+  if (end < classes) batch.next_class = end;
+  batch.pages.reserve(batch.pages.size() + static_cast<size_t>(end - first_class));
+  for (int c = first_class; c < end; ++c) {
     const std::string class_name(tree.UnitClassName(unit, c));
     if (class_name.empty()) continue;
     RenderedPage& page = batch.pages.emplace_back();

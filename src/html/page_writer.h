@@ -31,11 +31,18 @@ struct RenderedPage {
 struct PageBatch {
   std::vector<RenderedPage> pages;
   std::string source_file;  // the unit's file as listed, named by the class page warnings
+  int next_class = -1;      // the unit's class that the next part starts with; -1: no more
 };
 
-// Renders the page of unit i of the unit index and then the pages of its classes. Pure: errors
-// are kept in the pages, nothing is written.
-PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i);
+// The most class pages one part of a unit holds (see RenderUnitPages).
+inline constexpr int kClassPagesPerPart = 64;
+
+// Renders the pages of unit i of the unit index from its class `first_class` on: the unit page
+// itself with the first part (first_class 0), then at most kClassPagesPerPart class pages;
+// `next_class` says where the next part starts. Pure: errors are kept in the pages, nothing is
+// written.
+PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir, int i,
+                          int first_class);
 PageBatch RenderIndexPage(const DocTreeReader& tree, const std::string& out_dir, IndexKind kind);
 
 // Writes the pages in order, keeping each write's error in its page, and stops after the first

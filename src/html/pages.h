@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/warning.h"
@@ -62,14 +63,20 @@ PageText ClassPage(const DocTreeReader& parser, const TXMLNode* unit, const std:
                    int c);
 
 // The ancestor diagram of a class: lines separated by a single CR, each ancestor linked, each
-// "+" above the "|" below it.
+// "+" above the "|" below it. It shows the kMaxShownAncestors nearest ancestors; above them, a
+// line says how many more the chain has.
+inline constexpr size_t kMaxShownAncestors = 64;
 std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class_name);
 
 // The warnings about page names that several things would write: two units of one name (the
 // page shows the first, the classes of the others get no pages), and a class or unit page whose
 // name another class or unit page, or one of the fixed pages, takes as well (the page written
 // last stays). One warning for each thing that loses its page, in the order pages are written.
-std::vector<Warning> PageNameClashes(const DocTreeReader& tree);
+// `default_description`: the run writes "description.html" (no description file was given).
+std::vector<Warning> PageNameClashes(const DocTreeReader& tree, bool default_description);
+
+// The names of the unit and class pages the run writes ("Shapes.html", "TShape.html").
+std::unordered_set<std::string> UnitStepPages(const DocTreeReader& tree);
 
 enum class IndexKind { kUnits, kClasses, kFunctions, kConstants };
 // "index-unit.html", "index-class.html", "index-function.html" or "index-constant.html".

@@ -50,9 +50,12 @@ PageText UnitPage(const DocTreeReader& p, const TXMLNode* unit, const std::strin
 }
 
 void WriteUnitPages(const PageContext& context, int i) {
-  PageBatch batch = RenderUnitPages(context.tree, context.out_dir, i);
-  WriteBatch(context.files, batch);
-  FinishBatch(batch, context.report);
+  for (int first = 0; first >= 0;) {
+    PageBatch batch = RenderUnitPages(context.tree, context.out_dir, i, first);
+    WriteBatch(context.files, batch);
+    FinishBatch(batch, context.report);
+    first = batch.next_class;
+  }
 }
 
 }  // namespace glossator

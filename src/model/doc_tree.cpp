@@ -205,6 +205,13 @@ bool DocTreeReader::IsDocumentedClass(const TXMLNode* all_classes, std::string_v
   return all_classes->FindChild(name) != nullptr;
 }
 
+std::string_view DocTreeReader::StepUp(const TXMLNode* all_classes, std::string_view name,
+                                       bool* goes_on) const {
+  std::string_view ancestor = AncestorText(all_classes, name);
+  *goes_on = ancestor != kTObject && IsDocumentedClass(all_classes, ancestor);
+  return ancestor;
+}
+
 void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>& list) const {
   const TXMLNode* all_classes = Container(elem::kAllClasses);
   if (all_classes == nullptr) {
@@ -216,19 +223,90 @@ void DocTreeReader::GetAncestors(std::string_view name, std::vector<std::string>
   // chain), and then A itself. The steps form a single chain upward, so walk it first and append
   // it from its top end down; no recursion, however long it is.
   std::vector<std::string_view> chain;
+  NearestAncestors(name, static_cast<size_t>(-1), chain);
+  for (size_t k = chain.size(); k > 0; --k) list.emplace_back(chain[k - 1]);
+}
+
+size_t DocTreeReader::NearestAncestors(std::string_view name, size_t limit,
+                                       std::vector<std::string_view>& nearest) const {
+  nearest.clear();
+  const TXMLNode* all_classes = Container(elem::kAllClasses);
+  if (all_classes == nullptr) {
+    if (limit > 0) nearest.emplace_back();
+    return 1;
+  }
+  // The chain ends at "TObject", at a name that is no documented class, or at a name already on
+  // it (appended, not followed again).
   std::unordered_set<std::string_view> on_chain{name};
   std::string_view current = name;
-  for (;;) {
-    std::string_view ancestor = AncestorText(all_classes, current);
-    chain.push_back(ancestor);
-    if (ancestor == kTObject || on_chain.count(ancestor) ||
-        !IsDocumentedClass(all_classes, ancestor)) {
-      break;
-    }
-    on_chain.insert(ancestor);
+  bool goes_on = true;
+  while (goes_on && nearest.size() < limit) {
+    std::string_view ancestor = StepUp(all_classes, current, &goes_on);
+    nearest.push_back(ancestor);
+    goes_on = goes_on && on_chain.insert(ancestor).second;
     current = ancestor;
   }
-  for (size_t k = chain.size(); k > 0; --k) list.emplace_back(chain[k - 1]);
+  if (!goes_on) return nearest.size();
+  auto known = chain_lengths_.find(name);
+  if (known != chain_lengths_.end()) return known->second;
+  std::vector<std::string_view> whole;
+  return NearestAncestors(name, static_cast<size_t>(-1), whole);
+}
+
+void DocTreeReader::IndexAncestors() {
+  chain_lengths_.clear();
+  const TXMLNode* all_classes = Container(elem::kAllClasses);
+  if (all_classes == nullptr) return;
+  // Each class names one ancestor, so the classes form chains that may end in a cycle. A class
+  // on a cycle has the cycle's length (its chain goes round once and appends itself); any other
+  // class has one more than its ancestor, or 1 when the chain ends at its ancestor.
+  std::vector<std::string_view> path;
+  std::unordered_map<std::string_view, size_t> on_path;  // name => position in path
+  for (size_t e = 0; e < all_classes->ChildCount(); ++e) {
+    std::string_view start = all_classes->Child(e)->Name();
+    if (chain_lengths_.count(start)) continue;
+    path.clear();
+    on_path.clear();
+    std::string_view current = start;
+    size_t known_above = 0;  // the length of the chain above the path's last class
+    for (;;) {
+      on_path.emplace(current, path.size());
+      path.push_back(current);
+      bool goes_on = false;
+      std::string_view ancestor = StepUp(all_classes, current, &goes_on);
+      if (!goes_on) break;
+      if (auto known = chain_lengths_.find(ancestor); known != chain_lengths_.end()) {
+        known_above = known->second;
+        break;
+      }
+      if (auto cycle = on_path.find(ancestor); cycle != on_path.end()) {
+        size_t length = path.size() - cycle->second;
+        for (size_t k = cycle->second; k < path.size(); ++k) chain_lengths_[path[k]] = length;
+        path.resize(cycle->second);
+        known_above = length;
+        break;
+      }
+      current = ancestor;
+    }
+    for (size_t k = path.size(); k > 0; --k) {
+      known_above += 1;
+      chain_lengths_[path[k - 1]] = known_above;
+    }
+  }
+}
+
+DocTree::DocTree(std::unique_ptr<TXMLTree> tree,
+                 std::unordered_map<const TXMLNode*, std::string> source_files)
+    : tree_(std::move(tree)), source_files_(std::move(source_files)) {
+  SetQueryTree(tree_.get());
+  IndexAncestors();
+}
+
+DocTree::~DocTree() = default;
+
+std::string DocTree::SourceFile(const TXMLNode* unit) const {
+  auto it = source_files_.find(unit);
+  return it == source_files_.end() ? DocTreeReader::SourceFile(unit) : it->second;
 }
 
 }  // namespace glossator

@@ -1,8 +1,10 @@
 #ifndef GLOSSATOR_MODEL_DOC_TREE_H_
 #define GLOSSATOR_MODEL_DOC_TREE_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace glossator {
@@ -111,9 +113,18 @@ class DocTreeReader {
   // entry decides its unit, so every entry would repeat the same chain.
   void GetAncestors(std::string_view name, std::vector<std::string>& list) const;
 
+  // The nearest `limit` names of that chain, the direct ancestor first, into `nearest`; returns
+  // the length of the whole chain. Takes time in `limit` once IndexAncestors has run (a frozen
+  // tree's reader has), so that a page can show the top of a chain of any length.
+  size_t NearestAncestors(std::string_view name, size_t limit,
+                          std::vector<std::string_view>& nearest) const;
+
  protected:
   // The tree the queries read; not owned. Null answers every query with 0 or the empty text.
   void SetQueryTree(const TXMLTree* tree);
+  // Measures the ancestor chain of every class of the class index at once, in time linear in
+  // the number of classes. REQUIRES: the tree no longer changes.
+  void IndexAncestors();
 
  private:
   const TXMLNode* Container(std::string_view name) const;
@@ -124,8 +135,32 @@ class DocTreeReader {
   // The ancestor text of the class that the first class index entry named `name` stands for.
   std::string_view AncestorText(const TXMLNode* all_classes, std::string_view name) const;
   bool IsDocumentedClass(const TXMLNode* all_classes, std::string_view name) const;
+  // The ancestor that the chain of `name` appends after `name`, and whether the chain goes on
+  // from it: it is a documented class other than "TObject".
+  std::string_view StepUp(const TXMLNode* all_classes, std::string_view name, bool* goes_on) const;
 
   const TXMLTree* tree_ = nullptr;
+  // Class name => length of its ancestor chain; filled by IndexAncestors.
+  std::unordered_map<std::string_view, size_t> chain_lengths_;
+};
+
+// A finished documentation tree: sorted, indexed and never changed again, so that any number of
+// threads may read it at once. Answers the queries and names the file each unit was read from.
+class DocTree : public DocTreeReader {
+ public:
+  // Takes the finished tree. `source_files` maps each unit item to its file as listed.
+  DocTree(std::unique_ptr<TXMLTree> tree,
+          std::unordered_map<const TXMLNode*, std::string> source_files);
+  ~DocTree() override;
+  DocTree(const DocTree&) = delete;
+  DocTree& operator=(const DocTree&) = delete;
+
+  const TXMLTree& Tree() const { return *tree_; }
+  std::string SourceFile(const TXMLNode* unit) const override;
+
+ private:
+  std::unique_ptr<TXMLTree> tree_;
+  std::unordered_map<const TXMLNode*, std::string> source_files_;
 };
 
 }  // namespace glossator

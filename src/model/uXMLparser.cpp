@@ -29,25 +29,22 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
-void WriteElement(TextFileWriter& file, const TXMLNode& node, size_t indent, std::string& line) {
-  line.assign(indent, ' ');
-  line += '<';
-  AppendEscaped(line, node.Name());
-  line += '>';
-  file.WriteLine(line);
-  for (size_t i = 0; i < node.ChildCount(); ++i) {
-    WriteElement(file, *node.Child(i), indent + 2, line);
-  }
+// One element with its children and values, each line ending in CR LF.
+void AppendElement(std::string& out, const TXMLNode& node, size_t indent) {
+  out.append(indent, ' ');
+  out += '<';
+  AppendEscaped(out, node.Name());
+  out += ">\r\n";
+  for (size_t i = 0; i < node.ChildCount(); ++i) AppendElement(out, *node.Child(i), indent + 2);
   for (size_t i = 0; i < node.ValueCount(); ++i) {
-    line.assign(indent + 2, ' ');
-    AppendEscaped(line, node.Value(i));
-    file.WriteLine(line);
+    out.append(indent + 2, ' ');
+    AppendEscaped(out, node.Value(i));
+    out += "\r\n";
   }
-  line.assign(indent, ' ');
-  line += "</";
-  AppendEscaped(line, node.Name());
-  line += '>';
-  file.WriteLine(line);
+  out.append(indent, ' ');
+  out += "</";
+  AppendEscaped(out, node.Name());
+  out += ">\r\n";
 }
 
 }  // namespace
@@ -70,26 +67,36 @@ size_t TXMLNode::ValueCount() const {
 }
 
 TXMLNode* TXMLNode::FindChild(std::string_view name) const {
-  if (children_.size() < kIndexThreshold) {
+  if (!indexed_) {
     for (TXMLNode* child : children_) {
       if (child->name_ == name) return child;
     }
     return nullptr;
   }
-  auto& index = MakeExtra().child_index;
-  if (!indexed_) {
-    index.reserve(children_.size());
-    // Built in list order, so emplace keeps the first child of each name. AddNode keeps the
-    // index current after this; SortChildren is stable and so leaves it valid.
-    for (TXMLNode* child : children_) index.emplace(child->name_, child);
-    indexed_ = true;
-  }
+  const auto& index = extra_->child_index;
   auto it = index.find(name);
   return it == index.end() ? nullptr : it->second;
 }
 
-void TXMLNode::IndexNames() const {
-  if (children_.size() >= kIndexThreshold) FindChild(std::string_view());
+void TXMLNode::NoteChild(TXMLNode* child) {
+  if (indexed_) {
+    extra_->child_index.emplace(child->name_, child);
+  } else if (children_.size() >= kIndexThreshold) {
+    // Built in list order, so emplace keeps the first child of each name. SortChildren is
+    // stable and so leaves it valid.
+    auto& index = MakeExtra().child_index;
+    index.reserve(2 * children_.size());
+    for (TXMLNode* each : children_) index.emplace(each->name_, each);
+    indexed_ = true;
+  }
+}
+
+void TXMLNode::DropChildren() {
+  children_.clear();
+  if (indexed_) {
+    extra_->child_index.clear();
+    indexed_ = false;
+  }
 }
 
 TXMLTree::~TXMLTree() {
@@ -116,7 +123,7 @@ TXMLNode* TXMLTree::AddNode(TXMLNode* parent, std::string_view name) {
   // Items have four leaves at most; one allocation serves them.
   if (parent->children_.empty()) parent->children_.reserve(4);
   parent->children_.push_back(node);
-  if (parent->indexed_) parent->extra_->child_index.emplace(node->name_, node);
+  parent->NoteChild(node);
   return node;
 }
 
@@ -154,19 +161,6 @@ TXMLNode* TXMLTree::FindNode(const TXMLNode* start, std::string_view name) const
   return nullptr;
 }
 
-void TXMLTree::IndexAllNames() const {
-  if (!root_) return;
-  std::vector<const TXMLNode*> stack{root_.get()};
-  while (!stack.empty()) {
-    const TXMLNode* node = stack.back();
-    stack.pop_back();
-    node->IndexNames();
-    for (const TXMLNode* child : node->children_) {
-      if (!child->children_.empty()) stack.push_back(child);
-    }
-  }
-}
-
 void TXMLTree::FreeNode(TXMLNode* node) {
   if (node != root_.get()) return;
   blocks_.clear();
@@ -184,13 +178,9 @@ void TXMLTree::Adopt(TXMLNode* parent, TXMLTree& other) {
   for (TXMLNode* child : from->children_) {
     child->parent_ = parent;
     parent->children_.push_back(child);
-    if (parent->indexed_) parent->extra_->child_index.emplace(child->name_, child);
+    parent->NoteChild(child);
   }
-  from->children_.clear();
-  if (from->indexed_) {
-    from->extra_->child_index.clear();
-    from->indexed_ = false;
-  }
+  from->DropChildren();
   // The newest block of this tree stays the one AddNode fills.
   for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
   texts_.Absorb(other.texts_);
@@ -200,12 +190,14 @@ void TXMLTree::Adopt(TXMLNode* parent, TXMLTree& other) {
   other.next_block_size_ = 0;
 }
 
+std::string TXMLTree::XmlText() const {
+  std::string out = "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n";
+  AppendElement(out, *root_, 0);
+  return out;
+}
+
 void TXMLTree::SaveToFile(const std::string& file_name) const {
-  TextFileWriter file(file_name);
-  file.WriteLine("<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>");
-  std::string line;
-  WriteElement(file, *root_, 0, line);
-  file.Close();
+  WriteWholeFile(file_name, XmlText());
 }
 
 std::string SortKey(std::string_view name) { return ToUpperAscii(name); }

@@ -41,13 +41,12 @@ class TXMLNode {
   // The first value, or the empty text when there is none.
   std::string_view FirstValue() const { return first_value_; }
 
-  // The first direct child whose name equals `name` exactly, or null. Large nodes answer from a
-  // name index built on first use; the answer equals a scan of the children in order, and a
-  // stable sort of the children does not change it (equal names keep their order).
+  // The first direct child whose name equals `name` exactly, or null. Only reads, so any number
+  // of threads may ask at once while nobody changes the tree. A node gets a name index when it
+  // reaches a dozen children (AddNode and Adopt build and keep it); the answer equals a scan of
+  // the children in order, and a stable sort of the children does not change it (equal names
+  // keep their order).
   TXMLNode* FindChild(std::string_view name) const;
-  // Builds the name index now, if the node is large enough to have one, so that FindChild
-  // afterwards only reads. AddNode, Adopt and SortChildren keep a built index valid.
-  void IndexNames() const;
 
  private:
   friend class TXMLTree;
@@ -61,6 +60,9 @@ class TXMLNode {
     std::unordered_map<std::string_view, TXMLNode*> child_index;
   };
   Extra& MakeExtra() const;
+  // Keeps the name index current after `child` was appended, building it at the threshold.
+  void NoteChild(TXMLNode* child);
+  void DropChildren();
 
   std::string_view name_;
   // Nearly every node has no value or one, so the first is held in the node itself.
@@ -69,7 +71,7 @@ class TXMLNode {
   std::vector<TXMLNode*> children_;  // owned by the tree that added them
   mutable std::unique_ptr<Extra> extra_;
   bool has_value_ = false;
-  mutable bool indexed_ = false;
+  bool indexed_ = false;
 };
 
 // The documentation tree: owns every node reachable from its root.
@@ -106,12 +108,10 @@ class TXMLTree {
   // parsed on its own tree joins the run's tree this way. REQUIRES: parent belongs to this tree.
   void Adopt(TXMLNode* parent, TXMLTree& other);
 
-  // Builds the name index of every node large enough to have one, so that FindChild afterwards
-  // only reads: then any number of threads may read the tree at once, as long as none changes it.
-  void IndexAllNames() const;
-
-  // Writes the whole tree as the XML dump. The dump format is read by people comparing runs;
-  // do not change it. REQUIRES: a root is set. Throws a file error naming `file_name`.
+  // The whole tree as the XML dump. The dump format is read by people comparing runs; do not
+  // change it. REQUIRES: a root is set.
+  std::string XmlText() const;
+  // Writes XmlText() into the file. Throws a file error naming `file_name`.
   void SaveToFile(const std::string& file_name) const;
 
  private:

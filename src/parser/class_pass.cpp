@@ -2,10 +2,12 @@
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "model/uXMLparser.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/member_name.h"
 #include "parser/member_words.h"
-#include "base/platform.h"
+#include "base/warning.h"
 
 namespace glossator {
 
@@ -56,7 +58,7 @@ bool IsFieldLine(std::string_view line) {
 // The pass over one file; it reads and fills the parser's current file and tree.
 class ClassPass {
  public:
-  explicit ClassPass(TGlosParser& parser) : p_(parser) {}
+  explicit ClassPass(UnitScan& parser) : p_(parser) {}
   void Run(TXMLNode* classes);
 
  private:
@@ -64,24 +66,24 @@ class ClassPass {
   void ReadMember(ClassState& cls, int& j);
   void ReadField(ClassState& cls, int& j);
 
-  TGlosParser& p_;
+  UnitScan& p_;
 };
 
-void TGlosParser::ParseClasses(TXMLNode* classes) { ClassPass(*this).Run(classes); }
+void UnitScan::ParseClasses(TXMLNode* classes) { ClassPass(*this).Run(classes); }
 
 void ClassPass::Run(TXMLNode* classes) {
   int i = p_.FindLine("type", 0);
-  std::string_view line = p_.lines_.TrimmedAt(i);
+  std::string_view line = p_.Lines().TrimmedAt(i);
   for (;;) {
     if (StartsWithNoCase(line, "implementation")) return;
-    if (i == p_.lines_.Last()) return;
+    if (i == p_.Lines().Last()) return;
     if (IsClassHeading(line)) {
       int stop = 0;
       if (!ReadClass(classes, i, line, &stop)) return;
       i = stop - 1;
     }
     ++i;
-    line = p_.lines_.TrimmedAt(i);
+    line = p_.Lines().TrimmedAt(i);
   }
 }
 
@@ -95,12 +97,12 @@ bool ClassPass::ReadClass(TXMLNode* classes, int i, std::string_view heading, in
   std::string comment = p_.CommentAbove(i);
   if (!p_.Progress("", cls.name, false)) return false;
 
-  cls.item = p_.tree_->AddNode(classes, cls.name);
+  cls.item = p_.Tree().AddNode(classes, cls.name);
   p_.AddLeaf(cls.item, elem::kInheritFrom, HeadingAncestor(heading));
   p_.AddLeaf(cls.item, elem::kClassComment, std::move(comment));
 
   int j = i + 1;
-  std::string_view body = p_.lines_.TrimmedAt(j);
+  std::string_view body = p_.Lines().TrimmedAt(j);
   while (!Contains(body, "end;")) {
     if (IsVisibilityLine(body)) cls.visibility = body;
     if (StartsWithMemberWord(body)) {
@@ -109,8 +111,8 @@ bool ClassPass::ReadClass(TXMLNode* classes, int i, std::string_view heading, in
       ReadField(cls, j);
     }
     ++j;
-    if (j > p_.lines_.Last()) return false;
-    body = p_.lines_.TrimmedAt(j);
+    if (j > p_.Lines().Last()) return false;
+    body = p_.Lines().TrimmedAt(j);
   }
   *stop = j;
   return true;
@@ -119,13 +121,13 @@ bool ClassPass::ReadClass(TXMLNode* classes, int i, std::string_view heading, in
 void ClassPass::ReadMember(ClassState& cls, int& j) {
   std::string comment = p_.CommentAbove(j);
   std::string decl = p_.ReadDeclaration(j, false);
-  if (cls.visibility == "private" && !p_.ParsePrivate) return;
+  if (cls.visibility == "private" && !p_.ParsePrivate()) return;
 
   std::string name = MemberName(AfterFirst(decl, " "));
   if (cls.visibility.empty()) cls.visibility = "public";
   if (cls.members == nullptr)
-    cls.members = p_.tree_->AddNode(cls.item, std::string(elem::kMethodList));
-  TXMLNode* member = p_.tree_->AddNode(cls.members, std::move(name));
+    cls.members = p_.Tree().AddNode(cls.item, std::string(elem::kMethodList));
+  TXMLNode* member = p_.Tree().AddNode(cls.members, std::move(name));
   p_.AddLeaf(member, elem::kProcDecl, decl);
   p_.AddLeaf(member, elem::kProcType, cls.visibility);
   p_.AddLeaf(member, elem::kProcComment, std::move(comment));
@@ -136,26 +138,24 @@ void ClassPass::ReadMember(ClassState& cls, int& j) {
   auto [word, rest] = SplitAt(decl, " ");
   std::string key = StripDirectives(word + " " + cls.name + "." + StripDirectives(rest));
   key = RemoveSpaces(ToLowerAscii(Trim(key)));
-  p_.tree_->SetValue(long_comment, 0, p_.ImplementationComment(j, key));
+  p_.Tree().SetValue(long_comment, 0, p_.ImplementationComment(j, key));
 }
 
 void ClassPass::ReadField(ClassState& cls, int& j) {
   if (cls.fields == nullptr)
-    cls.fields = p_.tree_->AddNode(cls.item, std::string(elem::kFieldList));
+    cls.fields = p_.Tree().AddNode(cls.item, std::string(elem::kFieldList));
   int first = j;
   std::string decl = p_.ReadDeclaration(j, true);
   auto [names, type_part] = SplitAt(decl, ":");
   std::string type(Trim(type_part));
   if (type.empty()) {
-    if (p_.platform_ != nullptr) {
-      Warning warning;
-      warning.file = p_.current_file_;
-      warning.line = first + 1;
-      warning.kind = "field-type";
-      warning.text = "field without a type in class " + cls.name + ": " + decl;
-      warning.box = cls.name;
-      p_.platform_->ReportWarning(warning);
-    }
+    Warning warning;
+    warning.file = p_.File();
+    warning.line = first + 1;
+    warning.kind = "field-type";
+    warning.text = "field without a type in class " + cls.name + ": " + decl;
+    warning.box = cls.name;
+    p_.Warn(warning);
   } else if (type.back() == ';') {
     type.pop_back();
   }
@@ -164,7 +164,7 @@ void ClassPass::ReadField(ClassState& cls, int& j) {
   std::string rest = names;
   do {
     auto [name, after] = SplitAt(rest, ",");
-    TXMLNode* field = p_.tree_->AddNode(cls.fields, std::string(Trim(name)));
+    TXMLNode* field = p_.Tree().AddNode(cls.fields, std::string(Trim(name)));
     p_.AddLeaf(field, elem::kFieldType, type);
     p_.AddLeaf(field, elem::kFieldComment, comment);
     rest = std::move(after);

@@ -2,7 +2,9 @@
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "model/uXMLparser.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 
 namespace glossator {
 
@@ -19,14 +21,14 @@ bool ContinuesSection(std::string_view line) {
 // The pass over one file; it reads and fills the parser's current file and tree.
 class ConstantPass {
  public:
-  explicit ConstantPass(TGlosParser& parser) : p_(parser) {}
+  explicit ConstantPass(UnitScan& parser) : p_(parser) {}
   bool ReadConstSection(TXMLNode* constants, int& i);
 
  private:
-  TGlosParser& p_;
+  UnitScan& p_;
 };
 
-void TGlosParser::ParseConstants(TXMLNode* constants) {
+void UnitScan::ParseConstants(TXMLNode* constants) {
   ConstantPass pass(*this);
   ScanInterface([&](int& i, std::string_view line) {
     return !StartsWithNoCase(line, "const") || pass.ReadConstSection(constants, i);
@@ -37,8 +39,8 @@ void TGlosParser::ParseConstants(TXMLNode* constants) {
 // it, so that the scan examines that line again. Returns false at the end of the file.
 bool ConstantPass::ReadConstSection(TXMLNode* constants, int& i) {
   ++i;
-  if (i > p_.lines_.Last()) return false;
-  std::string_view line = p_.lines_.TrimmedAt(i);
+  if (i > p_.Lines().Last()) return false;
+  std::string_view line = p_.Lines().TrimmedAt(i);
   while (ContinuesSection(line)) {
     if (Contains(line, '=')) {
       std::string comment = p_.CommentAbove(i);
@@ -46,13 +48,13 @@ bool ConstantPass::ReadConstSection(TXMLNode* constants, int& i) {
       // The blank after "=" stays part of the value; no ";" means the whole rest.
       size_t semi = rest.find(';');
       std::string value = semi == std::string::npos ? rest : rest.substr(0, semi);
-      TXMLNode* constant = p_.tree_->AddNode(constants, std::string(Trim(name)));
+      TXMLNode* constant = p_.Tree().AddNode(constants, std::string(Trim(name)));
       p_.AddLeaf(constant, elem::kConstValue, std::move(value));
       p_.AddLeaf(constant, elem::kConstComment, std::move(comment));
     }
     ++i;
-    if (i > p_.lines_.Last()) return false;
-    line = p_.lines_.TrimmedAt(i);
+    if (i > p_.Lines().Last()) return false;
+    line = p_.Lines().TrimmedAt(i);
   }
   --i;
   return true;

@@ -2,7 +2,7 @@
 
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
 
 namespace glossator {
 

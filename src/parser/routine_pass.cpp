@@ -2,7 +2,9 @@
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "model/uXMLparser.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/member_name.h"
 
 namespace glossator {
@@ -10,14 +12,14 @@ namespace glossator {
 // The pass over one file; it reads and fills the parser's current file and tree.
 class RoutinePass {
  public:
-  explicit RoutinePass(TGlosParser& parser) : p_(parser) {}
+  explicit RoutinePass(UnitScan& parser) : p_(parser) {}
   bool ReadRoutine(TXMLNode* functions, int& i);
 
  private:
-  TGlosParser& p_;
+  UnitScan& p_;
 };
 
-void TGlosParser::ParseFunctions(TXMLNode* functions) {
+void UnitScan::ParseFunctions(TXMLNode* functions) {
   RoutinePass pass(*this);
   ScanInterface([&](int& i, std::string_view line) {
     if ((StartsWith(line, "procedure") || StartsWith(line, "function")) && !Contains(line, '.')) {
@@ -39,14 +41,14 @@ bool RoutinePass::ReadRoutine(TXMLNode* functions, int& i) {
   if (name.empty()) name = MemberName(rest);
   if (!p_.Progress("", name, false)) return false;
 
-  TXMLNode* routine = p_.tree_->AddNode(functions, name);
+  TXMLNode* routine = p_.Tree().AddNode(functions, name);
   p_.AddLeaf(routine, elem::kProcDecl, decl);
   p_.AddLeaf(routine, elem::kProcComment, std::move(comment));
   TXMLNode* long_comment = p_.AddLeaf(routine, elem::kLongComment, std::string());
   // The implementation heading must repeat the whole declaration, directives included.
   std::string key = RemoveSpaces(ToLowerAscii(Trim(decl)));
-  if (i + 1 <= p_.lines_.Last())
-    p_.tree_->SetValue(long_comment, 0, p_.ImplementationComment(i + 1, key));
+  if (i + 1 <= p_.Lines().Last())
+    p_.Tree().SetValue(long_comment, 0, p_.ImplementationComment(i + 1, key));
   return true;
 }
 

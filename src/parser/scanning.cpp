@@ -2,7 +2,8 @@
 // documentation comments and multi-line declarations.
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "parser/unit_scan.h"
+#include "parser/scan_text.h"
 #include "parser/member_words.h"
 
 namespace glossator {
@@ -35,7 +36,7 @@ int Sweep(const LineList& lines, int p) {
 
 }  // namespace
 
-int TGlosParser::SkipComments(int start) const {
+int UnitScan::SkipComments(int start) const {
   int p = start;
   for (;;) {
     int next = Sweep(lines_, p);
@@ -44,7 +45,7 @@ int TGlosParser::SkipComments(int start) const {
   }
 }
 
-int TGlosParser::FindLine(std::string_view keyword, int start) const {
+int UnitScan::FindLine(std::string_view keyword, int start) const {
   int i = SkipComments(start);
   for (;;) {
     if (ContainsNoCase(lines_.TrimmedAt(i), keyword)) return i;
@@ -53,7 +54,7 @@ int TGlosParser::FindLine(std::string_view keyword, int start) const {
   }
 }
 
-int TGlosParser::FindCommentStart(int d) const {
+int UnitScan::FindCommentStart(int d) const {
   int k = d - 1;
   while (k > 0 && lines_.IsBlank(k)) --k;
   if (k < 0) return -1;
@@ -64,7 +65,7 @@ int TGlosParser::FindCommentStart(int d) const {
   return lines_.OpenBraceAtOrAbove(k);
 }
 
-std::string TGlosParser::GetDocComment(int k) const {
+std::string UnitScan::GetDocComment(int k) const {
   if (!Contains(lines_.At(k), "{**")) return std::string();
   auto cached = comment_cache_.find(k);
   if (cached != comment_cache_.end()) return cached->second;
@@ -84,11 +85,11 @@ std::string TGlosParser::GetDocComment(int k) const {
   return comment;
 }
 
-std::string TGlosParser::CommentAbove(int line) const {
+std::string UnitScan::CommentAbove(int line) const {
   return GetDocComment(FindCommentStart(line));
 }
 
-std::string TGlosParser::ReadDeclaration(int& i, bool force) const {
+std::string UnitScan::ReadDeclaration(int& i, bool force) const {
   std::string_view head = lines_.TrimmedAt(i);
   std::string text(head);
   if (!force && !StartsWithMemberWord(head)) return text;
@@ -157,7 +158,7 @@ bool MentionsClassBody(std::string_view line) {
 
 }  // namespace
 
-void TGlosParser::ScanInterface(const std::function<bool(int& i, std::string_view line)>& visit) {
+void UnitScan::ScanInterface(const std::function<bool(int& i, std::string_view line)>& visit) {
   int i = FindLine("unit", 0) + 1;
   if (i > lines_.Last()) return;
   std::string_view line = lines_.TrimmedAt(i);

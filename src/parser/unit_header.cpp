@@ -1,7 +1,7 @@
 // The unit heading and the unit comment above it.
 #include "model/text_rules.h"
-#include "parser/cGlossator.h"
-#include "base/platform.h"
+#include "parser/unit_scan.h"
+#include "base/warning.h"
 
 namespace glossator {
 
@@ -19,6 +19,8 @@ SourceHeading FindSourceHeading(const LineList& lines) {
   enum class State { kCode, kBrace, kParenStar } state = State::kCode;
   for (int i = 0; i < lines.Count(); ++i) {
     std::string_view line = lines.At(i);
+    // A UTF-8 byte-order mark before the first comment is no code.
+    if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     for (size_t k = 0; k < line.size(); ++k) {
       char c = line[k];
       if (state == State::kBrace) {
@@ -61,12 +63,12 @@ std::string HeadingNote(const SourceHeading& heading) {
   return "the file is a " + heading.keyword + ", not a unit";
 }
 
-void TGlosParser::CheckUnitHeading(const std::string& name, const SourceHeading& heading) {
+void UnitScan::CheckUnitHeading(const std::string& name, const SourceHeading& heading) {
   int read_from = UnitNameLine();
   if (heading.keyword == "unit" && heading.line == read_from) return;
 
   Warning warning;
-  warning.file = current_file_;
+  warning.file = file_;
   if (heading.keyword == "unit") {
     warning.line = read_from + 1;
     warning.kind = "unit-name";
@@ -78,16 +80,16 @@ void TGlosParser::CheckUnitHeading(const std::string& name, const SourceHeading&
     warning.text = HeadingNote(heading) + "; its unit name '" + name + "' was read from line " +
                    std::to_string(read_from + 1);
   }
-  if (platform_ != nullptr) platform_->ReportWarning(warning);
+  Warn(warning);
 }
 
-int TGlosParser::UnitNameLine() const {
+int UnitScan::UnitNameLine() const {
   int i = 0;
   while (lines_.IsBlank(i)) ++i;
   return FindLine("unit", SkipComments(i));
 }
 
-std::string TGlosParser::ReadUnitName() const {
+std::string UnitScan::ReadUnitName() const {
   int h = UnitNameLine();
   std::string name;
   if (Contains(lines_.At(h), ' ')) {
@@ -104,7 +106,7 @@ std::string TGlosParser::ReadUnitName() const {
   return name;
 }
 
-std::string TGlosParser::ReadUnitComment() const {
+std::string UnitScan::ReadUnitComment() const {
   // Unlike ReadUnitName, blank lines at the top are not passed over first.
   int h = FindLine("unit", 0);
   if (h == 0) return std::string();

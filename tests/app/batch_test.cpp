@@ -1,5 +1,6 @@
 // Batch mode as a user runs it: the real program on selection files, and the pieces behind it.
 #include "app/batch.h"
+#include "html/generation_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -155,9 +156,9 @@ TEST_F(BatchTest, InterruptCancelsTheRun) {
   parameters.project_file = Selection({unit}, (dir_ / "out").string());
   std::FILE* errors = std::tmpfile();
   ConsolePlatform platform(errors, /*terminal=*/false);
-  glossator::Selection selection;
+  BatchPlan plan = PlanBatchRun(parameters);
   ConsolePlatform::SetInterrupted(true);
-  int status = RunBatch(parameters, selection, platform);
+  int status = RunSelection(plan.selection, platform, OptionsOf(parameters), RunSettings());
   ConsolePlatform::SetInterrupted(false);
   EXPECT_EQ(status, kExitCancelled);
   std::rewind(errors);

@@ -143,10 +143,10 @@ TEST(CommandLine, ParseCommandLine_RefusesUnknownOptions) {
       {{"--private=yes"}, "option '--private' doesn't allow an argument"},
       {{"-p", "s.gls", "a.pas"}, "-p cannot be used together with PATH arguments"},
       {{"src/", "-p"}, "-p cannot be used together with PATH arguments"},
-      {{"-j", "0"}, "invalid number of jobs '0'"},
-      {{"--jobs=two"}, "invalid number of jobs 'two'"},
-      {{"-j-1"}, "invalid number of jobs '-1'"},
-      {{"--jobs", "1025"}, "invalid number of jobs '1025'"},
+      {{"-j", "0"}, "invalid number of jobs '0' (a whole number from 1 to 1024)"},
+      {{"--jobs=two"}, "invalid number of jobs 'two' (a whole number from 1 to 1024)"},
+      {{"-j-1"}, "invalid number of jobs '-1' (a whole number from 1 to 1024)"},
+      {{"--jobs", "1025"}, "invalid number of jobs '1025' (a whole number from 1 to 1024)"},
       {{"-j"}, "option requires an argument -- 'j'"},
   };
   for (const auto& [args, message] : cases) {

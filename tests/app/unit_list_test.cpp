@@ -2,6 +2,8 @@
 // LCL units, a Lazarus package and project from the Lazarus sources, Delphi projects.
 #include "app/unit_list.h"
 
+#include "app/project_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -170,7 +172,9 @@ TEST_F(UnitListFiles, ExpandPaths_EachKindOfPath) {
   for (const Case& c : cases) {
     UnitList list = ExpandPaths({(Root() / c.path).string()});
     EXPECT_EQ(list.files, c.files) << c.path;
-    EXPECT_EQ(list.warnings, c.warnings) << c.path;
+    std::vector<std::string> warnings;
+    for (const Warning& warning : list.warnings) warnings.push_back(FormatWarning(warning));
+    EXPECT_EQ(warnings, c.warnings) << c.path;
     EXPECT_EQ(list.settings.has_value(), c.path == "saved.gls") << c.path;
   }
 

@@ -11,6 +11,7 @@
 #include "html/pictures.h"
 #include "html/selection.h"
 #include "base/errors.h"
+#include "base/file_system.h"
 #include "parser/cGlossator.h"
 #include "support/files.h"
 #include "support/recording_file_system.h"
@@ -26,6 +27,14 @@ std::string UnitSource(const std::string& name, const std::string& cls) {
                cls + " = class", "public", "procedure Run;", "end;",
                "function " + name + "Value: Integer;", "const", "K" + name + " = 1;",
                "implementation", "end."});
+}
+
+// A run with only the settings these tests vary.
+RunOutcome RunOnce(const Selection& selection, Platform& platform, bool interactive,
+               FileSystem& files = SystemFileSystem()) {
+  RunSettings settings;
+  settings.interactive = interactive;
+  return RunGeneration(selection, platform, settings, files).outcome;
 }
 
 class GenerationRunTest : public testing::Test {
@@ -53,8 +62,8 @@ class GenerationRunTest : public testing::Test {
 TEST_F(GenerationRunTest, CompleteRunWritesTheWholeSetInOrder) {
   AddUnit("Alpha", "TAlpha");
   AddUnit("Beta", "TBeta");
-  ASSERT_EQ(RunGeneration(selection_, platform_, /*interactive=*/false), RunOutcome::kCompleted);
-  EXPECT_EQ(selection_.out_dir, out_dir_ + "/");  // the trailing "/" goes back to the caller
+  ASSERT_EQ(RunOnce(selection_, platform_, /*interactive=*/false), RunOutcome::kCompleted);
+  EXPECT_EQ(OutputFolder(selection_), out_dir_ + "/");
   for (const char* page :
        {"description.html", "index-unit.html", "index-class.html", "index-function.html",
         "index-constant.html", "Alpha.html", "TAlpha.html", "Beta.html", "TBeta.html",
@@ -115,7 +124,7 @@ TEST_F(GenerationRunTest, InputChecksStopBeforeAnythingIsWritten) {
       Selection selection = selection_;
       c.setup(selection, folder_);
       FakePlatform platform;
-      RunOutcome outcome = RunGeneration(selection, platform, interactive);
+      RunOutcome outcome = RunOnce(selection, platform, interactive);
       // A batch run has no fields to look at: its message also names the path refused.
       std::string message = c.message;
       if (!interactive && (message.starts_with("No valid") || message.starts_with("Description"))) {
@@ -134,7 +143,7 @@ TEST_F(GenerationRunTest, InputChecksStopBeforeAnythingIsWritten) {
 }
 
 TEST_F(GenerationRunTest, EmptyBatchRunWritesTheEmptySet) {
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
   EXPECT_EQ(ReadOut("index-unit.html"),
             CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "</dl></HTML>"}));
   EXPECT_TRUE(Written("legend.html"));
@@ -145,20 +154,22 @@ TEST_F(GenerationRunTest, DescriptionAndMenuBarCopies) {
   AddUnit("Alpha", "TAlpha");
   selection_.desc_file = folder_.Write("docs/Intro.HTML", "<p>intro</p>");
   selection_.menubar_file = folder_.Write("docs/bar.html", "<p>bar</p>");
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
   EXPECT_EQ(ReadOut("Intro.HTML"), "<p>intro</p>");
   EXPECT_EQ(ReadOut("menuebar.html"), "<p>bar</p>");
   EXPECT_FALSE(Written("description.html"));
   EXPECT_NE(ReadOut("index.html").find("<FRAME SRC=Intro.HTML NAME=main>"), std::string::npos);
 
-  // Files that already lie in the output folder are not copied, and no file is made for them.
+  // A description that already lies in the output folder is not copied; a menu bar there under
+  // another name is copied to "menuebar.html", the name the frameset loads.
   TempFolder other("_inside");
   Selection inside = selection_;
   inside.out_dir = other.Dir();
   inside.desc_file = other.Write("INDEX.htm", "<p>accepted</p>");
   inside.menubar_file = other.Write("mybar.html", "<p>mine</p>");
-  ASSERT_EQ(RunGeneration(inside, platform_, false), RunOutcome::kCompleted);
-  EXPECT_FALSE(other.Exists("menuebar.html"));
+  ASSERT_EQ(RunOnce(inside, platform_, false), RunOutcome::kCompleted);
+  EXPECT_EQ(other.Read("menuebar.html"), "<p>mine</p>");
+  EXPECT_EQ(other.Read("mybar.html"), "<p>mine</p>");
   EXPECT_EQ(other.Read("INDEX.htm"), "<p>accepted</p>");
   EXPECT_NE(other.Read("index.html").find("<FRAME SRC=INDEX.htm NAME=main>"), std::string::npos);
 
@@ -167,19 +178,18 @@ TEST_F(GenerationRunTest, DescriptionAndMenuBarCopies) {
   spelled.menubar_file = other.Write("menuebar.html", "<p>self</p>");
   spelled.menubar_file = other.Dir() + "./menuebar.html";
   spelled.desc_file = other.Dir() + "./INDEX.htm";
-  ASSERT_EQ(RunGeneration(spelled, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(spelled, platform_, false), RunOutcome::kCompleted);
   EXPECT_EQ(other.Read("menuebar.html"), "<p>self</p>");
   EXPECT_EQ(other.Read("INDEX.htm"), "<p>accepted</p>");
 }
 
-TEST_F(GenerationRunTest, DefaultDescriptionReplacesAnOldOneBeforeParsing) {
+TEST_F(GenerationRunTest, ParseErrorWritesNothing) {
   std::string bad = AddUnit("Bad", "TBad");
   folder_.Write("src/Bad.pas", CrLf({"unit Bad;", "{** never closed", "procedure P;"}));
   folder_.Write("out/description.html", "old");
-  EXPECT_THROW(RunGeneration(selection_, platform_, false), ListIndexError);
-  // Written before the parse failed; nothing else of the set.
-  EXPECT_EQ(ReadOut("description.html"),
-            CrLf({"<HTML><CENTER><H1>Description</H1></CENTER></HTML>"}));
+  EXPECT_THROW(RunOnce(selection_, platform_, false), ListIndexError);
+  // The run writes only once it has read every unit.
+  EXPECT_EQ(ReadOut("description.html"), "old");
   EXPECT_FALSE(Written("index-unit.html"));
   EXPECT_EQ(platform_.close_count, 1);                          // progress closed
   EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));  // cursor restored
@@ -190,7 +200,7 @@ TEST_F(GenerationRunTest, CancelAtEachKindOfProgressCall) {
   AddUnit("Beta", "TBeta");
   AddUnit("Gamma", "TGamma");
   FakePlatform counting;
-  ASSERT_EQ(RunGeneration(selection_, counting, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, counting, false), RunOutcome::kCompleted);
   std::vector<FakePlatform::Call> calls = counting.progress;
   for (size_t n = 1; n <= calls.size(); ++n) {
     fs::remove_all(out_dir_);
@@ -198,7 +208,7 @@ TEST_F(GenerationRunTest, CancelAtEachKindOfProgressCall) {
     Selection selection = selection_;
     FakePlatform platform;
     platform.cancel_at = static_cast<int>(n);
-    ASSERT_EQ(RunGeneration(selection, platform, true), RunOutcome::kCancelled) << n;
+    ASSERT_EQ(RunOnce(selection, platform, true), RunOutcome::kCancelled) << n;
     EXPECT_EQ(platform.information, (std::vector<std::string>{"Operation cancled"})) << n;
     // Nothing is asked after the cancel, except that a pass that noticed it (a call without a
     // step) returns to the parse run, whose next call answers "stop" as well.
@@ -230,7 +240,7 @@ TEST_F(GenerationRunTest, ClassPageErrorsAreGuardedOnePageAtATime) {
                                        "TAfter = class", "end;", "implementation"}));
   selection_.files.push_back(folder_.Path("src/Slash.pas"));
   fs::create_directories(Out("TAlpha.html"));  // a directory in the way of a class page
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
   ASSERT_EQ(platform_.warnings.size(), 2u);
   EXPECT_EQ(FormatWarning(platform_.warnings[0]),
             folder_.Path("src/Alpha.pas") + ": warning: page of class TAlpha not written: " +
@@ -249,7 +259,7 @@ TEST_F(GenerationRunTest, UnitPageThatCannotBeWrittenEndsTheRun) {
   folder_.Write("src/odd.pas", CrLf({"unit ../Escape;", "interface", "implementation"}));
   selection_.files.push_back(folder_.Path("src/odd.pas"));
   try {
-    RunGeneration(selection_, platform_, false);
+    RunOnce(selection_, platform_, false);
     FAIL();
   } catch (const FileCreateError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot create file " + out_dir_ + "/../Escape.html");
@@ -263,7 +273,7 @@ TEST_F(GenerationRunTest, UnitPageThatCannotBeWrittenEndsTheRun) {
 TEST_F(GenerationRunTest, LegendFollowsIncludePrivate) {
   AddUnit("Alpha", "TAlpha");
   selection_.parse_private = true;
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
   EXPECT_NE(ReadOut("legend.html").find("private.gif"), std::string::npos);
 }
 
@@ -277,7 +287,7 @@ TEST_F(GenerationRunTest, WritesTheGoldenSetInItsOrderWithItsBytes) {
   selection_.parse_private = true;
   RecordingFileSystem files;
 
-  ASSERT_EQ(RunGeneration(selection_, platform_, /*interactive=*/false, files),
+  ASSERT_EQ(RunOnce(selection_, platform_, /*interactive=*/false, files),
             RunOutcome::kCompleted);
 
   std::vector<std::string> expected = {
@@ -316,11 +326,11 @@ TEST_F(GenerationRunTest, SecondRunLeavesUnchangedFilesAlone) {
     }
     return result;
   };
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
   auto first = stamps();
   ASSERT_EQ(first.size(), 12u + Pictures().size());
 
-  ASSERT_EQ(RunGeneration(selection_, platform_, false), RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
 
   EXPECT_EQ(stamps(), first);
 }

@@ -38,9 +38,9 @@ class FailingFileSystem : public RecordingFileSystem {
  public:
   size_t fail_at = 0;
   size_t count = 0;
-  void WriteFile(const std::string& path, std::string_view bytes) override {
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
     if (++count == fail_at) throw FileWriteError(path, "No space left on device");
-    RecordingFileSystem::WriteFile(path, bytes);
+    return RecordingFileSystem::WriteFile(path, bytes);
   }
 };
 
@@ -68,7 +68,9 @@ Outcome RunWith(Selection selection, int jobs, int cancel_at, size_t fail_at) {
   files.fail_at = fail_at;
   Outcome outcome;
   try {
-    RunOutcome result = RunGeneration(selection, platform, /*interactive=*/true, files);
+    RunSettings settings;
+    settings.interactive = true;
+    RunOutcome result = RunGeneration(selection, platform, settings, files).outcome;
     outcome.result = result == RunOutcome::kCompleted   ? "completed"
                      : result == RunOutcome::kCancelled ? "cancelled"
                                                         : "rejected";

@@ -24,16 +24,18 @@ class PagesTest : public testing::Test {
   }
   // The unit page and class pages of every unit, as a run writes them.
   void WriteAllUnits() {
-    PageContext context{parser_, out_.Dir(),
+    PageContext context{Tree(), out_.Dir(),
                         [this](const Warning& warning) { platform_.ReportWarning(warning); },
                         SystemFileSystem()};
-    for (int i = 0; i < parser_.UnitCount(); ++i) WriteUnitPages(context, i);
+    for (int i = 0; i < Tree().UnitCount(); ++i) WriteUnitPages(context, i);
   }
 
   TempFolder sources_{"_src"};
   TempFolder out_{"_out"};
   FakePlatform platform_;
   TGlosParser parser_;
+  // The finished tree of the last Parse.
+  const DocTree& Tree() const { return *parser_.Result(); }
 };
 
 TEST_F(PagesTest, UnitPageExample) {
@@ -77,14 +79,14 @@ TEST_F(PagesTest, HierarchyExample) {
   Parse({{"c.pas", CrLf({"unit C;", "interface", "type", "TShape = class(TObject)", "end;",
                          "TCircle = class(TShape)", "end;", "TLone = class(TForm)", "end;",
                          "implementation"})}});
-  EXPECT_EQ(BuildHierarchy(parser_, "TCircle"),
+  EXPECT_EQ(BuildHierarchy(Tree(), "TCircle"),
             " <A HREF=TObject.html>TObject</A> ----+\r"
             "             |\r"
             "          <A HREF=TShape.html>TShape</A> ----+\r"
             "                     |\r"
             "                  TCircle\r");
   // An undocumented direct ancestor: a one-step diagram.
-  EXPECT_EQ(BuildHierarchy(parser_, "TLone"),
+  EXPECT_EQ(BuildHierarchy(Tree(), "TLone"),
             " <A HREF=TForm.html>TForm</A> ----+\r           |\r         TLone\r");
 }
 
@@ -206,20 +208,20 @@ TEST_F(PagesTest, IndexPages) {
                          "function Go(x: Integer): Integer;", "implementation"})},
          {"b.pas",
           CrLf({"unit B;", "interface", "function Go(y: Integer): Integer;", "implementation"})}});
-  EXPECT_EQ(IndexPage(parser_, IndexKind::kUnits).Text(),
+  EXPECT_EQ(IndexPage(Tree(), IndexKind::kUnits).Text(),
             CrLf({"<HTML>", "<H2>Unit Index</H2>", "<dl>", "<dt><li><A HREF=A.html>A</A></dt>",
                   "<dd></dd>", "<dt><li><A HREF=B.html>B</A></dt>", "</dl></HTML>"}));
-  EXPECT_EQ(IndexPage(parser_, IndexKind::kClasses).Text(),
+  EXPECT_EQ(IndexPage(Tree(), IndexKind::kClasses).Text(),
             CrLf({"<HTML>", "<H2>Class Index</H2>", "<dl>", "<dt><li><A HREF=TA.html>TA</A></dt>",
                   "<dd>A class.</dd>", "</dl></HTML>"}));
-  std::string functions = IndexPage(parser_, IndexKind::kFunctions).Text();
+  std::string functions = IndexPage(Tree(), IndexKind::kFunctions).Text();
   EXPECT_NE(functions.find("<dt><li><A HREF=A.html#Go>Go</A></dt>\r\n"
                            "<dd><B>Deprecated</B>\nUse Other.\r\n</dd>\r\n"),
             std::string::npos)
       << functions;
   EXPECT_NE(functions.find("<dt><li><A HREF=B.html#Go>Go</A></dt>\r\n"), std::string::npos);
   EXPECT_EQ(
-      IndexPage(parser_, IndexKind::kConstants).Text(),
+      IndexPage(Tree(), IndexKind::kConstants).Text(),
       CrLf({"<HTML>", "<H2>Constant Index</H2>", "<dl>", "<dt><li><A HREF=A.html#Old>Old</A></dt>",
             "<dd><B>Deprecated</B>\nUse Other.</dd>", "</dl></HTML>"}));
 }
@@ -237,7 +239,7 @@ TEST_F(PagesTest, NamesAreTextAndLinksResolve) {
   WriteAllUnits();
   for (IndexKind kind :
        {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions, IndexKind::kConstants}) {
-    WritePage(SystemFileSystem(), out_.Dir(), IndexFileName(kind), IndexPage(parser_, kind));
+    WritePage(SystemFileSystem(), out_.Dir(), IndexFileName(kind), IndexPage(Tree(), kind));
   }
   auto has = [this](const std::string& page, const std::string& bytes) {
     EXPECT_NE(out_.Read(page).find(bytes), std::string::npos) << page << " lacks " << bytes;
@@ -284,7 +286,7 @@ TEST_F(PagesTest, HierarchyOfClassesDocumentedTwice) {
             "T2 = class(T1)", "end;", "T3 = class(T2)", "end;", "implementation"});
   Parse({{"a/deep.pas", source}, {"b/deep.pas", source}});
   std::vector<std::string> ancestors;
-  parser_.GetAncestors("T3", ancestors);
+  Tree().GetAncestors("T3", ancestors);
   EXPECT_EQ(ancestors, (std::vector<std::string>{"TObject", "T0", "T1", "T2"}));
 }
 

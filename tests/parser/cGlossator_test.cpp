@@ -11,6 +11,7 @@
 
 #include "fake_platform.h"
 #include "base/errors.h"
+#include "model/doc_tree.h"
 #include "parser/index_sort.h"
 #include "parser/pascal_source.h"
 #include "support/files.h"
@@ -53,7 +54,7 @@ TEST_F(ParseRunTest, LoadingSplitsAtEveryKindOfLineEnd) {
   };
   for (const Case& c : cases) {
     LineList lines;
-    lines.LoadFromFile(Write("load.pas", c.bytes));
+    lines.SetText(c.bytes);
     EXPECT_EQ(Lines(lines), c.lines) << testing::PrintToString(c.bytes);
   }
 }
@@ -111,16 +112,17 @@ TEST(LineListTest, SplitsAndFlagsLikeAPlainReading) {
 }
 
 TEST_F(ParseRunTest, UnreadableFilesRaiseTheOpenError) {
-  LineList lines;
   std::string missing = folder_.Path("missing.pas");
-  try {
-    lines.LoadFromFile(missing);
-    FAIL();
-  } catch (const FileOpenError& error) {
-    EXPECT_EQ(std::string(error.what()), "Cannot open file " + missing);
-    EXPECT_EQ(error.File(), missing);
+  for (const std::string& path : {missing, folder_.Root().string()}) {  // a directory too
+    TGlosParser parser;
+    try {
+      parser.ParseUnits({path});
+      FAIL() << path;
+    } catch (const FileOpenError& error) {
+      EXPECT_EQ(std::string(error.what()), "Cannot open file " + path);
+      EXPECT_EQ(error.File(), path);
+    }
   }
-  EXPECT_THROW(lines.LoadFromFile(folder_.Root().string()), FileOpenError);  // a directory
 }
 
 std::string UnitSource(const std::string& name, const std::string& extra = "") {
@@ -142,6 +144,7 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   TGlosParser parser(&platform);
   parser.ParseUnits(files);
   ASSERT_FALSE(parser.Cancelled);
+  const DocTree& tree = *parser.Result();
   const TXMLNode* root = parser.Tree()->Root();
   EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"parsedUnits", "allUnits", "allClasses",
                                                         "allFunctions", "allConstants"}));
@@ -154,29 +157,30 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   EXPECT_EQ(ChildNames(parsed->Child(1)->FindChild("classes")->Child(1)->FindChild("methodList")),
             (std::vector<std::string>{"Alpha", "Run"}));
 
-  EXPECT_EQ(parser.UnitCount(), 3);
-  EXPECT_EQ(parser.UnitName(0), "Alpha");
-  EXPECT_EQ(parser.UnitComment(0), "Unit Alpha.");
-  EXPECT_EQ(parser.ClassCount(), 2);
-  EXPECT_EQ(parser.ClassName(0), "TB");
+  EXPECT_EQ(tree.UnitCount(), 3);
+  EXPECT_EQ(tree.UnitName(0), "Alpha");
+  EXPECT_EQ(tree.UnitComment(0), "Unit Alpha.");
+  EXPECT_EQ(tree.ClassCount(), 2);
+  EXPECT_EQ(tree.ClassName(0), "TB");
+  EXPECT_EQ(tree.SourceFile(tree.FindUnit("Alpha")), files[1]);
   // Routines: overloads and same names in two units each get an entry; an empty interface
   // comment falls back to the implementation comment.
-  ASSERT_EQ(parser.FunctionCount(), 3);
-  EXPECT_EQ(parser.FunctionName(0), "Get");
-  EXPECT_EQ(parser.FunctionComment(0), "short");
-  EXPECT_EQ(parser.FunctionName(1), "Go");
-  EXPECT_EQ(parser.FunctionName(2), "Go");
-  std::vector<std::string> go_comments = {std::string(parser.FunctionComment(1)),
-                                          std::string(parser.FunctionComment(2))};
+  ASSERT_EQ(tree.FunctionCount(), 3);
+  EXPECT_EQ(tree.FunctionName(0), "Get");
+  EXPECT_EQ(tree.FunctionComment(0), "short");
+  EXPECT_EQ(tree.FunctionName(1), "Go");
+  EXPECT_EQ(tree.FunctionName(2), "Go");
+  std::vector<std::string> go_comments = {std::string(tree.FunctionComment(1)),
+                                          std::string(tree.FunctionComment(2))};
   std::sort(go_comments.begin(), go_comments.end());
   EXPECT_EQ(go_comments, (std::vector<std::string>{"", "impl"}));
-  EXPECT_EQ(parser.ConstantCount(), 2);
-  EXPECT_EQ(parser.ConstantName(0), "MaxAlpha");
-  EXPECT_EQ(parser.ConstantUnit(0), "Alpha");
-  EXPECT_EQ(parser.ConstantComment(0), "Max of Alpha.");
+  EXPECT_EQ(tree.ConstantCount(), 2);
+  EXPECT_EQ(tree.ConstantName(0), "MaxAlpha");
+  EXPECT_EQ(tree.ConstantUnit(0), "Alpha");
+  EXPECT_EQ(tree.ConstantComment(0), "Max of Alpha.");
 
   std::vector<std::string> ancestors;
-  parser.GetAncestors("TZ", ancestors);
+  tree.GetAncestors("TZ", ancestors);
   EXPECT_EQ(ancestors, (std::vector<std::string>{"TObject", "TB"}));
 
   // Four progress calls per file, then two; all with a header, no detail and a step.
@@ -201,12 +205,13 @@ TEST_F(ParseRunTest, ClassNamedLikeAContainerIsNotMistakenForIt) {
                                "procedure Real;", "implementation"}))};
   TGlosParser parser;
   parser.ParseUnits(files);
-  EXPECT_EQ(parser.ClassCount(), 2);
-  ASSERT_EQ(parser.FunctionCount(), 1);
-  EXPECT_EQ(parser.FunctionName(0), "Real");
-  EXPECT_EQ(parser.ConstantCount(), 0);
-  const TXMLNode* unit = parser.FindUnit("Odd");
-  EXPECT_EQ(parser.MethodDecl(unit, 1, 0), "procedure procDecl;");
+  const DocTree& tree = *parser.Result();
+  EXPECT_EQ(tree.ClassCount(), 2);
+  ASSERT_EQ(tree.FunctionCount(), 1);
+  EXPECT_EQ(tree.FunctionName(0), "Real");
+  EXPECT_EQ(tree.ConstantCount(), 0);
+  const TXMLNode* unit = tree.FindUnit("Odd");
+  EXPECT_EQ(tree.MethodDecl(unit, 1, 0), "procedure procDecl;");
 }
 
 // What the tree holds after a cancel taken in by the n-th progress call of a run over two files
@@ -237,8 +242,6 @@ TEST_F(ParseRunTest, CancelAtEachProgressCall) {
     FakePlatform platform;
     platform.cancel_at = n;
     TGlosParser parser(&platform);
-    parser.DebugMode = true;
-    fs::remove(TGlosParser::DumpPath());
     parser.ParseUnits(files);
     const Expect& e = expected[n - 1];
     EXPECT_TRUE(parser.Cancelled) << n;
@@ -250,8 +253,7 @@ TEST_F(ParseRunTest, CancelAtEachProgressCall) {
     if (!e.units.empty()) {
       EXPECT_EQ(ChildNames(parsed->Child(parsed->ChildCount() - 1)), e.last_unit_children) << n;
     }
-    EXPECT_FALSE(fs::exists(TGlosParser::DumpPath())) << n;
-    EXPECT_EQ(parser.UnitCount(), 0) << n;
+    EXPECT_EQ(parser.Result(), nullptr) << n;
   }
 }
 
@@ -273,19 +275,16 @@ TEST_F(ParseRunTest, CancelInsideAPassStopsAtTheNextRunCall) {
   EXPECT_TRUE(ChildNames(unit->FindChild("classes")).empty());
 }
 
-TEST_F(ParseRunTest, EmptyFileListStillSortsIndexesAndDumps) {
+TEST_F(ParseRunTest, EmptyFileListStillSortsAndIndexes) {
   FakePlatform platform;
   TGlosParser parser(&platform);
-  parser.DebugMode = true;
-  fs::remove(TGlosParser::DumpPath());
   parser.ParseUnits({});
   EXPECT_EQ(platform.Headers(), (std::vector<std::string>{"Sorting...", "Sorting indexes"}));
-  EXPECT_EQ(ReadAll(TGlosParser::DumpPath()),
+  EXPECT_EQ(parser.Tree()->XmlText(),
             "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n  <parsedUnits>\r\n"
             "  </parsedUnits>\r\n  <allUnits>\r\n  </allUnits>\r\n  <allClasses>\r\n"
             "  </allClasses>\r\n  <allFunctions>\r\n  </allFunctions>\r\n  <allConstants>\r\n"
             "  </allConstants>\r\n</root>\r\n");
-  fs::remove(TGlosParser::DumpPath());
 }
 
 TEST_F(ParseRunTest, ErrorsNameTheFileAndKeepEarlierUnits) {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -12,7 +13,7 @@ struct ClassRun {
   explicit ClassRun(const std::string& source, bool parse_private = false, int cancel_at = 0)
       : parser(&platform) {
     platform.cancel_at = cancel_at;
-    parser.ParsePrivate = parse_private;
+    parser.SetParsePrivate(parse_private);
     parser.SetSource(source);
     tree.SetRoot(std::make_unique<TXMLNode>("classes"));
     parser.ParseClasses(tree.Root());
@@ -30,7 +31,7 @@ struct ClassRun {
   }
 
   FakePlatform platform;
-  TGlosParser parser;
+  UnitScan parser;
   TXMLTree tree;
 };
 
@@ -207,7 +208,7 @@ TEST(ClassPass, CancelAtAClassEndsThePass) {
                        "end;", "implementation"}),
                false, /*cancel_at=*/2);
   EXPECT_EQ(ChildNames(run.tree.Root()), (std::vector<std::string>{"TA"}));
-  EXPECT_TRUE(run.parser.Cancelled);
+  EXPECT_TRUE(run.parser.Cancelled());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -16,7 +17,7 @@ struct ConstantRun {
   std::string ValueOf(size_t i) const { return Value(tree.Root()->Child(i), "constValue"); }
   std::string CommentOf(size_t i) const { return Value(tree.Root()->Child(i), "constComment"); }
 
-  TGlosParser parser;
+  UnitScan parser;
   TXMLTree tree;
 };
 

@@ -6,7 +6,8 @@
 
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -15,7 +16,7 @@ namespace {
 std::string Normalize(const std::string& text) { return RemoveSpaces(ToLowerAscii(text)); }
 
 // The search as it reads: from `from` to the last line, one declaration after another.
-int LiteralSearch(const TGlosParser& parser, int from, const std::string& key) {
+int LiteralSearch(const UnitScan& parser, int from, const std::string& key) {
   for (int q = from; q <= parser.Lines().Last(); ++q) {
     int s = q;
     if (Normalize(parser.ReadDeclaration(q, false)) == key) return s;
@@ -74,7 +75,7 @@ TEST(HeadingIndex, AgreesWithTheLiteralSearch) {
                               "procedureta.run(x:integer);overload;"};
   std::mt19937 random(12345);
   for (int round = 0; round < 300; ++round) {
-    TGlosParser parser;
+    UnitScan parser;
     parser.SetSource(RandomSource(random, 1 + round % 40));
     HeadingIndex index(parser.Lines());
     for (int from = 0; from < parser.Lines().Count(); ++from) {
@@ -101,7 +102,7 @@ TEST(HeadingIndex, TrailingBlankLinesFallToTheFinalTrim) {
       Source({"\tprocedure TA.Run(\t", "\t"}),
   };
   for (const std::string& source : sources) {
-    TGlosParser parser;
+    UnitScan parser;
     parser.SetSource(source);
     HeadingIndex index(parser.Lines());
     int q = 0;
@@ -116,7 +117,7 @@ TEST(HeadingIndex, UnclosedHeadingsStayLinear) {
   // of the file. A literal search is quadratic here; the index must stay quick.
   std::string text;
   for (int i = 0; i < 20000; ++i) text += "procedure TA.Run(X: Integer;\r\n";
-  TGlosParser parser;
+  UnitScan parser;
   parser.SetSource(text);
   HeadingIndex index(parser.Lines());
   std::string last = Normalize(std::string(parser.Lines().At(19999)));
@@ -130,7 +131,7 @@ TEST(HeadingIndex, UnclosedHeadingsStayLinear) {
 }
 
 TEST(HeadingIndex, StartPastTheEndFindsNothing) {
-  TGlosParser parser;
+  UnitScan parser;
   parser.SetSource(Source({"procedure A;"}));
   HeadingIndex index(parser.Lines());
   EXPECT_EQ(index.Find(0, "procedurea;"), 0);

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -18,7 +19,7 @@ struct RoutineRun {
   const TXMLNode* Routine(size_t i) const { return tree.Root()->Child(i); }
 
   FakePlatform platform;
-  TGlosParser parser;
+  UnitScan parser;
   TXMLTree tree;
 };
 
@@ -112,7 +113,7 @@ TEST(RoutinePass, HeadingOnTheLastLinesAndCancel) {
   EXPECT_EQ(open.Names(), (std::vector<std::string>{"A"}));
   RoutineRun cancelled(Source({"unit U;", "procedure A;", "procedure B;", "procedure C;"}), 2);
   EXPECT_EQ(cancelled.Names(), (std::vector<std::string>{"A"}));
-  EXPECT_TRUE(cancelled.parser.Cancelled);
+  EXPECT_TRUE(cancelled.parser.Cancelled());
 }
 
 }  // namespace

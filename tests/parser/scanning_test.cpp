@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -16,7 +17,7 @@ std::string ShapesExample() {
 }
 
 TEST(Scanning, FindsTheHeadingAndDocCommentsOfASmallUnit) {
-  TGlosParser p;
+  UnitScan p;
   p.SetSource(ShapesExample());
   EXPECT_EQ(p.SkipComments(0), 2);
   EXPECT_EQ(p.FindLine("unit", 0), 2);
@@ -52,14 +53,14 @@ TEST(Scanning, SkipComments) {
       {"start inside", Source({"x", "// c", "y"}), 1, 2},
   };
   for (const SkipCase& c : cases) {
-    TGlosParser p;
+    UnitScan p;
     p.SetSource(c.source);
     EXPECT_EQ(p.SkipComments(c.start), c.result) << c.label;
   }
 }
 
 TEST(Scanning, SkipComments_RunningToTheEndRaisesIndexError) {
-  TGlosParser p;
+  UnitScan p;
   p.SetSource(Source({"unit A;", "{ never closed", "still open"}));
   try {
     p.SkipComments(1);
@@ -72,14 +73,14 @@ TEST(Scanning, SkipComments_RunningToTheEndRaisesIndexError) {
 }
 
 TEST(Scanning, FindLine) {
-  TGlosParser p;
+  UnitScan p;
   p.SetSource(Source({"// header", "unit A;", "{ the word type here }", "x"}));
   EXPECT_EQ(p.FindLine("unit", 0), 1);
   EXPECT_EQ(p.FindLine("UNIT", 0), 1);     // case ignored
   EXPECT_EQ(p.FindLine("type", 0), 2);     // later comment lines are searched
   EXPECT_EQ(p.FindLine("missing", 0), 3);  // the last line when nothing matches
   EXPECT_EQ(p.FindLine("x", 3), 3);
-  TGlosParser empty;
+  UnitScan empty;
   empty.SetSource("");
   EXPECT_THROW(empty.FindLine("unit", 0), ListIndexError);
 }
@@ -113,14 +114,14 @@ TEST(Scanning, CommentAbove) {
       {"second closing brace", Source({"{** a } }", "procedure Draw;"}), 1, "a"},
   };
   for (const CommentCase& c : cases) {
-    TGlosParser p;
+    UnitScan p;
     p.SetSource(c.source);
     EXPECT_EQ(p.CommentAbove(c.declaration), c.comment) << c.label;
   }
 }
 
 TEST(Scanning, FindCommentStart_Boundaries) {
-  TGlosParser p;
+  UnitScan p;
   p.SetSource(Source({"", "", "x"}));
   EXPECT_EQ(p.FindCommentStart(0), -1);
   EXPECT_EQ(p.FindCommentStart(2), 0);  // line 0 is never tested for blankness
@@ -154,7 +155,7 @@ TEST(Scanning, ReadDeclaration) {
       {"not a member line", Source({"x := 1;", "y"}), false, "x := 1;", 0},
   };
   for (const DeclarationCase& c : cases) {
-    TGlosParser p;
+    UnitScan p;
     p.SetSource(c.source);
     int i = 0;
     EXPECT_EQ(p.ReadDeclaration(i, c.force), c.text) << c.label;

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "parser/cGlossator.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 #include "parser/pascal_source.h"
 
 namespace glossator {
@@ -34,7 +35,7 @@ TEST(UnitHeader, NameAndComment) {
       {"leading blank lines", Source({"", "  ", "unit Late;"}), "Late", ""},
   };
   for (const HeaderCase& c : cases) {
-    TGlosParser p;
+    UnitScan p;
     p.SetSource(c.source);
     EXPECT_EQ(p.ReadUnitName(), c.name) << c.label;
     EXPECT_EQ(p.ReadUnitComment(), c.comment) << c.label;
@@ -50,7 +51,7 @@ TEST(UnitHeader, InputsThatReadPastTheEnd) {
       Source({"// only comments", "{ here }"}),
   };
   for (const std::string& source : sources) {
-    TGlosParser p;
+    UnitScan p;
     p.SetSource(source);
     EXPECT_THROW(p.ReadUnitName(), ListIndexError) << source;
   }

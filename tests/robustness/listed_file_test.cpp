@@ -113,9 +113,8 @@ TEST_P(ListedFileTest, EndsWithMessageNamingFileAndKeepsEarlierPages) {
 
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.errors, "glossator: " + c.message(path) + "\n");
-  std::map<std::string, std::string> after = before;
-  after["description.html"] = "<HTML><CENTER><H1>Description</H1></CENTER></HTML>\r\n";
-  EXPECT_EQ(Snapshot(dir_ / "out"), after);
+  // The run ends while reading, before it writes anything: the earlier set stays as it was.
+  EXPECT_EQ(Snapshot(dir_ / "out"), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListedFileTest, ::testing::ValuesIn(kCases),

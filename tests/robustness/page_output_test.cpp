@@ -47,14 +47,14 @@ TEST_F(PageOutputTest, OutputFolderWithoutWritePermission) {
   Outcome outcome = RunOn({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.errors,
-            "glossator: Cannot create file " + (dir_ / "out").string() + "/description.html\n");
+            "glossator: Cannot create file " + (dir_ / "out").string() + "/index-unit.html\n");
 }
 
 // A folder no one can create files in, whoever runs the test.
 TEST_F(PageOutputTest, OutputFolderThatRefusesNewFiles) {
   Outcome outcome = RunOn({Unit("alpha.pas", SmallUnit("Alpha", "TAlpha")).string()}, "/proc");
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "glossator: Cannot create file /proc/description.html\n");
+  EXPECT_EQ(outcome.errors, "glossator: Cannot create file /proc/index-unit.html\n");
 }
 
 TEST_F(PageOutputTest, FolderInTheWayOfUnitPageEndsRun) {

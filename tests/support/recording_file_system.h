@@ -27,10 +27,14 @@ class RecordingFileSystem : public FileSystem {
   std::vector<FolderEntry> ListFolder(const std::string& path) override {
     return SystemFileSystem().ListFolder(path);
   }
-  void WriteFile(const std::string& path, std::string_view bytes) override {
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
     writes_.emplace_back(path, std::string(bytes));
-    files_[path] = std::string(bytes);
+    auto [it, added] = files_.try_emplace(path, bytes);
+    if (!added && it->second == bytes) return false;
+    it->second = std::string(bytes);
+    return true;
   }
+  void MakeFolders(const std::string& path) override { made_folders_.push_back(path); }
   bool CopyFile(const std::string& from, const std::string& to) override {
     std::string bytes;
     if (!ReadFile(from, bytes)) return false;
@@ -46,11 +50,14 @@ class RecordingFileSystem : public FileSystem {
   const std::vector<std::pair<std::string, std::string>>& Writes() const { return writes_; }
   // The folders cleaned of stale temporaries.
   const std::vector<std::string>& Cleaned() const { return cleaned_; }
+  // The folders MakeFolders was asked for.
+  const std::vector<std::string>& MadeFolders() const { return made_folders_; }
 
  private:
   std::vector<std::pair<std::string, std::string>> writes_;
   std::map<std::string, std::string> files_;
   std::vector<std::string> cleaned_;
+  std::vector<std::string> made_folders_;
 };
 
 }  // namespace glossator

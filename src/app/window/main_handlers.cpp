@@ -94,6 +94,13 @@ void TfrmMain::ApplyCommandLine(const CommandLineParameters& parameters) {
   Selection selection = glossator::ApplyCommandLine(parameters);
   DumpFile = selection.dump_file;
   ShowSelection(selection);
+  // The same words as the batch program for a file it cannot read.
+  if (!parameters.project_file.empty()) {
+    if (std::string reason = UnreadableSelection(parameters.project_file); !reason.empty()) {
+      dialogs_.Error(this, FromCore("cannot read selection file '" + parameters.project_file +
+                                    "': " + reason));
+    }
+  }
 }
 
 void TfrmMain::cmdAddClick() {
@@ -189,11 +196,14 @@ void TfrmMain::RunAndReport() {
     dialogs_.Error(this, FromCore(refusal));
     return;
   }
+  if (selection.debug_mode && selection.dump_file.empty()) selection.dump_file = DumpPath();
+  RunSettings settings;
+  settings.interactive = true;
   try {
-    if (RunGeneration(selection, platform, /*interactive=*/true) == RunOutcome::kCompleted &&
+    if (RunGeneration(selection, platform, settings).outcome == RunOutcome::kCompleted &&
         dialogs_.Question(this, MessageText("Ready\rDo you want to view the documentation?"),
                           WarningList(platform.Warnings()))) {
-      desktop_.OpenInBrowser(FromCore(selection.out_dir + "index.html"));
+      desktop_.OpenInBrowser(FromCore(OutputFolder(selection) + "index.html"));
     }
   } catch (const GlosError& error) {
     dialogs_.Error(this, FromCore(error.Describe()));
@@ -201,8 +211,9 @@ void TfrmMain::RunAndReport() {
     // The run has closed the progress dialog and restored the cursor already.
     dialogs_.Error(this, FromCore(error.what()));
   }
-  // The run gives the output folder its trailing "/"; the field shows it, and a save stores it.
-  QString out_dir = FromCore(selection.out_dir);
+  // The output folder gets its trailing "/" as the run wrote into it; the field shows it, and a
+  // save stores it.
+  QString out_dir = FromCore(OutputFolder(selection));
   if (txtOutDir->text() != out_dir) txtOutDir->setText(out_dir);
 }
 
