@@ -150,21 +150,22 @@ bool DiagramsFit(const std::vector<std::string>& files, bool parse_private, int*
   } catch (const GlosError&) {
     return true;  // the run ends in the parse, before any class page
   }
-  const TXMLNode* root = parser.Tree()->Root();
+  const DocTree& tree = *parser.Result();
+  const TXMLNode* root = tree.Tree().Root();
   std::unordered_map<std::string, int> entries;
   const TXMLNode* all_classes = ChildOf(root, elem::kAllClasses);
   for (size_t i = 0; all_classes != nullptr && i < all_classes->ChildCount(); ++i) {
     ++entries[std::string(all_classes->Child(i)->Name())];
   }
   double total = 0;
-  for (int u = 0; u < parser.UnitCount(); ++u) {
-    const TXMLNode* unit = parser.FindUnit(parser.UnitName(u));
-    for (int c = 0; c < parser.UnitClassCount(unit); ++c) {
-      const std::string name(parser.UnitClassName(unit, c));
+  for (int u = 0; u < tree.UnitCount(); ++u) {
+    const TXMLNode* unit = tree.FindUnit(tree.UnitName(u));
+    for (int c = 0; c < tree.UnitClassCount(unit); ++c) {
+      const std::string name(tree.UnitClassName(unit, c));
       if (!name.empty() && IsRefusedName(name + ".html")) ++*refused;
       if (AncestorCount(root, name, entries) > 100000) return false;
       std::vector<std::string> ancestors;
-      parser.GetAncestors(name, ancestors);
+      tree.GetAncestors(name, ancestors);
       total += DiagramBytes(ancestors, name);
       if (total > kDiagramBudget) return false;
     }
@@ -252,6 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (options & 4) selection.out_dir += '/';
   selection.parse_private = (options & 1) != 0;
   selection.debug_mode = (options & 0x88) == 0x08;
+  if (selection.debug_mode) selection.dump_file = (scratch / "glosdata.xml").string();
   const bool interactive = (options & 2) != 0;
   const int cancel_at = (options & 0x80) ? 1 + ((options >> 3) & 0x0f) : 0;
   const std::string out_dir = out.string() + "/";
@@ -262,7 +264,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietPlatform platform(cancel_at);
   bool completed = false;
   try {
-    RunOutcome outcome = RunGeneration(selection, platform, interactive);
+    RunSettings settings;
+    settings.interactive = interactive;
+    RunOutcome outcome = RunGeneration(selection, platform, settings).outcome;
     if (outcome == RunOutcome::kRejected) Fault("the input checks refused a valid selection");
     completed = outcome == RunOutcome::kCompleted;
   } catch (const ListIndexError& error) {
@@ -282,6 +286,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           std::to_string(refused_class_pages));
   }
   CheckOutput(out, completed);
+  if (selection.debug_mode) fs::remove(selection.dump_file);
   CheckScratch(scratch, selection.files.size());
   return 0;
 }

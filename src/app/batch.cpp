@@ -112,7 +112,7 @@ int RunParsedCommandLine(const CommandLineParameters& parameters) {
   }
   BatchPlan plan;
   try {
-    plan = PlanBatchRun(parameters);
+    plan = WhileDoing("reading the arguments", [&] { return PlanBatchRun(parameters); });
   } catch (const RefusedRun& refusal) {
     Say(refusal.what());
     return kExitRejected;
@@ -129,7 +129,7 @@ int RunParsedCommandLine(const CommandLineParameters& parameters) {
   }
   RunSettings settings;
   settings.create_out_dir = parameters.output_dir.has_value();
-  settings.skip_non_units = plan.skip_non_units;
+  settings.skippable_files = plan.skippable_files;
   settings.standard_output = WriteStandardOutput;
   if (!parameters.save_selection.empty()) {
     settings.before_writing = [&] { SaveSelection(parameters.save_selection, plan.selection); };
@@ -190,7 +190,7 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
     if (parameters.debug_mode) selection.debug_mode = true;
     plan.warnings = std::move(units.warnings);
     plan.inputs = std::move(units.inputs);
-    plan.skip_non_units = !units.only_selections;
+    plan.skippable_files = std::move(units.found);
   }
   ApplyRunOptions(parameters, selection);
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/warning.h"
@@ -46,7 +47,8 @@ struct BatchPlan {
   // project files. No option may write over any of them.
   std::vector<std::string> inputs;
   std::vector<Warning> warnings;  // found while reading the arguments' files, in order
-  bool skip_non_units = false;    // the list came from folders or project files
+  // The files the run skips with a warning when they are no units (UnitList::found).
+  std::unordered_set<std::string> skippable_files;
 };
 // Throws RefusedRun (a PATH or the "-p" file that cannot be read, a file an option may not write
 // over).

@@ -2,6 +2,7 @@
 // the desktop window, which lives in the program "glossator-window" beside this one, takes over.
 // The split keeps the window toolkit out of batch runs: they start quickly, use little memory and
 // need no display.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,9 +39,19 @@ std::string WindowProgram() {
 // started from, and started as "/proc/self/exe" it would show as "exe" to ps, top and killall.
 // That path is used only when it still names the running program (same device and inode): when
 // the program was deleted or replaced since it started, another file could stand there (even one
-// named "glossator (deleted)"), and the run goes on without the restart.
+// named "glossator (deleted)"), and the run goes on without the restart. Under a limit on memory
+// (ulimit -v or -d) the large growth steps would make the allocator fail long before the limit,
+// so there is no restart either.
+bool MemoryIsLimited() {
+  for (int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    struct rlimit limit;
+    if (getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return true;
+  }
+  return false;
+}
+
 void TuneMemory(char** argv) {
-  if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
+  if (std::getenv("GLIBC_TUNABLES") != nullptr || MemoryIsLimited()) return;
   std::error_code error;
   std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
   struct stat running, named;

@@ -71,16 +71,12 @@ class Expander {
       throw PathError("cannot access '" + argument +
                       "': " + (error ? error.message() : std::string("No such file or directory")));
     }
-    if (fs::is_directory(status)) {
-      list_.only_selections = false;
-      return ExpandFolder(argument);
-    }
+    if (fs::is_directory(status)) return ExpandFolder(argument);
     std::string extension = Lower(fs::path(argument).extension());
     if (extension == ".gls") {
       list_.inputs.push_back(argument);
       return ExpandSelection(argument);
     }
-    list_.only_selections = false;
     if (extension == ".lpk" || extension == ".lpi") {
       list_.inputs.push_back(argument);
       return ExpandProject(argument, ReadLazarusEntries(ReadProject(argument)), true);
@@ -96,15 +92,14 @@ class Expander {
   // Adds a file unless the same file is in the list already (then its path is noted for the
   // warning). A file that cannot be looked at is added as it is: reading it reports it.
   // `listed`: the path comes from a selection file's list, which should name each file once.
-  void Add(const std::string& path, bool listed = false) {
+  // `found`: the file was found through a folder or a project file.
+  void Add(const std::string& path, bool listed = false, bool found = false) {
     std::optional<FileId> id = IdOf(path);
-    if (!id) {
-      list_.files.push_back(path);
-      return;
-    }
-    auto [it, added] = reached_.try_emplace(*id, list_.files.size());
+    auto [it, added] = id ? reached_.try_emplace(*id, list_.files.size())
+                          : std::pair(reached_.end(), true);
     if (added) {
       list_.files.push_back(path);
+      if (found) list_.found.insert(path);
       return;
     }
     std::vector<std::string>& paths = repeats_[it->second];
@@ -180,7 +175,7 @@ class Expander {
       if (error) Warn(current.string(), 0, "folder read only in part: " + error.message());
     }
     std::sort(found.begin(), found.end());
-    for (const std::string& path : found) Add(path);
+    for (const std::string& path : found) Add(path, false, true);
   }
 
   // Its files exactly as written there, so that the run is the one "-p FILE -b" makes.
@@ -211,7 +206,7 @@ class Expander {
         if (found.empty()) {
           Warn(file, entry.line, "unit '" + entry.name + "' not found beside the project; skipped");
         } else {
-          Add(found.string());
+          Add(found.string(), false, true);
         }
         continue;
       }
@@ -222,7 +217,7 @@ class Expander {
       if (extension == ".lpr" || extension == ".dpr") continue;
       if (lazarus && !IsUnitSource(path)) continue;
       if (IsFile(path)) {
-        Add(path.string());
+        Add(path.string(), false, true);
       } else {
         Warn(file, entry.line, "'" + entry.path + "' not found; skipped");
       }

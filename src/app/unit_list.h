@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/warning.h"
@@ -26,9 +27,9 @@ struct UnitList {
   // The selection and project files among the PATHs, as given: inputs of the run that no
   // option may write over.
   std::vector<std::string> inputs;
-  // Every PATH was a selection file: its list is taken as a selection's, whose files must all
-  // be units.
-  bool only_selections = true;
+  // The files found through folders and project files, which the run skips with a warning when
+  // they are no units (a file named as a PATH or listed in a selection file must be one).
+  std::unordered_set<std::string> found;
 };
 
 // Expands PATH arguments, in order, into the list of unit files to document:

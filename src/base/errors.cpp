@@ -27,6 +27,7 @@ FileWriteError::FileWriteError(const std::string& path, const std::string& reaso
   SetFile(path);
 }
 
-OutOfMemoryError::OutOfMemoryError() : GlosError("Out of memory") {}
+OutOfMemoryError::OutOfMemoryError(const std::string& doing)
+    : GlosError(doing.empty() ? "Out of memory" : "Out of memory while " + doing) {}
 
 }  // namespace glossator

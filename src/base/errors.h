@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_BASE_ERRORS_H_
 #define GLOSSATOR_BASE_ERRORS_H_
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -62,12 +63,23 @@ class FileWriteError : public GlosError {
   FileWriteError(const std::string& path, const std::string& reason);
 };
 
-// The memory ran out while a file was read or a page made: "Out of memory". The run ends; the
-// file or page is named where known.
+// The memory ran out while a file was read or a page made: "Out of memory", or "Out of memory
+// while <doing>" for a step of the run that has no file of its own. The run ends; the file or
+// page is named where known.
 class OutOfMemoryError : public GlosError {
  public:
-  OutOfMemoryError();
+  explicit OutOfMemoryError(const std::string& doing = {});
 };
+
+// Runs `step`; when the memory runs out in it, throws OutOfMemoryError saying what was being done.
+template <typename Step>
+auto WhileDoing(const char* doing, Step step) -> decltype(step()) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemoryError(doing);
+  }
+}
 
 }  // namespace glossator
 

@@ -18,8 +18,9 @@ namespace glossator {
 // whose next result is not ready makes one that nobody has started instead of waiting, so that
 // with n threads n+1 cores stay busy, and with none the taker makes every result itself. No
 // result is started more than `window` places ahead of the taker, which bounds the memory of
-// the results waiting. `make` must not throw, and what it does must not depend on the order in
-// which the results are made or on the thread that makes them.
+// the results waiting. What `make` does must not depend on the order in which the results are
+// made or on the thread that makes them; what it throws (running out of memory, say) is thrown
+// again by the Take of that result.
 template <typename Result>
 class OrderedPool {
  public:
@@ -28,7 +29,10 @@ class OrderedPool {
   // stacks) leaves its share to the threads that did start, down to the taker alone, which gives
   // the same results.
   OrderedPool(size_t count, int threads, size_t window, std::function<Result(size_t)> make)
-      : make_(std::move(make)), results_(count), window_(window < 1 ? 1 : window) {
+      : make_(std::move(make)),
+        results_(count),
+        errors_(count),
+        window_(window < 1 ? 1 : window) {
     for (int t = 0; t < threads && static_cast<size_t>(t) < count; ++t) {
       try {
         threads_.emplace_back([this] { Work(); });
@@ -49,7 +53,7 @@ class OrderedPool {
   // in order, and Stop was not called.
   Result Take(size_t i) {
     std::unique_lock lock(mutex_);
-    while (!results_[i].has_value()) {
+    while (!results_[i].has_value() && !errors_[i]) {
       if (CanStart()) {
         MakeUnlocked(lock);
         continue;
@@ -58,14 +62,16 @@ class OrderedPool {
       taker_changed_.wait(lock);
     }
     awaited_ = kNone;
-    Result result = std::move(*results_[i]);
+    std::exception_ptr error = std::move(errors_[i]);
+    std::optional<Result> result = std::move(results_[i]);
     results_[i].reset();
     taken_ = i + 1;
     bool wake = idle_threads_ > 0;
     lock.unlock();
     // One more result may be started now.
     if (wake) threads_changed_.notify_one();
-    return result;
+    if (error) std::rethrow_exception(error);
+    return std::move(*result);
   }
 
   // No result is started after this.
@@ -88,9 +94,19 @@ class OrderedPool {
   bool MakeUnlocked(std::unique_lock<std::mutex>& lock) {
     size_t i = next_++;
     lock.unlock();
-    Result result = make_(i);
+    std::optional<Result> result;
+    std::exception_ptr error;
+    try {
+      result.emplace(make_(i));
+    } catch (...) {
+      error = std::current_exception();
+    }
     lock.lock();
-    results_[i] = std::move(result);
+    if (error) {
+      errors_[i] = std::move(error);
+    } else {
+      results_[i] = std::move(result);
+    }
     return awaited_ == i;
   }
 
@@ -113,6 +129,7 @@ class OrderedPool {
   std::condition_variable taker_changed_;       // the result the taker waits for is ready
   std::condition_variable threads_changed_;     // a result may be started, or the pool stops
   std::vector<std::optional<Result>> results_;  // guarded by mutex_
+  std::vector<std::exception_ptr> errors_;      // what make threw, by result; guarded
   size_t next_ = 0;                             // the next result to start; guarded
   size_t taken_ = 0;                            // results taken; guarded
   size_t awaited_ = kNone;  // the result the taker sleeps for, or kNone; guarded

@@ -3,7 +3,9 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <unordered_set>
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 
 #include "base/errors.h"
 #include "base/file_system.h"
@@ -60,10 +62,8 @@ bool CheckInputs(const Selection& s, Platform& platform, const RunSettings& sett
   return true;
 }
 
-// Whether the run writes a file of this name into the output folder; `pages` are its unit and
-// class pages.
-bool RunWritesFile(const std::unordered_set<std::string>& pages, const std::string& name,
-                   bool default_description) {
+// Whether the run writes a file of this name into the output folder.
+bool RunWritesFile(const DocTreeReader& tree, const std::string& name, bool default_description) {
   for (std::string_view fixed : {"index.html", "menuebar.html", "legend.html", "index-unit.html",
                                  "index-class.html", "index-function.html",
                                  "index-constant.html"}) {
@@ -73,7 +73,7 @@ bool RunWritesFile(const std::unordered_set<std::string>& pages, const std::stri
   for (const Picture& picture : Pictures()) {
     if (name == picture.file_name) return true;
   }
-  return pages.count(name) != 0;
+  return WritesUnitStepPage(tree, name);
 }
 
 // The checks of what the run copies into the output folder, once the names of its pages are
@@ -86,11 +86,10 @@ bool CheckCopies(const Selection& s, const std::string& out_dir, const DocTreeRe
     return false;
   };
   bool default_description = s.desc_file.empty();
-  const std::unordered_set<std::string> pages = UnitStepPages(tree);
   if (!s.desc_file.empty()) {
     std::string name = FileNameOf(s.desc_file);
     std::string target = out_dir + name;
-    if (RunWritesFile(pages, name, default_description)) {
+    if (RunWritesFile(tree, name, default_description)) {
       return refuse("Description file '" + s.desc_file + "' has the name of the page " + name +
                     " that this run writes; rename it or write the documentation elsewhere");
     }
@@ -105,7 +104,7 @@ bool CheckCopies(const Selection& s, const std::string& out_dir, const DocTreeRe
   }
   if (!s.menubar_file.empty() && !LiesInAnotherDirectory(s.menubar_file, out_dir)) {
     std::string name = FileNameOf(s.menubar_file);
-    if (name != "menuebar.html" && RunWritesFile(pages, name, default_description)) {
+    if (name != "menuebar.html" && RunWritesFile(tree, name, default_description)) {
       return refuse("Menu bar file '" + s.menubar_file + "' has the name of the page " + name +
                     " that this run writes; rename it or write the documentation elsewhere");
     }
@@ -120,10 +119,11 @@ void CopyUnlessSame(FileSystem& files, const std::string& from, const std::strin
 }
 
 // Passes everything on to `files`, counting the HTML pages written (a page written twice once)
-// and those whose bytes changed.
+// and those whose bytes changed. A run may write a million pages, so the pages are kept as
+// hashes of their paths, counted once the run has written them all.
 class PageCounter : public FileSystem {
  public:
-  PageCounter(FileSystem& files, RunReport& report) : files_(files), report_(report) {}
+  explicit PageCounter(FileSystem& files) : files_(files) {}
 
   bool ReadFile(const std::string& path, std::string& bytes) override {
     return files_.ReadFile(path, bytes);
@@ -135,10 +135,9 @@ class PageCounter : public FileSystem {
   bool WriteFile(const std::string& path, std::string_view bytes) override {
     bool changed = files_.WriteFile(path, bytes);
     if (!path.ends_with(".html")) return changed;
-    if (written_.insert(path).second) report_.pages = static_cast<int>(written_.size());
-    if (changed && changed_.insert(path).second) {
-      report_.changed_pages = static_cast<int>(changed_.size());
-    }
+    uint64_t hash = std::hash<std::string>()(path);
+    written_.push_back(hash);
+    if (changed) changed_.push_back(hash);
     return changed;
   }
   void MakeFolders(const std::string& path) override { files_.MakeFolders(path); }
@@ -152,11 +151,21 @@ class PageCounter : public FileSystem {
     files_.RemoveStaleTemporaries(folder);
   }
 
+  // Puts the counts into `report`.
+  void Count(RunReport& report) {
+    report.pages = Distinct(written_);
+    report.changed_pages = Distinct(changed_);
+  }
+
  private:
+  static int Distinct(std::vector<uint64_t>& hashes) {
+    std::sort(hashes.begin(), hashes.end());
+    return static_cast<int>(std::unique(hashes.begin(), hashes.end()) - hashes.begin());
+  }
+
   FileSystem& files_;
-  RunReport& report_;
-  std::unordered_set<std::string> written_;
-  std::unordered_set<std::string> changed_;
+  std::vector<uint64_t> written_;
+  std::vector<uint64_t> changed_;
 };
 
 // Closes the progress display and restores the cursor when a run ends early.
@@ -222,6 +231,19 @@ PageBatch RenderStep(const DocTreeReader& tree, const std::string& out_dir, int 
   }
 }
 
+// Step `step`, made ahead on the pool or made now. Running out of memory names the step's page.
+PageBatch TakeStep(std::optional<OrderedPool<PageBatch>>& renderers, const DocTreeReader& tree,
+                   const std::string& out_dir, int step) {
+  try {
+    return renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
+  } catch (const std::bad_alloc&) {
+    OutOfMemoryError error;
+    error.SetFile(step < 4 ? "the index pages" : out_dir + std::string(tree.UnitName(step - 4)) +
+                                                     ".html");
+    throw error;
+  }
+}
+
 // The index pages and the unit pages with their class pages, each step after its progress call.
 // With more than one job the steps are rendered ahead on a pool of threads (rendering has no
 // effect) while this thread writes them, in order: calls, warnings and files keep the order of
@@ -246,7 +268,7 @@ bool WritePageSteps(const DocTreeReader& tree, const std::string& out_dir, Platf
   for (int step = 0; step < steps; ++step) {
     StepText text = StepTextOf(step);
     if (!platform.UpdateProgress(text.header, text.detail, true)) return false;
-    PageBatch batch = renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
+    PageBatch batch = TakeStep(renderers, tree, out_dir, step);
     for (;;) {
       WriteBatch(files, batch);
       FinishBatch(batch, report);
@@ -312,7 +334,7 @@ RunResult RunGeneration(const Selection& selection, Platform& platform,
                         const RunSettings& settings, FileSystem& output) {
   RunResult result;
   RunReport& report = result.report;
-  PageCounter files(output, report);
+  PageCounter files(output);
   if (!CheckInputs(selection, platform, settings, files)) return result;
   const std::string out_dir = OutputFolder(selection);
 
@@ -321,35 +343,46 @@ RunResult RunGeneration(const Selection& selection, Platform& platform,
   platform.SetBusy(true);
   TGlosParser parser(&platform);
   parser.ParsePrivate = selection.parse_private;
-  parser.SkipNonUnits = settings.skip_non_units;
+  parser.SkippableFiles = settings.skippable_files;
   parser.Jobs = jobs;
   platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
   guard.ProgressShown(true);
 
-  parser.ParseUnits(selection.files);
+  WhileDoing("reading the units", [&] { parser.ParseUnits(selection.files); });
   if (parser.Cancelled) {
     result.outcome = Cancelled(platform, guard);
     return result;
   }
   std::unique_ptr<DocTree> tree = parser.TakeResult();
-  if (!CheckCopies(selection, out_dir, *tree, platform, files)) return result;
+  if (!WhileDoing("checking the page names",
+                  [&] { return CheckCopies(selection, out_dir, *tree, platform, files); })) {
+    return result;
+  }
 
   // Every check has passed: from here on the run writes.
   if (settings.create_out_dir) files.MakeFolders(out_dir);
   if (settings.before_writing) settings.before_writing();
   files.RemoveStaleTemporaries(out_dir);
-  if (selection.debug_mode) WriteDump(tree->Tree(), selection.dump_file, settings, files);
-
-  for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {
-    platform.ReportWarning(warning);
+  if (selection.debug_mode && !selection.dump_file.empty()) {
+    WhileDoing("writing the tree dump",
+               [&] { WriteDump(tree->Tree(), selection.dump_file, settings, files); });
   }
+
+  WhileDoing("checking the page names", [&] {
+    for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {
+      platform.ReportWarning(warning);
+    }
+  });
   report.units = tree->ParsedUnitCount();
   report.classes = tree->ClassCount();
   report.routines = tree->FunctionCount();
   report.constants = tree->ConstantCount();
-  if (settings.measure_coverage) report.coverage = MeasureCoverage(*tree);
+  if (settings.measure_coverage) {
+    report.coverage = WhileDoing("measuring the coverage", [&] { return MeasureCoverage(*tree); });
+  }
 
   if (!WritePageSteps(*tree, out_dir, platform, files, jobs, report.failed_pages)) {
+    files.Count(report);
     result.outcome = Cancelled(platform, guard);
     return result;
   }
@@ -357,7 +390,8 @@ RunResult RunGeneration(const Selection& selection, Platform& platform,
   guard.ProgressShown(false);
   tree.reset();
 
-  WriteFixedFiles(selection, out_dir, files);
+  WhileDoing("writing the frameset", [&] { WriteFixedFiles(selection, out_dir, files); });
+  files.Count(report);
   guard.Disarm();
   platform.SetBusy(false);
   result.outcome = RunOutcome::kCompleted;

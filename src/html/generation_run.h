@@ -2,7 +2,9 @@
 #define GLOSSATOR_HTML_GENERATION_RUN_H_
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/coverage.h"
@@ -28,9 +30,9 @@ struct RunSettings {
   // The output folder is made, with its parents, once every check has passed ("-o"); otherwise
   // a missing output folder is refused.
   bool create_out_dir = false;
-  // Listed files that are no units are skipped with a warning (lists from folders and project
-  // files); otherwise they end the run as the line rules have it (selection files).
-  bool skip_non_units = false;
+  // Listed files that are skipped with a warning when they are no units (those found in folders
+  // and project files); any other file that is no unit ends the run as the line rules have it.
+  std::unordered_set<std::string> skippable_files;
   // Called once every check has passed, right before the run writes its first file (batch mode
   // saves its selection file there). What it throws ends the run.
   std::function<void()> before_writing;

@@ -1,9 +1,9 @@
 // Page names that several things would write. The pages are written in a fixed order and a later
 // page replaces an earlier one of the same name, so whatever is written first loses its page
 // without a trace; these warnings tell the user which.
+#include <algorithm>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "html/pages.h"
@@ -15,71 +15,95 @@ namespace glossator {
 namespace {
 
 // Something that writes a page: a unit (class -1), a class of a unit, or one of the fixed pages
-// (no unit).
+// (no unit). Small, since a run may write a million pages: the texts of a warning are made only
+// for the pages that clash.
 struct PageSource {
+  std::string_view stem;  // the page name without ".html"; views the tree or a literal
   const TXMLNode* unit = nullptr;
   int class_index = -1;
-  std::string label;  // "class 'TFoo' of FILE", "unit 'Foo' of FILE", "the page index.html"
-  std::string file;   // where to point the warning; empty for a fixed page
+  uint32_t order = 0;  // when the page is written
 
   bool SameAs(const PageSource& other) const {
-    return unit == other.unit && class_index == other.class_index && label == other.label;
+    return unit == other.unit && class_index == other.class_index && stem == other.stem;
   }
 };
 
 class PageLedger {
  public:
-  void Write(const std::string& page, PageSource source) {
-    auto [it, added] = writers_.try_emplace(page);
-    if (added) order_.push_back(page);
-    std::vector<PageSource>& list = it->second;
-    for (const PageSource& known : list) {
-      if (known.SameAs(source)) return;
-    }
-    list.push_back(std::move(source));
+  explicit PageLedger(const DocTreeReader& tree) : tree_(tree) {}
+
+  void Write(std::string_view stem, const TXMLNode* unit = nullptr, int class_index = -1) {
+    writes_.push_back({stem, unit, class_index, static_cast<uint32_t>(writes_.size())});
   }
 
   // One warning per source whose page a later source replaces, by page in the order the pages
   // were first written.
-  void Report(std::vector<Warning>& warnings) const {
-    for (const std::string& page : order_) {
-      const std::vector<PageSource>& list = writers_.at(page);
-      const PageSource& holder = list.back();
-      for (size_t k = 0; k + 1 < list.size(); ++k) {
-        const PageSource& loser = list[k];
-        if (loser.file.empty()) continue;  // a fixed page written again by the program itself
+  void Report(std::vector<Warning>& warnings) {
+    std::stable_sort(writes_.begin(), writes_.end(),
+                     [](const PageSource& a, const PageSource& b) { return a.stem < b.stem; });
+    // Each page written by more than one source: its writers in order, each once.
+    std::vector<std::vector<PageSource>> clashes;
+    for (size_t first = 0; first < writes_.size();) {
+      size_t end = first + 1;
+      while (end < writes_.size() && writes_[end].stem == writes_[first].stem) ++end;
+      if (end - first > 1) {
+        std::vector<PageSource> sources;
+        for (size_t k = first; k < end; ++k) {
+          bool known = std::any_of(sources.begin(), sources.end(),
+                                   [&](const PageSource& s) { return s.SameAs(writes_[k]); });
+          if (!known) sources.push_back(writes_[k]);
+        }
+        if (sources.size() > 1) clashes.push_back(std::move(sources));
+      }
+      first = end;
+    }
+    std::sort(clashes.begin(), clashes.end(),
+              [](const auto& a, const auto& b) { return a.front().order < b.front().order; });
+    for (const std::vector<PageSource>& sources : clashes) {
+      const std::string page = std::string(sources.front().stem) + ".html";
+      const std::string holder = Label(sources.back());
+      for (size_t k = 0; k + 1 < sources.size(); ++k) {
+        const PageSource& loser = sources[k];
+        if (loser.unit == nullptr) continue;  // a fixed page written again by the program itself
         Warning warning;
-        warning.file = loser.file;
+        warning.file = tree_.SourceFile(loser.unit);
         warning.kind = "page-clash";
-        warning.text = loser.label + " gets no page: " + page + " holds " + holder.label;
+        warning.text = Label(loser) + " gets no page: " + page + " holds " + holder;
         warnings.push_back(std::move(warning));
       }
     }
   }
 
  private:
-  std::unordered_map<std::string, std::vector<PageSource>> writers_;
-  std::vector<std::string> order_;
+  // "class 'TFoo' of FILE", "unit 'Foo' of FILE", "the page index.html"
+  std::string Label(const PageSource& source) const {
+    if (source.unit == nullptr) return "the page " + std::string(source.stem) + ".html";
+    std::string file = tree_.SourceFile(source.unit);
+    if (source.class_index < 0) return "unit '" + std::string(source.stem) + "' of " + file;
+    return "class '" + std::string(source.stem) + "' of " + file;
+  }
+
+  const DocTreeReader& tree_;
+  std::vector<PageSource> writes_;
 };
 
-PageSource FixedPage(std::string_view page) {
-  return {nullptr, -1, "the page " + std::string(page), std::string()};
-}
+// "index.html" => "index"
+std::string_view StemOf(std::string_view page) { return page.substr(0, page.size() - 5); }
 
 }  // namespace
 
-std::unordered_set<std::string> UnitStepPages(const DocTreeReader& tree) {
-  std::unordered_set<std::string> pages;
+bool WritesUnitStepPage(const DocTreeReader& tree, std::string_view page) {
+  if (!page.ends_with(".html")) return false;
+  std::string_view stem = StemOf(page);
   for (int i = 0; i < tree.UnitCount(); ++i) {
-    const std::string name(tree.UnitName(i));
-    pages.insert(name + ".html");
+    std::string_view name = tree.UnitName(i);
+    if (name == stem) return true;
     const TXMLNode* unit = tree.FindUnit(name);
     for (int c = 0; c < tree.UnitClassCount(unit); ++c) {
-      std::string_view class_name = tree.UnitClassName(unit, c);
-      if (!class_name.empty()) pages.insert(std::string(class_name) + ".html");
+      if (tree.UnitClassName(unit, c) == stem) return true;
     }
   }
-  return pages;
+  return false;
 }
 
 std::vector<Warning> PageNameClashes(const DocTreeReader& tree, bool default_description) {
@@ -102,27 +126,26 @@ std::vector<Warning> PageNameClashes(const DocTreeReader& tree, bool default_des
   }
 
   // The pages in the order the run writes them.
-  PageLedger ledger;
+  PageLedger ledger(tree);
   for (IndexKind kind :
        {IndexKind::kUnits, IndexKind::kClasses, IndexKind::kFunctions, IndexKind::kConstants}) {
-    ledger.Write(std::string(IndexFileName(kind)), FixedPage(IndexFileName(kind)));
+    ledger.Write(StemOf(IndexFileName(kind)));
   }
   for (int i = 0; i < tree.UnitCount(); ++i) {
-    const std::string name(tree.UnitName(i));
+    std::string_view name = tree.UnitName(i);
     const TXMLNode* unit = tree.FindUnit(name);
-    std::string file = tree.SourceFile(unit);
-    ledger.Write(name + ".html", {unit, -1, "unit '" + name + "' of " + file, file});
+    ledger.Write(name, unit);
     for (int c = 0; c < tree.UnitClassCount(unit); ++c) {
-      const std::string class_name(tree.UnitClassName(unit, c));
+      std::string_view class_name = tree.UnitClassName(unit, c);
       // Names the run cannot write at all are reported when it tries.
-      if (class_name.empty() || class_name.find_first_of("/\\") != std::string::npos) continue;
-      ledger.Write(class_name + ".html", {unit, c, "class '" + class_name + "' of " + file, file});
+      if (class_name.empty() || class_name.find_first_of("/\\") != std::string_view::npos) {
+        continue;
+      }
+      ledger.Write(class_name, unit, c);
     }
   }
-  if (default_description) ledger.Write("description.html", FixedPage("description.html"));
-  for (std::string_view page : {"menuebar.html", "index.html", "legend.html"}) {
-    ledger.Write(std::string(page), FixedPage(page));
-  }
+  if (default_description) ledger.Write("description");
+  for (std::string_view page : {"menuebar", "index", "legend"}) ledger.Write(page);
   ledger.Report(warnings);
   return warnings;
 }

@@ -1,6 +1,7 @@
 // Rendering the pages of a step apart from writing them.
 #include "html/page_writer.h"
 
+#include <new>
 #include <utility>
 
 #include "html/pages.h"
@@ -18,6 +19,11 @@ template <typename Make>
 void Render(RenderedPage& page, Make make) {
   try {
     make();
+  } catch (const std::bad_alloc&) {
+    // Out of memory is no page's own fault: it ends the run, naming the page.
+    OutOfMemoryError error;
+    error.SetFile(page.path.empty() ? "the page of class " + page.class_name : page.path);
+    page.error = std::make_exception_ptr(error);
   } catch (const std::exception&) {
     page.error = std::current_exception();
     page.guarded = !page.class_name.empty();
@@ -54,8 +60,8 @@ PageBatch RenderUnitPages(const DocTreeReader& tree, const std::string& out_dir,
   if (first_class == 0) {
     RenderedPage& unit_page = batch.pages.emplace_back();
     Render(unit_page, [&] {
-      unit_page.text = UnitPage(tree, unit, name, tree.UnitComment(i)).TakeText();
       unit_page.path = PagePath(out_dir, name + ".html");
+      unit_page.text = UnitPage(tree, unit, name, tree.UnitComment(i)).TakeText();
     });
     // A unit page that fails ends the run before any of its class pages.
     if (unit_page.error) return batch;
@@ -82,8 +88,8 @@ PageBatch RenderIndexPage(const DocTreeReader& tree, const std::string& out_dir,
   PageBatch batch;
   RenderedPage& page = batch.pages.emplace_back();
   Render(page, [&] {
-    page.text = IndexPage(tree, kind).TakeText();
     page.path = PagePath(out_dir, IndexFileName(kind));
+    page.text = IndexPage(tree, kind).TakeText();
   });
   return batch;
 }

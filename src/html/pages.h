@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "base/warning.h"
@@ -75,8 +74,8 @@ std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class
 // `default_description`: the run writes "description.html" (no description file was given).
 std::vector<Warning> PageNameClashes(const DocTreeReader& tree, bool default_description);
 
-// The names of the unit and class pages the run writes ("Shapes.html", "TShape.html").
-std::unordered_set<std::string> UnitStepPages(const DocTreeReader& tree);
+// Whether the run writes a unit or class page of this name ("Shapes.html", "TShape.html").
+bool WritesUnitStepPage(const DocTreeReader& tree, std::string_view page);
 
 enum class IndexKind { kUnits, kClasses, kFunctions, kConstants };
 // "index-unit.html", "index-class.html", "index-function.html" or "index-constant.html".

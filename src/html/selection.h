@@ -14,7 +14,8 @@ struct Selection {
   std::string menubar_file;        // custom menu-bar page; empty means the generated one
   bool parse_private = false;      // "Include private"
   bool debug_mode = false;         // write "glosdata.xml"
-  std::string dump_file;           // where debug mode writes it; empty means beside the program
+  std::string dump_file;           // where debug mode writes it ("-": standard output); the
+                                   // programs name it (beside themselves by default)
   int jobs = 0;                    // threads of the run; 0 means DefaultJobs(), 1 none besides
 };
 

@@ -264,7 +264,9 @@ void DocTreeReader::IndexAncestors() {
   std::unordered_map<std::string_view, size_t> on_path;  // name => position in path
   for (size_t e = 0; e < all_classes->ChildCount(); ++e) {
     std::string_view start = all_classes->Child(e)->Name();
-    if (chain_lengths_.count(start)) continue;
+    bool goes_on = false;
+    StepUp(all_classes, start, &goes_on);
+    if (!goes_on || chain_lengths_.count(start)) continue;
     path.clear();
     on_path.clear();
     std::string_view current = start;
@@ -281,16 +283,19 @@ void DocTreeReader::IndexAncestors() {
       }
       if (auto cycle = on_path.find(ancestor); cycle != on_path.end()) {
         size_t length = path.size() - cycle->second;
-        for (size_t k = cycle->second; k < path.size(); ++k) chain_lengths_[path[k]] = length;
+        for (size_t k = cycle->second; k < path.size(); ++k) {
+          if (length > 1) chain_lengths_[path[k]] = length;
+        }
         path.resize(cycle->second);
         known_above = length;
         break;
       }
       current = ancestor;
     }
+    // A chain of one is found again in one step; only longer ones are kept.
     for (size_t k = path.size(); k > 0; --k) {
       known_above += 1;
-      chain_lengths_[path[k - 1]] = known_above;
+      if (known_above > 1) chain_lengths_[path[k - 1]] = known_above;
     }
   }
 }

@@ -60,7 +60,7 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   TXMLNode* parsed_units = tree_->AddNode(tree_->Root(), std::string(elem::kParsedUnits));
   ParseSettings settings;
   settings.parse_private = ParsePrivate;
-  settings.skip_non_units = SkipNonUnits;
+  settings.skippable = SkippableFiles;
   target_ = std::make_unique<ParseTarget>(*tree_, parsed_units, observer_);
   ParseTarget& target = *target_;
 
@@ -71,7 +71,13 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
     FileParser parser;
     for (const std::string& file : files) {
       FileResult result = parser.Parse(file, settings, files_, &target);
-      target.Join(result, file);
+      try {
+        target.Join(result, file);
+      } catch (const std::bad_alloc&) {
+        OutOfMemoryError error;
+        error.SetFile(file);
+        result.error = std::make_exception_ptr(error);
+      }
       if (result.error) std::rethrow_exception(result.error);
       if (target.Cancelled()) break;
     }
@@ -82,10 +88,12 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   }
 
   if (!target.UpdateProgress("Sorting...", "", true)) return void(Cancelled = true);
-  SortTree();
+  WhileDoing("sorting the units", [&] { SortTree(); });
   if (!target.UpdateProgress("Sorting indexes", "", true)) return void(Cancelled = true);
-  BuildIndexes(jobs);
-  result_ = std::make_unique<DocTree>(std::move(tree_), target.TakeSourceFiles());
+  WhileDoing("building the indexes", [&] {
+    BuildIndexes(jobs);
+    result_ = std::make_unique<DocTree>(std::move(tree_), target.TakeSourceFiles());
+  });
   target_.reset();
 }
 

@@ -18,16 +18,18 @@ FileResult FileParser::Parse(const std::string& path, const ParseSettings& setti
                              FileSystem& files, ParseObserver* observer) {
   // Only regular files are units (a named pipe could stop the run, a device fill the memory).
   std::string text;
-  if (!files.ReadFile(path, text)) {
-    FileResult result;
-    result.tree = std::make_unique<TXMLTree>();
-    result.tree->SetRoot(std::make_unique<TXMLNode>(std::string(elem::kParsedUnits)));
-    FileOpenError error(path);
-    error.SetFile(path);
-    result.error = std::make_exception_ptr(error);
-    return result;
+  std::exception_ptr error;
+  try {
+    if (!files.ReadFile(path, text)) error = std::make_exception_ptr(FileOpenError(path));
+  } catch (const std::bad_alloc&) {
+    OutOfMemoryError out_of_memory;
+    out_of_memory.SetFile(path);
+    error = std::make_exception_ptr(out_of_memory);
   }
-  return ParseText(path, std::move(text), settings, observer);
+  if (!error) return ParseText(path, std::move(text), settings, observer);
+  FileResult result;
+  result.error = error;
+  return result;
 }
 
 FileResult FileParser::ParseText(const std::string& path, std::string text,
@@ -38,7 +40,7 @@ FileResult FileParser::ParseText(const std::string& path, std::string text,
     result.tree->SetRoot(std::make_unique<TXMLNode>(std::string(elem::kParsedUnits)));
     scan_.SetObserver(observer);
     scan_.SetParsePrivate(settings.parse_private);
-    scan_.SetSkipNonUnits(settings.skip_non_units);
+    scan_.SetSkipNonUnits(settings.skippable.count(path) != 0);
     scan_.Load(path, std::move(text), result.tree.get());
     scan_.ParseLoaded(result.tree->Root());
   } catch (GlosError& error) {

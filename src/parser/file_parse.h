@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/platform.h"
@@ -19,10 +20,10 @@ class TXMLTree;
 // How a run reads its files.
 struct ParseSettings {
   bool parse_private = false;  // also record the members of private sections
-  // A listed file that is no unit (a program, a library, a package, no heading at all) is skipped
-  // with a warning; otherwise it is read as the line rules read any file, and whatever error that
-  // raises ends the run.
-  bool skip_non_units = false;
+  // Listed files that are skipped with a warning when they are no unit (a program, a library, a
+  // package, no heading at all): those found in folders and project files. Any other file is
+  // read as the line rules read any file, and whatever error that raises ends the run.
+  std::unordered_set<std::string> skippable;
 };
 
 // One file parsed on its own: its tree, whose root stands for "parsedUnits" and holds the file's

@@ -13,7 +13,9 @@
 #include <exception>
 #include <limits>
 #include <mutex>
+#include <new>
 
+#include "base/errors.h"
 #include "base/ordered_pool.h"
 #include "model/uXMLparser.h"
 #include "parser/file_parse.h"
@@ -109,6 +111,8 @@ class ParsePool {
 
  private:
   PooledFile ParseAlone(const std::string& path);
+  // Takes, replays and joins file i; false when the run was cancelled there.
+  bool TakeNext(size_t i);
   void Stop();
   // Replays the events; returns the index of the progress call that answered "stop", or kNoStop.
   size_t Replay(const std::vector<ParseEvent>& events);
@@ -181,22 +185,35 @@ void ParsePool::ParseAgain(const std::string& path, PooledFile& file, size_t sto
 void ParsePool::Run() {
   for (size_t i = 0; i < files_.size(); ++i) {
     const std::string& path = files_[i];
-    PooledFile file = pool_.Take(i);
-    size_t stop_at = Replay(file.events);
-    if (stop_at != kNoStop) {
+    try {
+      if (!TakeNext(i)) return;
+    } catch (const std::bad_alloc&) {
       Stop();
-      ParseAgain(path, file, stop_at);
-      return;
+      OutOfMemoryError error;
+      error.SetFile(path);
+      throw error;
     }
-    // Every replayed call answered "go on", as the thread's parse was told: the file's tree is
-    // what a run on one thread holds at the same point, an error's partial tree included.
-    target_.Join(file.result, path);
-    if (file.result.error) {
-      Stop();
-      std::rethrow_exception(file.result.error);
-    }
-    Dispose(std::move(file));
   }
+}
+
+bool ParsePool::TakeNext(size_t i) {
+  const std::string& path = files_[i];
+  PooledFile file = pool_.Take(i);
+  size_t stop_at = Replay(file.events);
+  if (stop_at != kNoStop) {
+    Stop();
+    ParseAgain(path, file, stop_at);
+    return false;
+  }
+  // Every replayed call answered "go on", as the thread's parse was told: the file's tree is
+  // what a run on one thread holds at the same point, an error's partial tree included.
+  target_.Join(file.result, path);
+  if (file.result.error) {
+    Stop();
+    std::rethrow_exception(file.result.error);
+  }
+  Dispose(std::move(file));
+  return true;
 }
 
 }  // namespace

@@ -50,8 +50,10 @@ TEST_F(DiagnosticsTest, WarningsNameFileLineAndWhatWentWrong) {
        Src("a.pas") + ":6: warning: field without a type in class TShared: Property OnKeyDown;\n" +
            Src("a.pas") + ": warning: class 'TShared' of " + Src("a.pas") +
            " gets no page: TShared.html holds class 'TShared' of " + Src("b.pas") + "\n"},
-      // A file that is no unit at all is skipped in a run over files and folders.
-      {{"lib.pas"}, Src("lib.pas") + ":2: warning: the file is a library, not a unit; skipped\n"},
+      // The name comes from the comment line, and the file is no unit at all.
+      {{"lib.pas"},
+       Src("lib.pas") + ":2: warning: the file is a library, not a unit; its unit " +
+           "name 'unit Tools; ' was read from line 3\n"},
   };
   for (const auto& c : cases) {
     fs::remove_all(dir_ / "out");
@@ -70,7 +72,7 @@ TEST_F(DiagnosticsTest, WarningsNameFileLineAndWhatWentWrong) {
   }
 }
 
-TEST_F(DiagnosticsTest, FileThatIsNoUnitEndsASelectionRunAndIsSkippedInAPathRun) {
+TEST_F(DiagnosticsTest, FileThatIsNoUnitEndsASelectionRunAndIsSkippedInAFolderRun) {
   Unit("tool.pas", CrLf({"program Tool;", "uses Real;", "begin", "end."}));
   Unit("none.pas", CrLf({"// nothing but a comment"}));
   Unit("alpha.pas", SmallUnit("Alpha", "TAlpha"));
@@ -86,14 +88,14 @@ TEST_F(DiagnosticsTest, FileThatIsNoUnitEndsASelectionRunAndIsSkippedInAPathRun)
   EXPECT_EQ(none.errors, "glossator: " + Src("none.pas") +
                              ": List index out of bounds (1) (the file has no unit heading)\n");
   EXPECT_EQ(none.summary, "");
-  // Files named on the command line or found in folders: each file that is no unit is skipped
-  // with a warning, on any number of threads, and the others are documented.
+  // Files found in a folder: each file that is no unit is skipped with a warning, on any number
+  // of threads, and the others are documented.
   for (const char* jobs : {"1", "2", "3"}) {
-    Outcome threaded = RunUnits({"alpha.pas", "tool.pas", "none.pas"}, {"-j", jobs, "-o", "out"});
+    Outcome threaded = RunArguments({"-j", jobs, "-o", "out", (dir_ / "src").string()});
     EXPECT_EQ(threaded.status, 0) << jobs;
     EXPECT_EQ(threaded.errors,
-              Src("tool.pas") + ":1: warning: the file is a program, not a unit; skipped\n" +
-                  Src("none.pas") + ": warning: the file has no unit heading; skipped\n")
+              Src("none.pas") + ": warning: the file has no unit heading; skipped\n" +
+                  Src("tool.pas") + ":1: warning: the file is a program, not a unit; skipped\n")
         << jobs;
     EXPECT_TRUE(threaded.summary.starts_with("glossator: 1 unit, 1 class,")) << threaded.summary;
   }
