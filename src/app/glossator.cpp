@@ -3,7 +3,6 @@
 // The split keeps the window toolkit out of batch runs: they start quickly, use little memory and
 // need no display.
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,14 +13,14 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
+#include "app/self_path.h"
 
 namespace {
 
 // The window program: beside this one in the build folder, in its own folder when installed.
 std::string WindowProgram() {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::string();
+  std::filesystem::path self = glossator::RunningProgramPath();
+  if (self.empty()) return std::string();
   for (const std::filesystem::path& folder :
        {self.parent_path(), self.parent_path() / GLOSSATOR_WINDOW_FROM_BIN}) {
     std::string program = (folder / "glossator-window").lexically_normal().string();
@@ -52,13 +51,8 @@ bool MemoryIsLimited() {
 
 void TuneMemory(char** argv) {
   if (std::getenv("GLIBC_TUNABLES") != nullptr || MemoryIsLimited()) return;
-  std::error_code error;
-  std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  struct stat running, named;
-  if (error || stat("/proc/self/exe", &running) != 0 || stat(self.c_str(), &named) != 0 ||
-      running.st_dev != named.st_dev || running.st_ino != named.st_ino) {
-    return;
-  }
+  std::string self = glossator::RunningProgramPath();
+  if (self.empty()) return;
   setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
   execv(self.c_str(), argv);
   unsetenv("GLIBC_TUNABLES");  // the start failed: go on as we are

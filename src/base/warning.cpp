@@ -4,7 +4,11 @@ namespace glossator {
 
 std::string FormatWarning(const Warning& warning) {
   std::string text = warning.file;
-  if (warning.line > 0) text += ":" + std::to_string(warning.line);
+  if (warning.line > 0) {
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on ":" + text.
+    text += ':';
+    text += std::to_string(warning.line);
+  }
   text += ": warning: ";
   text += warning.text;
   return text;

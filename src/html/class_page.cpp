@@ -83,7 +83,9 @@ std::string BuildHierarchy(const DocTreeReader& parser, const std::string& class
   std::string out;
   long indent = nearest.empty() ? 0 : Half(nearest.back());
   if (total > nearest.size()) {
-    std::string more = "(" + std::to_string(total - nearest.size()) + " more ancestors)";
+    std::string more = "(";
+    more += std::to_string(total - nearest.size());
+    more += " more ancestors)";
     AppendSpaces(out, indent - Half(more));
     out += more + "\r";
     AppendSpaces(out, indent);

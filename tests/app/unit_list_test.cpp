@@ -123,6 +123,13 @@ TEST_F(UnitListFiles, ExpandPaths_EachKindOfPath) {
       "</CONFIG>");
   Put("new/new.lpr");
   Put("new/forms/one.pas");
+  // Packages list include files too, some with a unit name; they are no units.
+  Put("inc/inc.lpk",
+      "<CONFIG><Files><Item1><Filename Value=\"part.inc\"/><UnitName Value=\"part\"/></Item1>"
+      "<Item2><Filename Value=\"whole.pas\"/><UnitName Value=\"whole\"/></Item2></Files>"
+      "</CONFIG>");
+  Put("inc/part.inc");
+  Put("inc/whole.pas");
 
   Put("delphi/Project.dpr",
       "program Project;\r\n{$R *.res}\r\nuses\r\n  Forms,\r\n  Main in 'src\\Main.pas' {Form1},\r\n"
@@ -167,6 +174,7 @@ TEST_F(UnitListFiles, ExpandPaths_EachKindOfPath) {
        Paths({"delphi/Beside.pas", "delphi/src/Extra.pas"}),
        {r + "delphi/Pack.dpk:7: warning: 'gone.pas' not found; skipped"}},
       {"single.inc", Paths({"single.inc"}), {}},
+      {"inc/inc.lpk", Paths({"inc/whole.pas"}), {}},
       {"saved.gls", {"relative/first.pas", "/abs/second.pas"}, {}},
   };
   for (const Case& c : cases) {

@@ -57,5 +57,41 @@ TEST(UnitHeader, InputsThatReadPastTheEnd) {
   }
 }
 
+// The first code of a file, past comments of every kind, decides what the file is.
+TEST(UnitHeader, FindSourceHeadingSkipsCommentsAndAByteOrderMark) {
+  // A highlighter's start, as real sources have it: a byte-order mark, a line comment, a licence
+  // in braces and a documentation comment, then the heading on line 45.
+  std::vector<std::string> long_header = {"\xEF\xBB\xBF//Converted by someone",
+                                          "{-----------------------------------------------------"};
+  for (int i = 0; i < 36; ++i) long_header.push_back("Licence text, line " + std::to_string(i));
+  for (const char* line : {"-----}", "{", "@abstract(Provides a highlighter)", "@author(Someone)",
+                           "The SynHighlighterVB unit provides a highlighter.", "}",
+                           "unit SynHighlighterVB;", "", "{$I SynEdit.inc}", "", "interface"}) {
+    long_header.push_back(line);
+  }
+  std::string long_source;
+  for (const std::string& line : long_header) long_source += line + "\r\n";
+  const struct {
+    const char* label;
+    std::string source;
+    int line;  // from 0
+    const char* keyword;
+  } cases[] = {
+      {"highlighter start", long_source, 44, "unit"},
+      {"mark before the heading", "\xEF\xBB\xBFunit A;\r\n", 0, "unit"},
+      {"program", Source({"(* header *)", "program P;"}), 1, "program"},
+      {"code first", Source({"{ x }", "uses A;", "unit B;"}), 1, ""},
+      {"comments only", Source({"// a", "{ b", " c }"}), -1, ""},
+      {"mark alone is no code", "\xEF\xBB\xBF", -1, ""},
+  };
+  for (const auto& c : cases) {
+    LineList lines;
+    lines.SetText(c.source);
+    SourceHeading heading = FindSourceHeading(lines);
+    EXPECT_EQ(heading.line, c.line) << c.label;
+    EXPECT_EQ(heading.keyword, c.keyword) << c.label;
+  }
+}
+
 }  // namespace
 }  // namespace glossator
