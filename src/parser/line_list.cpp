@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "base/errors.h"
-#include "base/text_file.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -13,14 +12,6 @@ namespace glossator {
 void LineList::SetText(std::string text) {
   text_ = std::move(text);
   Split();
-}
-
-void LineList::LoadFromFile(const std::string& path) {
-  // Only regular files are units (a named pipe could stop the run, a device fill the memory).
-  // The text goes into the buffer of the previous file, whose memory is reused.
-  bool read = ReadRegularFile(path, text_);
-  Split();
-  if (!read) throw FileOpenError(path);
 }
 
 std::string LineList::TakeText() {

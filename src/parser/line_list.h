@@ -15,9 +15,6 @@ class LineList {
   // Replaces the content with `text` split into lines: a line ends at CR LF, a lone CR or a
   // lone LF; a line end at the very end adds no empty line; a NUL byte ends the text.
   void SetText(std::string text);
-  // Replaces the content with the file's bytes. Throws FileOpenError when it cannot be read or
-  // is not a regular file (a folder, a named pipe, a device).
-  void LoadFromFile(const std::string& path);
 
   // Hands over the text the lines were split from and leaves the list empty.
   std::string TakeText();

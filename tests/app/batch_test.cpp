@@ -11,7 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/console_platform.h"
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "html/pictures.h"
 #include "parser/cGlossator.h"
 #include "robustness/program_run.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "html/html_fixture.h"
 #include "html/pictures.h"
 #include "html/selection.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
 #include "base/errors.h"
@@ -19,19 +19,6 @@ namespace glossator {
 namespace {
 
 // Logs progress calls and warnings in one list, so that their interleaving is compared too.
-class LoggingPlatform : public FakePlatform {
- public:
-  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
-    log.push_back("progress|" + std::string(header) + "|" + std::string(detail));
-    return FakePlatform::UpdateProgress(header, detail, step);
-  }
-  void ReportWarning(const Warning& warning) override {
-    log.push_back("warning|" + FormatWarning(warning) + "|" + warning.box);
-    FakePlatform::ReportWarning(warning);
-  }
-  std::vector<std::string> log;
-};
-
 // Records the writes in memory, and fails the write numbered `fail_at` (from 1; 0: none) as a
 // full disk would.
 class FailingFileSystem : public RecordingFileSystem {

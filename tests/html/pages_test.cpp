@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "html/html_fixture.h"
 #include "base/errors.h"
 #include "base/file_system.h"

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "base/errors.h"
 #include "model/doc_tree.h"
 #include "parser/index_sort.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "parser/scan_text.h"
 #include "parser/unit_scan.h"
 #include "parser/pascal_source.h"

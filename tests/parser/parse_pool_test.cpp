@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "base/errors.h"
 #include "parser/cGlossator.h"
 #include "parser/pascal_source.h"
@@ -16,21 +16,6 @@
 
 namespace glossator {
 namespace {
-
-// Records the progress calls and warnings in one log, so that their interleaving is compared too.
-class LoggingPlatform : public FakePlatform {
- public:
-  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
-    log.push_back("progress|" + std::string(header) + "|" + std::string(detail) + "|" +
-                  (step ? "step" : "-"));
-    return FakePlatform::UpdateProgress(header, detail, step);
-  }
-  void ReportWarning(const Warning& warning) override {
-    log.push_back("warning|" + FormatWarning(warning) + "|" + warning.kind + "|" + warning.box);
-    FakePlatform::ReportWarning(warning);
-  }
-  std::vector<std::string> log;
-};
 
 // The whole tree as text: every node with its values, and each unit's listed file.
 void DumpNode(const TGlosParser& parser, const TXMLNode* node, int depth, std::string& out) {

@@ -1,5 +1,5 @@
-#ifndef GLOSSATOR_TESTS_FAKE_PLATFORM_H_
-#define GLOSSATOR_TESTS_FAKE_PLATFORM_H_
+#ifndef GLOSSATOR_TESTS_SUPPORT_FAKE_PLATFORM_H_
+#define GLOSSATOR_TESTS_SUPPORT_FAKE_PLATFORM_H_
 
 #include <string>
 #include <vector>
@@ -52,6 +52,22 @@ class FakePlatform : public Platform {
   }
 };
 
+// Records the progress calls and warnings in one log as well, so that tests compare their
+// interleaving too (a run on threads must make them in the order of a run on one).
+class LoggingPlatform : public FakePlatform {
+ public:
+  bool UpdateProgress(std::string_view header, std::string_view detail, bool step) override {
+    log.push_back("progress|" + std::string(header) + "|" + std::string(detail) + "|" +
+                  (step ? "step" : "-"));
+    return FakePlatform::UpdateProgress(header, detail, step);
+  }
+  void ReportWarning(const Warning& warning) override {
+    log.push_back("warning|" + FormatWarning(warning) + "|" + warning.kind + "|" + warning.box);
+    FakePlatform::ReportWarning(warning);
+  }
+  std::vector<std::string> log;
+};
+
 }  // namespace glossator
 
-#endif  // GLOSSATOR_TESTS_FAKE_PLATFORM_H_
+#endif  // GLOSSATOR_TESTS_SUPPORT_FAKE_PLATFORM_H_
