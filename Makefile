@@ -6,8 +6,8 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build test test-main test-nowindow test-sanitize test-fuzz demo \
-	install package clean
+.PHONY: all deps configure build test test-main test-nowindow test-sanitize test-fuzz test-clang \
+	check-format demo install package clean
 
 all: build
 
@@ -39,6 +39,18 @@ test-sanitize: deps
 test-fuzz: deps
 	scripts/fuzz-short $(BUILD)-fuzz
 
+# The build with clang 14 (no window) and its quick tests: code that only one compiler takes, or
+# that behaves differently under the other, shows here.
+test-clang: deps
+	cmake -S . -B $(BUILD)-clang -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+		-DGLOSSATOR_WITH_QT=OFF
+	cmake --build $(BUILD)-clang -j$(JOBS)
+	ctest --test-dir $(BUILD)-clang --output-on-failure -j$(JOBS) -LE "slow|browser|install"
+
+# Every C++ file laid out as .clang-format says.
+check-format:
+	scripts/check-format
+
 # Documents the example project in examples/ into build/demo.
 demo: build
 	mkdir -p $(BUILD)/demo
@@ -59,4 +71,5 @@ package: build
 	scripts/check-package $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-sanitize-tsan $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-nowindow $(BUILD)-sanitize $(BUILD)-sanitize-tsan $(BUILD)-fuzz \
+		$(BUILD)-clang

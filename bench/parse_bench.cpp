@@ -1,5 +1,6 @@
 // Times one parse run over a list of unit files, as the program makes it (the tree, its sort, its
-// indexes and, with --dump, the debug dump, written into the current folder). Prints files, lines and the wall seconds of the run.
+// indexes and, with --dump, the debug dump, written into the current folder). Prints files, lines
+// and the wall seconds of the run.
 //
 //   glossator_parse_bench [--dump] [--list FILE] [UNIT...]
 #include <chrono>

@@ -35,14 +35,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/errors.h"
+#include "base/platform.h"
 #include "fuzz_support.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
 #include "model/doc_tree.h"
-#include "base/errors.h"
 #include "model/uXMLparser.h"
 #include "parser/cGlossator.h"
-#include "base/platform.h"
 
 namespace {
 

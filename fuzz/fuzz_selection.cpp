@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/selection_file.h"
+#include "base/errors.h"
 #include "fuzz_support.h"
 #include "html/selection.h"
-#include "base/errors.h"
 
 namespace {
 

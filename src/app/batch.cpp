@@ -204,17 +204,15 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
     if (!refusal.empty()) throw RefusedRun(refusal);
   }
   if (!parameters.save_selection.empty()) {
-    std::string refusal =
-        OutputFileRefusal("--save-selection", parameters.save_selection,
-                          WrittenFile::kSelectionFile, selection, plan.inputs);
+    std::string refusal = OutputFileRefusal("--save-selection", parameters.save_selection,
+                                            WrittenFile::kSelectionFile, selection, plan.inputs);
     if (!refusal.empty()) throw RefusedRun(refusal);
   }
   return plan;
 }
 
-std::string OutputFileRefusal(const std::string& option, const std::string& file,
-                              WrittenFile kind, const Selection& selection,
-                              const std::vector<std::string>& inputs) {
+std::string OutputFileRefusal(const std::string& option, const std::string& file, WrittenFile kind,
+                              const Selection& selection, const std::vector<std::string>& inputs) {
   auto refuse = [&](const std::string& why) {
     return "option '" + option + "' may not write '" + file + "': " + why;
   };
@@ -244,8 +242,8 @@ BatchOptions OptionsOf(const CommandLineParameters& parameters) {
   return options;
 }
 
-int RunSelection(const Selection& selection, ConsolePlatform& platform,
-                 const BatchOptions& options, RunSettings settings) {
+int RunSelection(const Selection& selection, ConsolePlatform& platform, const BatchOptions& options,
+                 RunSettings settings) {
   auto start = std::chrono::steady_clock::now();
   settings.interactive = false;
   settings.measure_coverage = options.coverage || options.fail_under;

@@ -66,8 +66,8 @@ BatchOptions OptionsOf(const CommandLineParameters& parameters);
 
 // The one run of a batch selection, without interaction: the run, then the coverage table and
 // the summary line as `options` ask. Returns the exit status.
-int RunSelection(const Selection& selection, ConsolePlatform& platform,
-                 const BatchOptions& options, RunSettings settings);
+int RunSelection(const Selection& selection, ConsolePlatform& platform, const BatchOptions& options,
+                 RunSettings settings);
 
 // Where the debug dump goes when no file is named: "glosdata.xml" in the folder of the program's
 // own executable.
@@ -86,9 +86,8 @@ enum class WrittenFile { kTreeDump, kSelectionFile };
 // selection's units, description and menu bar), or it exists and is not what the option writes
 // (a tree dump of this program; a selection file: an INI file with only [FILES] and [SETUP]
 // keys), or it is no regular file. An empty file may always be written.
-std::string OutputFileRefusal(const std::string& option, const std::string& file,
-                              WrittenFile kind, const Selection& selection,
-                              const std::vector<std::string>& inputs);
+std::string OutputFileRefusal(const std::string& option, const std::string& file, WrittenFile kind,
+                              const Selection& selection, const std::vector<std::string>& inputs);
 
 // What the programs do without a window: "--help", "--version", or the batch run with progress
 // and messages on standard error and Ctrl-C as Cancel. Returns the exit status; refused

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-
 #include <pugixml.hpp>
 
 #include "model/text_rules.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/ini_file.h"
-#include "html/selection.h"
 #include "base/errors.h"
 #include "base/text_file.h"
+#include "html/selection.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -161,7 +161,9 @@ void SaveSelection(const std::string& path, const Selection& selection) {
   ini.Save();
 }
 
-void LoadSelection(const std::string& path, Selection& selection) { ReadInto(IniFile(path), selection); }
+void LoadSelection(const std::string& path, Selection& selection) {
+  ReadInto(IniFile(path), selection);
+}
 
 namespace {
 

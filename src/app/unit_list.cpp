@@ -95,8 +95,8 @@ class Expander {
   // `found`: the file was found through a folder or a project file.
   void Add(const std::string& path, bool listed = false, bool found = false) {
     std::optional<FileId> id = IdOf(path);
-    auto [it, added] = id ? reached_.try_emplace(*id, list_.files.size())
-                          : std::pair(reached_.end(), true);
+    auto [it, added] =
+        id ? reached_.try_emplace(*id, list_.files.size()) : std::pair(reached_.end(), true);
     if (added) {
       list_.files.push_back(path);
       if (found) list_.found.insert(path);
@@ -254,9 +254,9 @@ class Expander {
   }
 
   UnitList list_;
-  std::map<FileId, size_t> reached_;                       // file => its place in the list
-  std::map<size_t, std::vector<std::string>> repeats_;     // place => the paths that came again
-  std::vector<size_t> order_;                              // places with repeats, in order
+  std::map<FileId, size_t> reached_;                    // file => its place in the list
+  std::map<size_t, std::vector<std::string>> repeats_;  // place => the paths that came again
+  std::vector<size_t> order_;                           // places with repeats, in order
   std::set<size_t> listed_again_;  // places a selection file's list named once more
   std::unordered_map<std::string, std::unordered_map<std::string, fs::path>> folder_stems_;
 };

@@ -2,8 +2,8 @@
 #define GLOSSATOR_BASE_ORDERED_POOL_H_
 
 #include <condition_variable>
-#include <exception>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -29,10 +29,7 @@ class OrderedPool {
   // stacks) leaves its share to the threads that did start, down to the taker alone, which gives
   // the same results.
   OrderedPool(size_t count, int threads, size_t window, std::function<Result(size_t)> make)
-      : make_(std::move(make)),
-        results_(count),
-        errors_(count),
-        window_(window < 1 ? 1 : window) {
+      : make_(std::move(make)), results_(count), errors_(count), window_(window < 1 ? 1 : window) {
     for (int t = 0; t < threads && static_cast<size_t>(t) < count; ++t) {
       try {
         threads_.emplace_back([this] { Work(); });

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/file_system.h"
 #include "base/errors.h"
+#include "base/file_system.h"
 #include "base/text_file.h"
 
 namespace glossator {

@@ -1,11 +1,11 @@
 #include "html/generation_run.h"
 
-#include <new>
-#include <optional>
-#include <string>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <new>
+#include <optional>
+#include <string>
 
 #include "base/errors.h"
 #include "base/file_system.h"
@@ -64,9 +64,9 @@ bool CheckInputs(const Selection& s, Platform& platform, const RunSettings& sett
 
 // Whether the run writes a file of this name into the output folder.
 bool RunWritesFile(const DocTreeReader& tree, const std::string& name, bool default_description) {
-  for (std::string_view fixed : {"index.html", "menuebar.html", "legend.html", "index-unit.html",
-                                 "index-class.html", "index-function.html",
-                                 "index-constant.html"}) {
+  for (std::string_view fixed :
+       {"index.html", "menuebar.html", "legend.html", "index-unit.html", "index-class.html",
+        "index-function.html", "index-constant.html"}) {
     if (name == fixed) return true;
   }
   if (default_description && name == "description.html") return true;
@@ -93,8 +93,8 @@ bool CheckCopies(const Selection& s, const std::string& out_dir, const DocTreeRe
       return refuse("Description file '" + s.desc_file + "' has the name of the page " + name +
                     " that this run writes; rename it or write the documentation elsewhere");
     }
-    bool lies_there = !LiesInAnotherDirectory(s.desc_file, out_dir) ||
-                      files.SameFile(s.desc_file, target);
+    bool lies_there =
+        !LiesInAnotherDirectory(s.desc_file, out_dir) || files.SameFile(s.desc_file, target);
     std::string lower = ToLowerAscii(name);
     if (!lies_there && files.KindOf(target) != FileKind::kMissing &&
         !(lower.ends_with(".html") || lower.ends_with(".htm"))) {
@@ -238,8 +238,8 @@ PageBatch TakeStep(std::optional<OrderedPool<PageBatch>>& renderers, const DocTr
     return renderers ? renderers->Take(step) : RenderStep(tree, out_dir, step);
   } catch (const std::bad_alloc&) {
     OutOfMemoryError error;
-    error.SetFile(step < 4 ? "the index pages" : out_dir + std::string(tree.UnitName(step - 4)) +
-                                                     ".html");
+    error.SetFile(step < 4 ? "the index pages"
+                           : out_dir + std::string(tree.UnitName(step - 4)) + ".html");
     throw error;
   }
 }
@@ -330,8 +330,8 @@ RunResult RunGeneration(const Selection& selection, Platform& platform,
   return RunGeneration(selection, platform, settings, SystemFileSystem());
 }
 
-RunResult RunGeneration(const Selection& selection, Platform& platform,
-                        const RunSettings& settings, FileSystem& output) {
+RunResult RunGeneration(const Selection& selection, Platform& platform, const RunSettings& settings,
+                        FileSystem& output) {
   RunResult result;
   RunReport& report = result.report;
   PageCounter files(output);

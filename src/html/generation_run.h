@@ -64,9 +64,9 @@ struct RunResult {
 // The output folder is `selection.out_dir` with a "/" added when it has none. Errors that end the
 // run (a file that cannot be read or written, the parser's index error) propagate as GlosError,
 // after the progress display is closed and the cursor restored; what was written before them
-// stays. Every check, copy and write of the output goes through `files` (tests record them there).
-RunResult RunGeneration(const Selection& selection, Platform& platform,
-                        const RunSettings& settings, FileSystem& files);
+// stays. Every check, copy and write of the output goes through `output` (tests record them there).
+RunResult RunGeneration(const Selection& selection, Platform& platform, const RunSettings& settings,
+                        FileSystem& output);
 RunResult RunGeneration(const Selection& selection, Platform& platform,
                         const RunSettings& settings);
 

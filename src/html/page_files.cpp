@@ -1,6 +1,6 @@
-#include "html/pages.h"
 #include "base/errors.h"
 #include "base/file_system.h"
+#include "html/pages.h"
 
 namespace glossator {
 

@@ -4,10 +4,10 @@
 #include <new>
 #include <utility>
 
-#include "html/pages.h"
-#include "model/doc_tree.h"
 #include "base/errors.h"
 #include "base/file_system.h"
+#include "html/pages.h"
+#include "model/doc_tree.h"
 
 namespace glossator {
 

@@ -1,12 +1,12 @@
 // The unit pages: description, class links, constants and routines with their anchors.
 #include <exception>
 
+#include "base/errors.h"
 #include "html/comment_render.h"
 #include "html/html_text.h"
 #include "html/page_writer.h"
 #include "html/pages.h"
 #include "model/doc_tree.h"
-#include "base/errors.h"
 
 namespace glossator {
 

@@ -50,9 +50,7 @@ int TGlosParser::CountSteps(const std::vector<std::string>& files) {
   return 5 * static_cast<int>(files.size()) + 6;
 }
 
-const TXMLTree* TGlosParser::Tree() const {
-  return result_ ? &result_->Tree() : tree_.get();
-}
+const TXMLTree* TGlosParser::Tree() const { return result_ ? &result_->Tree() : tree_.get(); }
 
 void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   tree_ = std::make_unique<TXMLTree>();

@@ -31,7 +31,7 @@ class TGlosParser {
   bool ParsePrivate = false;  // also record the members of private sections
   // Files skipped with a warning when they are no unit; see ParseSettings::skippable.
   std::unordered_set<std::string> SkippableFiles;
-  bool Cancelled = false;     // set when the user cancels; never reset
+  bool Cancelled = false;  // set when the user cancels; never reset
   // Threads that load and scan the files; 0 means DefaultJobs(), 1 the run's own thread only.
   // Any number gives the same tree, progress calls and warnings in the same order.
   int Jobs = 0;

@@ -1,13 +1,13 @@
 // The class pass: class headings, their members by visibility and their public fields.
+#include "base/warning.h"
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
 #include "model/uXMLparser.h"
-#include "parser/scan_text.h"
-#include "parser/unit_scan.h"
 #include "parser/member_name.h"
 #include "parser/member_words.h"
-#include "base/warning.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 
 namespace glossator {
 

@@ -3,9 +3,9 @@
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
 #include "model/uXMLparser.h"
+#include "parser/member_name.h"
 #include "parser/scan_text.h"
 #include "parser/unit_scan.h"
-#include "parser/member_name.h"
 
 namespace glossator {
 

@@ -2,9 +2,9 @@
 // documentation comments and multi-line declarations.
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
-#include "parser/unit_scan.h"
-#include "parser/scan_text.h"
 #include "parser/member_words.h"
+#include "parser/scan_text.h"
+#include "parser/unit_scan.h"
 
 namespace glossator {
 
@@ -85,9 +85,7 @@ std::string UnitScan::GetDocComment(int k) const {
   return comment;
 }
 
-std::string UnitScan::CommentAbove(int line) const {
-  return GetDocComment(FindCommentStart(line));
-}
+std::string UnitScan::CommentAbove(int line) const { return GetDocComment(FindCommentStart(line)); }
 
 std::string UnitScan::ReadDeclaration(int& i, bool force) const {
   std::string_view head = lines_.TrimmedAt(i);

@@ -1,7 +1,7 @@
 // The unit heading and the unit comment above it.
+#include "base/warning.h"
 #include "model/text_rules.h"
 #include "parser/unit_scan.h"
-#include "base/warning.h"
 
 namespace glossator {
 

@@ -95,7 +95,8 @@ void UnitScan::SkipNonUnit(const SourceHeading& heading, const std::string& shor
   warning.kind = "not-a-unit";
   warning.text = file_note_ + "; skipped";
   Warn(warning);
-  for (const char* pass : {"Parsing classes in ", "Parsing functions in ", "Parsing constants in "}) {
+  for (const char* pass :
+       {"Parsing classes in ", "Parsing functions in ", "Parsing constants in "}) {
     if (!Progress(pass + short_name, "", true)) return;
   }
 }

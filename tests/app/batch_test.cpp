@@ -1,6 +1,5 @@
 // Batch mode as a user runs it: the real program on selection files, and the pieces behind it.
 #include "app/batch.h"
-#include "html/generation_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,10 +10,11 @@
 
 #include "app/command_line.h"
 #include "app/console_platform.h"
-#include "support/fake_platform.h"
+#include "html/generation_run.h"
 #include "html/pictures.h"
 #include "parser/cGlossator.h"
 #include "robustness/program_run.h"
+#include "support/fake_platform.h"
 #include "support/files.h"
 #include "support/selection_text.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "html/selection.h"
 #include "base/errors.h"
+#include "html/selection.h"
 #include "support/temp_folder.h"
 
 namespace glossator {

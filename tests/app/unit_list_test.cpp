@@ -2,12 +2,11 @@
 // LCL units, a Lazarus package and project from the Lazarus sources, Delphi projects.
 #include "app/unit_list.h"
 
-#include "app/project_files.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/project_files.h"
 #include "app/selection_file.h"
 #include "support/files.h"
 #include "support/temp_folder.h"

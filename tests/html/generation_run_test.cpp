@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <map>
 
-#include "support/fake_platform.h"
+#include "base/errors.h"
+#include "base/file_system.h"
 #include "html/html_fixture.h"
 #include "html/pictures.h"
 #include "html/selection.h"
-#include "base/errors.h"
-#include "base/file_system.h"
 #include "parser/cGlossator.h"
+#include "support/fake_platform.h"
 #include "support/files.h"
 #include "support/recording_file_system.h"
 #include "support/temp_folder.h"
@@ -31,7 +31,7 @@ std::string UnitSource(const std::string& name, const std::string& cls) {
 
 // A run with only the settings these tests vary.
 RunOutcome RunOnce(const Selection& selection, Platform& platform, bool interactive,
-               FileSystem& files = SystemFileSystem()) {
+                   FileSystem& files = SystemFileSystem()) {
   RunSettings settings;
   settings.interactive = interactive;
   return RunGeneration(selection, platform, settings, files).outcome;
@@ -287,8 +287,7 @@ TEST_F(GenerationRunTest, WritesTheGoldenSetInItsOrderWithItsBytes) {
   selection_.parse_private = true;
   RecordingFileSystem files;
 
-  ASSERT_EQ(RunOnce(selection_, platform_, /*interactive=*/false, files),
-            RunOutcome::kCompleted);
+  ASSERT_EQ(RunOnce(selection_, platform_, /*interactive=*/false, files), RunOutcome::kCompleted);
 
   std::vector<std::string> expected = {
       "index-unit.html",  "index-class.html", "index-function.html", "index-constant.html",

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "support/fake_platform.h"
+#include "base/errors.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
-#include "base/errors.h"
+#include "support/fake_platform.h"
 #include "support/recording_file_system.h"
 #include "support/temp_folder.h"
 

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fake_platform.h"
-#include "html/html_fixture.h"
 #include "base/errors.h"
 #include "base/file_system.h"
+#include "html/html_fixture.h"
 #include "parser/cGlossator.h"
+#include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
 namespace glossator {

@@ -1,7 +1,8 @@
+#include "model/uStringFunc.h"
+
 #include <gtest/gtest.h>
 
 #include "model/text_rules.h"
-#include "model/uStringFunc.h"
 
 namespace glossator {
 namespace {

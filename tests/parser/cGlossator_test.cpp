@@ -9,11 +9,11 @@
 #include <random>
 #include <string>
 
-#include "support/fake_platform.h"
 #include "base/errors.h"
 #include "model/doc_tree.h"
 #include "parser/index_sort.h"
 #include "parser/pascal_source.h"
+#include "support/fake_platform.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 

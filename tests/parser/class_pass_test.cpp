@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/fake_platform.h"
+#include "parser/pascal_source.h"
 #include "parser/scan_text.h"
 #include "parser/unit_scan.h"
-#include "parser/pascal_source.h"
+#include "support/fake_platform.h"
 
 namespace glossator {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "model/text_rules.h"
 #include "model/uStringFunc.h"
+#include "parser/pascal_source.h"
 #include "parser/scan_text.h"
 #include "parser/unit_scan.h"
-#include "parser/pascal_source.h"
 
 namespace glossator {
 namespace {

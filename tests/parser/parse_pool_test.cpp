@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "support/fake_platform.h"
 #include "base/errors.h"
 #include "parser/cGlossator.h"
 #include "parser/pascal_source.h"
+#include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
 namespace glossator {

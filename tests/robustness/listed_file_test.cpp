@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "base/errors.h"
-#include "parser/line_list.h"
 #include "base/file_system.h"
+#include "parser/line_list.h"
 #include "program_run.h"
 
 namespace glossator {

@@ -45,7 +45,8 @@ struct Outcome {
 // differs from run to run, off what the program wrote on standard error.
 inline Outcome SplitSummary(int status, const std::string& errors) {
   static const std::regex kSummary(
-      "(^|\n)(glossator: [0-9]+ units?, [^\n]* written \\([0-9]+ changed\\) in [0-9.]+ s; [^\n]*)\n");
+      "(^|\n)(glossator: [0-9]+ units?, [^\n]* written \\([0-9]+ changed\\) in [0-9.]+ s; "
+      "[^\n]*)\n");
   std::smatch match;
   if (!std::regex_search(errors, match, kSummary)) return {status, errors, ""};
   std::string rest = errors.substr(0, static_cast<size_t>(match.position(2))) +

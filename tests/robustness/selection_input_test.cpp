@@ -40,10 +40,12 @@ TEST_F(SelectionInputTest, UnusableSelectionFilesWriteNothing) {
     // A file that is not there is named as such, one that is no text too; an empty one reads
     // as an empty selection, which the run refuses.
     std::string refused = "glossator: cannot read selection file '" + selection.string() + "': ";
-    EXPECT_EQ(outcome.errors,
-              c.bytes == nullptr ? refused + "No such file or directory\n"
-              : c.size > 0       ? refused + "not a text file\n"
-                : "glossator: No source files selected\nglossator: No output directory selected\n")
+    EXPECT_EQ(
+        outcome.errors,
+        c.bytes == nullptr ? refused + "No such file or directory\n"
+        : c.size > 0
+            ? refused + "not a text file\n"
+            : "glossator: No source files selected\nglossator: No output directory selected\n")
         << c.name;
     std::map<std::string, std::string> after = Snapshot(dir_);
     after.erase("stderr.txt");

@@ -1,8 +1,8 @@
 // Nothing of the user's is lost: the real program, run as a careless user or an attacker would,
 // on each way of losing data that a run once had. Each case says what the run must answer (exit
 // status, the message) and what it must leave as it was (the user's files, an earlier set).
-#include <sys/resource.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,42 +50,54 @@ const DataCase kCases[] = {
        PutSources(d);
        return std::vector<std::string>{"-o", "s/doc", "--dump", "s/shapes.pas", "s/"};
      },
-     2, "option '--dump' may not write", {"s/shapes.pas"}},
+     2,
+     "option '--dump' may not write",
+     {"s/shapes.pas"}},
     {"dump over a file that is no dump",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "notes.txt", "my notes\n");
        return std::vector<std::string>{"-o", "doc", "--dump", "notes.txt", "s/"};
      },
-     2, "it exists and is not a tree dump of this program", {"notes.txt"}},
+     2,
+     "it exists and is not a tree dump of this program",
+     {"notes.txt"}},
     {"description named like a page of the run, in the output folder",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "d/legend.html", "<p>my legend</p>");
        return std::vector<std::string>{"--description", "d/legend.html", "-o", "d", "s/"};
      },
-     2, "has the name of the page legend.html that this run writes", {"d/legend.html"}},
+     2,
+     "has the name of the page legend.html that this run writes",
+     {"d/legend.html"}},
     {"menu bar named like a unit page, in the output folder",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "d/Shapes.html", "<p>my menu</p>");
        return std::vector<std::string>{"--menubar", "d/Shapes.html", "-o", "d", "s/"};
      },
-     2, "has the name of the page Shapes.html that this run writes", {"d/Shapes.html"}},
+     2,
+     "has the name of the page Shapes.html that this run writes",
+     {"d/Shapes.html"}},
     {"description named like a unit page, elsewhere",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "other/Shapes.html", "<p>intro</p>");
        return std::vector<std::string>{"--description", "other/Shapes.html", "-o", "d", "s/"};
      },
-     2, "has the name of the page Shapes.html", {"other/Shapes.html"}},
+     2,
+     "has the name of the page Shapes.html",
+     {"other/Shapes.html"}},
     {"description copied over a source",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "notes/shapes.pas", "not pascal at all");
        return std::vector<std::string>{"-o", "s", "--description", "notes/shapes.pas", "s"};
      },
-     2, "which is no HTML page", {"s/shapes.pas", "notes/shapes.pas"}},
+     2,
+     "which is no HTML page",
+     {"s/shapes.pas", "notes/shapes.pas"}},
     {"description copied over a README",
      [](const fs::path& d) {
        PutSources(d);
@@ -93,22 +105,28 @@ const DataCase kCases[] = {
        Put(d, "notes/README", "<p>notes</p>");
        return std::vector<std::string>{"-o", "s", "--description", "notes/README", "s"};
      },
-     2, "which is no HTML page", {"s/README"}},
+     2,
+     "which is no HTML page",
+     {"s/README"}},
     {"selection saved over a source",
      [](const fs::path& d) {
        PutSources(d);
-       return std::vector<std::string>{"--save-selection", "s/drawing.pas", "--no-run", "-o",
-                                       "doc", "s/"};
+       return std::vector<std::string>{
+           "--save-selection", "s/drawing.pas", "--no-run", "-o", "doc", "s/"};
      },
-     2, "option '--save-selection' may not write", {"s/drawing.pas"}},
+     2,
+     "option '--save-selection' may not write",
+     {"s/drawing.pas"}},
     {"selection saved over a picture",
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "pic.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-       return std::vector<std::string>{"--save-selection", "pic.png", "--no-run", "-o", "doc",
-                                       "s/"};
+       return std::vector<std::string>{
+           "--save-selection", "pic.png", "--no-run", "-o", "doc", "s/"};
      },
-     2, "it exists and is not a selection file", {"pic.png"}},
+     2,
+     "it exists and is not a selection file",
+     {"pic.png"}},
     {"selection file that cannot be read",
      [](const fs::path& d) {
        PutSources(d);
@@ -116,25 +134,33 @@ const DataCase kCases[] = {
        mkfifo((d / "pipe.gls").c_str(), 0600);
        return std::vector<std::string>{"-o", "doc", "pipe.gls"};
      },
-     2, "cannot read selection file", {"doc/index-unit.html"}},
+     2,
+     "cannot read selection file",
+     {"doc/index-unit.html"}},
     {"refused run creates no output folders",
      [](const fs::path& d) {
        PutSources(d);
        return std::vector<std::string>{"-o", "new/deep/doc", "--dump", "s/shapes.pas", "s/"};
      },
-     2, "may not write", {}},
+     2,
+     "may not write",
+     {}},
     {"no-run without a file to save",
      [](const fs::path& d) {
        PutSources(d);
        return std::vector<std::string>{"--no-run", "-o", "doc", "s/"};
      },
-     2, "option '--no-run' needs '--save-selection FILE'", {}},
+     2,
+     "option '--no-run' needs '--save-selection FILE'",
+     {}},
     {"empty dump file name",
      [](const fs::path& d) {
        PutSources(d);
        return std::vector<std::string>{"--dump=", "-o", "doc", "s/"};
      },
-     2, "invalid argument '' for '--dump'", {}},
+     2,
+     "invalid argument '' for '--dump'",
+     {}},
 };
 
 void PrintTo(const DataCase& c, std::ostream* out) { *out << c.name; }
@@ -158,14 +184,13 @@ TEST_P(UserDataTest, RefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(fs::exists(dir_ / "new"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UserDataTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
-                           for (char& ch : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, UserDataTest, ::testing::ValuesIn(kCases), [](const auto& info) {
+  std::string name = info.param.name;
+  for (char& ch : name) {
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  }
+  return name;
+});
 
 class CarefulRunTest : public ProgramTest {};
 
@@ -175,8 +200,8 @@ TEST_F(CarefulRunTest, WhatARunMayWriteOverIsWritten) {
   Put(dir_, "old.xml", "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n</root>\r\n");
   Put(dir_, "old.gls", "[FILES]\r\nFile0=/x.pas\r\n; a comment\r\n[SETUP]\r\nOutputDir=/y\r\n");
   Put(dir_, "empty", "");
-  Outcome outcome = RunArguments(
-      {"-o", "doc", "--dump", "old.xml", "--save-selection", "old.gls", "s/"});
+  Outcome outcome =
+      RunArguments({"-o", "doc", "--dump", "old.xml", "--save-selection", "old.gls", "s/"});
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_NE(ReadAll(dir_ / "old.xml").find("<TShape>"), std::string::npos);
   EXPECT_NE(ReadAll(dir_ / "old.gls").find("shapes.pas"), std::string::npos);

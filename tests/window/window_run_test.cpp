@@ -188,8 +188,7 @@ class WindowRunTest : public QObject {
     QTest::addColumn<QString>("not_written");
     // A pass that sees the cancel returns, and the run stops at its own next call, before it
     // has written anything.
-    QTest::newRow("while reading a class")
-        << "TAlpha" << 1 << QStringList{} << "description.html";
+    QTest::newRow("while reading a class") << "TAlpha" << 1 << QStringList{} << "description.html";
     QTest::newRow("at the class index")
         << "class index" << 0 << QStringList{"index-unit.html"} << "index-class.html";
     QTest::newRow("at the second unit")

@@ -18,9 +18,9 @@
 #include "app/window/fProgress.h"
 #include "app/window/main.h"
 #include "app/window/window_platform.h"
+#include "base/errors.h"
 #include "html/generation_run.h"
 #include "html/selection.h"
-#include "base/errors.h"
 
 namespace glossator {
 
