@@ -105,11 +105,8 @@ bool DeclarationText::SpaceBefore(const Token& next) const {
   }
   if (n == Id::kLParen || n == Id::kLBracket) {
     if (TakesBracketDirectly(p) || (p == Id::kGreater && IsGeneric(prev))) return false;
-    // FPC's "operator +(A, B: T)".
-    if (n == Id::kLParen && IsOperatorSymbol(p) && before_previous_ != nullptr &&
-        before_previous_->id == Id::kOperator) {
-      return false;
-    }
+    // FPC's "operator +(A, B: T)", "operator >=(A, B: T)".
+    if (n == Id::kLParen && in_operator_name_) return false;
   }
   return true;
 }
@@ -118,6 +115,8 @@ void DeclarationText::Add(const Token& token) {
   if (SpaceBefore(token)) text_ += ' ';
   if (token.flags & kEscaped) text_ += '&';
   text_.append(token.text, token.size);
+  in_operator_name_ =
+      token.id == Id::kOperator || (in_operator_name_ && IsOperatorSymbol(token.id));
   before_previous_ = previous_;
   previous_ = &token;
 }

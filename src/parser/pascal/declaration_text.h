@@ -37,6 +37,7 @@ class DeclarationText {
   std::string text_;
   const Token* previous_ = nullptr;
   const Token* before_previous_ = nullptr;
+  bool in_operator_name_ = false;  // after "operator", while its symbol's tokens come
 };
 
 // The tokens [begin, end) joined by the rules above.

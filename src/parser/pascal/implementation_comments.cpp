@@ -197,6 +197,8 @@ class Scanner {
   bool AtHeading() const {
     const Id id = Cur();
     const Id next = At(1);
+    // "TFoo = class procedure X; end" is a class type, not a class method.
+    if (id == Id::kClass && (Previous() == Id::kEqual || Previous() == Id::kPacked)) return false;
     if (id == Id::kClass || id == Id::kGeneric) return IsRoutineWord(next);
     if (id == Id::kOperator) {
       return next != Id::kColon && next != Id::kComma && next != Id::kEqual && IsOperatorName(next);

@@ -301,7 +301,7 @@ std::pair<size_t, size_t> DeclarationParser::SkipValue() {
     } else if (depth == 0) {
       if (id == Id::kSemicolon || id == Id::kEnd) break;
       if (pos_ > begin && IsHintWord(id) &&
-          (At(1) == Id::kSemicolon || At(1) == Id::kStringLiteral)) {
+          (At(1) == Id::kSemicolon || At(1) == Id::kStringLiteral || IsHintWord(At(1)))) {
         break;
       }
     }
