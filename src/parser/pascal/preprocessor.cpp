@@ -101,6 +101,7 @@ void Preprocessor::Run(const std::string& path, std::string_view text, TokenStre
     const uint16_t file = frames_.back().file;
     Lexeme lexeme = frames_.back().lexer.Next();
     if (lexeme.kind == LexKind::kEnd) {
+      if (frames_.size() == 1) last_line_ = frames_.back().lexer.Line();
       frames_.pop_back();
       frame_paths_.pop_back();
       continue;
@@ -127,7 +128,7 @@ void Preprocessor::Run(const std::string& path, std::string_view text, TokenStre
   }
   Token end;
   end.text = text.data() + text.size();
-  end.line = stream.tokens.empty() ? 1 : stream.tokens.back().line;
+  end.line = last_line_;  // the unit's last line: the end token belongs to the unit
   end.comments_before = static_cast<uint32_t>(stream.comments.size());
   stream.tokens.push_back(end);
 }

@@ -82,6 +82,7 @@ class Preprocessor {
   std::vector<std::pair<std::string, std::string>> macros_;  // upper-case name, text
   std::unordered_map<std::string, uint16_t> file_index_;
   std::vector<std::string> warned_self_includes_;
+  int last_line_ = 1;
   size_t include_count_ = 0;
   size_t include_bytes_ = 0;
 };
