@@ -145,81 +145,68 @@ void DeclarationParser::ReadMembers(DocItem& owner) {
 void DeclarationParser::ReadMember(DocItem& owner, Scope& scope, Section& section) {
   const Id id = Cur().id;
   const Id next = At(1);
+  // A word followed by ":", "," or "=" is a name here ("Platform: Integer;").
   const bool declares_name = next == Id::kColon || next == Id::kComma || next == Id::kEqual;
   if (!declares_name) {
-    switch (id) {
-      case Id::kPrivate:
-      case Id::kProtected:
-      case Id::kPublic:
-      case Id::kPublished:
-      case Id::kAutomated:
-        scope.visibility = VisibilityName(id);
-        scope.class_var = false;
-        section = Section::kVar;
-        Advance();
-        return;
-      case Id::kStrict:
-        if (next == Id::kPrivate || next == Id::kProtected) {
-          scope.visibility = std::string("strict ") + VisibilityName(next);
-          scope.class_var = false;
-          section = Section::kVar;
-          Advance();
-          Advance();
-          return;
-        }
-        break;
-      case Id::kLBracket:
-        return SkipAttribute();
-      case Id::kClass:
-        if (next == Id::kVar || next == Id::kThreadvar) {
-          Advance();
-          StartSection(section, Section::kVar);
-          scope.class_var = true;
-          return;
-        }
-        section = Section::kVar;
-        scope.class_var = false;
-        if (next == Id::kProperty) return ReadProperty(owner.members, scope);
-        if (IsRoutineWord(next) || next == Id::kGeneric) return ReadRoutine(owner.members, scope);
-        break;
-      case Id::kProcedure:
-      case Id::kFunction:
-      case Id::kConstructor:
-      case Id::kDestructor:
-      case Id::kOperator:
-        section = Section::kVar;
-        scope.class_var = false;
-        return ReadRoutine(owner.members, scope);
-      case Id::kGeneric:
-        if (IsRoutineWord(next)) return ReadRoutine(owner.members, scope);
-        break;
-      case Id::kProperty:
-        section = Section::kVar;
-        scope.class_var = false;
-        return ReadProperty(owner.members, scope);
-      case Id::kVar:
-      case Id::kThreadvar:
-        scope.class_var = false;
-        return StartSection(section, Section::kVar);
-      case Id::kConst:
-        scope.class_var = false;
-        return StartSection(section, Section::kConst);
-      case Id::kType:
-        scope.class_var = false;
-        return StartSection(section, Section::kType);
-      case Id::kCase:
-        return ReadVariantPart(owner, scope);
-      case Id::kObjcSection:
-        Advance();
-        return;
-      default:
-        break;
+    if (ReadSectionWord(scope, section)) return;
+    const bool routine = IsRoutineWord(id) || (id == Id::kGeneric && IsRoutineWord(next)) ||
+                         (id == Id::kClass && (IsRoutineWord(next) || next == Id::kGeneric));
+    if (routine || id == Id::kProperty || (id == Id::kClass && next == Id::kProperty)) {
+      section = Section::kVar;
+      scope.class_var = false;
+      if (routine) return ReadRoutine(owner.members, scope);
+      return ReadProperty(owner.members, scope);
     }
+    if (id == Id::kLBracket) return SkipAttribute();
+    if (id == Id::kCase) return ReadVariantPart(owner, scope);
   }
   if (IsNameLike(id) || (id == Id::kGeneric && section == Section::kType)) {
     return ReadSectionItem(section, owner.members, scope);
   }
   Fail("unexpected " + Describe(Cur()) + " in " + owner.name);
+}
+
+// Visibilities ("strict private", ...), "var", "class var", "const", "type", and the
+// "required"/"optional" of an Objective-Pascal protocol. Returns false for anything else.
+bool DeclarationParser::ReadSectionWord(Scope& scope, Section& section) {
+  const Id id = Cur().id;
+  const Id next = At(1);
+  Section next_section = Section::kVar;
+  bool class_var = false;
+  switch (id) {
+    case Id::kPrivate:
+    case Id::kProtected:
+    case Id::kPublic:
+    case Id::kPublished:
+    case Id::kAutomated:
+      scope.visibility = VisibilityName(id);
+      break;
+    case Id::kStrict:
+      if (next != Id::kPrivate && next != Id::kProtected) return false;
+      scope.visibility = std::string("strict ") + VisibilityName(next);
+      Advance();
+      break;
+    case Id::kClass:
+      if (next != Id::kVar && next != Id::kThreadvar) return false;
+      class_var = true;
+      Advance();
+      break;
+    case Id::kVar:
+    case Id::kThreadvar:
+    case Id::kObjcSection:
+      break;
+    case Id::kConst:
+      next_section = Section::kConst;
+      break;
+    case Id::kType:
+      next_section = Section::kType;
+      break;
+    default:
+      return false;
+  }
+  StartSection(section, next_section);
+  scope.class_var = class_var;
+  return true;
 }
 
 // "case Kind: TKind of 0: (A: Integer); 1: (B, C: Char; case Boolean of ...);": the tag (when

@@ -101,6 +101,7 @@ class DeclarationParser {
   void ReadAncestors(std::vector<std::string>& ancestors);
   void ReadMembers(DocItem& owner);
   void ReadMember(DocItem& owner, Scope& scope, Section& section);
+  bool ReadSectionWord(Scope& scope, Section& section);
   void ReadVariantPart(DocItem& owner, const Scope& scope);
 
   // Routines and properties (routine_parser.cpp).

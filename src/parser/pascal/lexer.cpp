@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace glossator::pascal {
 namespace {
@@ -24,6 +25,35 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
 }
 
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+// The symbols of one character; everything else is Id::kOtherSymbol.
+constexpr std::array<Id, 256> MakeSymbols() {
+  std::array<Id, 256> symbols{};
+  symbols.fill(Id::kOtherSymbol);
+  const std::pair<char, Id> singles[] = {
+      {';', Id::kSemicolon}, {',', Id::kComma},    {':', Id::kColon},  {'=', Id::kEqual},
+      {'<', Id::kLess},      {'>', Id::kGreater},  {'(', Id::kLParen}, {')', Id::kRParen},
+      {'[', Id::kLBracket},  {']', Id::kRBracket}, {'.', Id::kDot},    {'^', Id::kCaret},
+      {'@', Id::kAt},        {'+', Id::kPlus},     {'-', Id::kMinus},  {'*', Id::kStar},
+      {'/', Id::kSlash}};
+  for (const auto& [c, id] : singles) symbols[static_cast<unsigned char>(c)] = id;
+  return symbols;
+}
+
+constexpr std::array<Id, 256> kSymbols = MakeSymbols();
+
+// The symbols of two characters. ">=" is not one of them: a generic's ">" may stand right before
+// "=" ("TList<T>=class"), so ">" and "=" come apart and the declaration text joins them again.
+struct SymbolPair {
+  char first;
+  char second;
+  Id id;
+};
+
+constexpr SymbolPair kPairs[] = {{':', '=', Id::kAssign},    {'<', '>', Id::kNotEqual},
+                                 {'<', '=', Id::kLessEqual}, {'(', '.', Id::kLBracket},
+                                 {'.', '.', Id::kDotDot},    {'.', ')', Id::kRBracket},
+                                 {'*', '*', Id::kPower}};
 
 inline bool Has(char c, uint8_t what) {
   return (kClasses[static_cast<unsigned char>(c)] & what) != 0;
@@ -266,84 +296,13 @@ void Lexer::ReadSymbol(Lexeme& lexeme) {
   const char* start = p_;
   const char c = *p_++;
   const char next = p_ < end_ ? *p_ : '\0';
-  Id id = Id::kOtherSymbol;
-  auto pair = [&](Id two) {
-    ++p_;
-    id = two;
-  };
-  switch (c) {
-    case ';':
-      id = Id::kSemicolon;
+  Id id = kSymbols[static_cast<unsigned char>(c)];
+  for (const SymbolPair& pair : kPairs) {
+    if (c == pair.first && next == pair.second) {
+      id = pair.id;
+      ++p_;
       break;
-    case ',':
-      id = Id::kComma;
-      break;
-    case ':':
-      if (next == '=')
-        pair(Id::kAssign);
-      else
-        id = Id::kColon;
-      break;
-    case '=':
-      id = Id::kEqual;
-      break;
-    case '<':
-      if (next == '>')
-        pair(Id::kNotEqual);
-      else if (next == '=')
-        pair(Id::kLessEqual);
-      else
-        id = Id::kLess;
-      break;
-    case '>':
-      id = Id::kGreater;
-      break;
-    case '(':
-      if (next == '.')
-        pair(Id::kLBracket);
-      else
-        id = Id::kLParen;
-      break;
-    case ')':
-      id = Id::kRParen;
-      break;
-    case '[':
-      id = Id::kLBracket;
-      break;
-    case ']':
-      id = Id::kRBracket;
-      break;
-    case '.':
-      if (next == '.')
-        pair(Id::kDotDot);
-      else if (next == ')')
-        pair(Id::kRBracket);
-      else
-        id = Id::kDot;
-      break;
-    case '^':
-      id = Id::kCaret;
-      break;
-    case '@':
-      id = Id::kAt;
-      break;
-    case '+':
-      id = Id::kPlus;
-      break;
-    case '-':
-      id = Id::kMinus;
-      break;
-    case '*':
-      if (next == '*')
-        pair(Id::kPower);
-      else
-        id = Id::kStar;
-      break;
-    case '/':
-      id = Id::kSlash;
-      break;
-    default:
-      break;
+    }
   }
   lexeme.kind = LexKind::kToken;
   lexeme.id = id;
