@@ -1,5 +1,6 @@
 // Class-like items: classes, records, objects, interfaces and helpers, with their members in
 // source order and their visibility.
+#include "model/text_rules.h"
 #include "parser/pascal/declaration_parser.h"
 
 namespace glossator::pascal {
@@ -80,11 +81,15 @@ void DeclarationParser::ReadClassLike(DocItem& item, size_t first) {
 }
 
 // What follows the keyword: "abstract" or "sealed", the ancestors, a helper's "for T". An
-// Objective-Pascal class may be "external [name 'x']"; a category names the class it extends
-// where others name their ancestors.
+// Objective-Pascal or Java class may be "external ['package'] [name 'x']"; a category names the
+// class it extends where others name their ancestors.
 void DeclarationParser::ReadHeadingRest(DocItem& item, Id keyword) {
   while (Cur().id == Id::kAbstract || Cur().id == Id::kSealed) Advance();
-  if (Accept(Id::kExternal) && Accept(Id::kName)) Advance();
+  // "objcclass external (NSObject)", "class external 'java.lang' name 'Object' (JLObject)".
+  if (Accept(Id::kExternal)) {
+    Accept(Id::kStringLiteral);
+    if (Accept(Id::kName)) Accept(Id::kStringLiteral);
+  }
   if (Cur().id == Id::kLParen) ReadAncestors(item.ancestors);
   if (keyword == Id::kObjcCategory && !item.ancestors.empty()) {
     item.type = item.ancestors.front();
@@ -148,8 +153,15 @@ void DeclarationParser::ReadMember(DocItem& owner, Scope& scope, Section& sectio
   // A word followed by ":", "," or "=" is a name here ("Platform: Integer;").
   const bool declares_name = next == Id::kColon || next == Id::kComma || next == Id::kEqual;
   if (!declares_name) {
+    // Java's "final var" and "final class var" sections.
+    if (id == Id::kRoutineDirective && (next == Id::kVar || next == Id::kClass) &&
+        EqualsNoCase(Cur().Text(), "final")) {
+      return Advance();
+    }
     if (ReadSectionWord(scope, section)) return;
-    const bool routine = IsRoutineWord(id) || (id == Id::kGeneric && IsRoutineWord(next)) ||
+    const bool routine = IsRoutineWord(id) ||
+                         (id == Id::kGeneric &&
+                          (IsRoutineWord(next) || (next == Id::kClass && IsRoutineWord(At(2))))) ||
                          (id == Id::kClass && (IsRoutineWord(next) || next == Id::kGeneric));
     if (routine || id == Id::kProperty || (id == Id::kClass && next == Id::kProperty)) {
       section = Section::kVar;

@@ -176,8 +176,9 @@ class Scanner {
     }
     if (j >= tokens_.size()) return false;
     if (tokens_[j].id == Id::kHelper) return true;
-    if (tokens_[j].id == Id::kExternal) {  // "objcclass external [name 'x'] (NSObject)"
+    if (tokens_[j].id == Id::kExternal) {  // "class external ['package'] [name 'x'] (...)"
       ++j;
+      if (j < tokens_.size() && tokens_[j].id == Id::kStringLiteral) ++j;
       if (j < tokens_.size() && tokens_[j].id == Id::kName) j += 2;
       if (j >= tokens_.size()) return false;
     }

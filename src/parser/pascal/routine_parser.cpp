@@ -68,9 +68,11 @@ void DeclarationParser::ReadRoutine(std::vector<DocItem>& out, const Scope& scop
   // FPC names an operator's result: "operator + (A, B: T) R: T".
   if (keyword == Id::kOperator && IsNameLike(Cur().id) && At(1) == Id::kColon) Advance();
   if (Accept(Id::kColon)) ReadResultType(item);
-  // Directives written before the ";" ("procedure Foo stdcall;").
-  while (Cur().id != Id::kSemicolon && AtDirective(scope)) {
-    if (!ReadHint(item.hints)) Advance();
+  // Directives written before the ";" ("procedure Foo stdcall;", Amiga's "... syscall Base 462;").
+  if (Cur().id != Id::kSemicolon && AtDirective(scope)) {
+    while (!AtEnd() && Cur().id != Id::kSemicolon && Cur().id != Id::kImplementation) {
+      if (!ReadHint(item.hints)) Advance();
+    }
   }
   size_t last = Expect(Id::kSemicolon, "';'");
   last = ReadDirectives(scope, item.hints, last);
@@ -137,22 +139,32 @@ bool DeclarationParser::AtDirective(const Scope& scope) const {
     case Id::kStatic:
     case Id::kDispid:
     case Id::kExternal:
-    case Id::kDeprecated:
-    case Id::kPlatform:
-    case Id::kExperimental:
-    case Id::kLibrary:
       return true;
     case Id::kPublic:
       return !scope.member;
     default:
-      return false;
+      return IsHintWord(Cur().id);
   }
 }
 
 // The directives after a heading's ";", each with its arguments up to its ";"
 // ("external 'lib' name 'x';", "message WM_PAINT;"). Returns the index of the last ";".
 size_t DeclarationParser::ReadDirectives(const Scope& scope, Hints& hints, size_t last) {
-  while (AtDirective(scope)) {
+  for (;;) {
+    // FPC's "procedure P; [INTERNPROC: in_p];" on the heading's line (an attribute of the next
+    // declaration would stand on a line of its own).
+    if (Cur().id == Id::kLBracket && Cur().line == tokens_[last].line) {
+      SkipBalanced();
+      Advance();
+      if (Cur().id == Id::kSemicolon) {
+        last = pos_;
+        Advance();
+      } else {
+        last = pos_ - 1;
+      }
+      continue;
+    }
+    if (!AtDirective(scope)) return last;
     if (!ReadHint(hints)) Advance();
     int depth = 0;
     while (!(depth == 0 && Cur().id == Id::kSemicolon)) {
@@ -169,7 +181,6 @@ size_t DeclarationParser::ReadDirectives(const Scope& scope, Hints& hints, size_
     last = pos_;
     Advance();
   }
-  return last;
 }
 
 // "[class] property Name[Index: Integer]: T read ... write ... default ...; default;", and

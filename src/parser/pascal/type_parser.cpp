@@ -41,7 +41,8 @@ void DeclarationParser::ReadTypeDeclaration(std::vector<DocItem>& out, const Sco
   }
   ReadHints(item.hints);
   size_t last = Expect(Id::kSemicolon, "';'");
-  last = ReadTrailingDirectives(procedural, scope, item.hints, last);
+  last = ReadTrailingDirectives(procedural || item.kind == ItemKind::kPointer, scope, item.hints,
+                                last);
   FinishItem(item, first, last);
   out.push_back(std::move(item));
 }

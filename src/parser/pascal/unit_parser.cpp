@@ -310,17 +310,19 @@ std::pair<size_t, size_t> DeclarationParser::SkipValue() {
 }
 
 // The directives after a variable's ";": FPC's "cvar; external;" and "public name 'x';", and the
-// calling conventions of a procedural type ("TProc = procedure; cdecl;"). Returns the index of
-// the last ";" read.
+// calling conventions of a procedural or pointer type ("TProc = procedure; cdecl;", 16-bit
+// "PChar = ^Char; far;"). Returns the index of the last ";" read.
 size_t DeclarationParser::ReadTrailingDirectives(bool procedural, const Scope& scope, Hints& hints,
                                                  size_t last) {
   for (;;) {
     const Id id = Cur().id;
     const Id next = At(1);
-    if (next == Id::kColon || next == Id::kComma || next == Id::kEqual) return last;
-    bool take = id == Id::kVarDirective || id == Id::kExternal ||
+    if (next == Id::kColon || next == Id::kComma) return last;
+    // "P: function: Integer; cdecl = nil;": a calling convention, then the initial value.
+    const bool convention = procedural && id == Id::kRoutineDirective;
+    if (next == Id::kEqual && !convention) return last;
+    bool take = convention || id == Id::kVarDirective || id == Id::kExternal ||
                 (id == Id::kPublic && !scope.member) ||
-                (procedural && id == Id::kRoutineDirective) ||
                 (IsHintWord(id) && (next == Id::kSemicolon || next == Id::kStringLiteral));
     if (!take) return last;
     if (!ReadHint(hints)) Advance();
