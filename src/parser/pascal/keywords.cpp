@@ -1,6 +1,6 @@
 // The word table behind LookupWord: an open-addressing hash table of lower-case words, built
-// once. A lookup lower-cases the identifier while hashing it and compares at most a few entries,
-// so that the tokenizer can give every identifier its Id without allocating.
+// once. A lookup hashes a few letters of the identifier and compares at most a few entries, so
+// that the tokenizer can give every identifier its Id without allocating.
 #include <array>
 #include <cstring>
 
@@ -180,25 +180,33 @@ struct Slot {
   Id id = Id::kIdentifier;
 };
 
-uint32_t HashLower(const char* text, size_t size, char* lower) {
-  uint32_t hash = 2166136261u;
+// A hash of the length and three letters without case: cheap enough for every identifier of a
+// unit, and spread enough for the table (its words collide in pairs at most).
+inline uint32_t Hash(const char* text, size_t size) {
+  auto at = [text](size_t i) {
+    return static_cast<uint32_t>(Lower(static_cast<unsigned char>(text[i])));
+  };
+  return static_cast<uint32_t>(size) * 97u + at(0) * 31u + at(1) * 7u + at(size - 1) * 3u;
+}
+
+// Whether `text` equals the lower-case `word` of the same size, the ASCII letters without case.
+inline bool SameWord(const char* text, const char* word, size_t size) {
   for (size_t i = 0; i < size; ++i) {
-    unsigned char c = Lower(static_cast<unsigned char>(text[i]));
-    lower[i] = static_cast<char>(c);
-    hash = (hash ^ c) * 16777619u;
+    if (Lower(static_cast<unsigned char>(text[i])) != static_cast<unsigned char>(word[i])) {
+      return false;
+    }
   }
-  return hash;
+  return true;
 }
 
 struct Table {
   std::array<Slot, kSlots> slots;
   Table() {
     for (const Word& word : kWords) {
-      char lower[kMaxWord + 1];
       size_t size = std::strlen(word.text);
-      uint32_t at = HashLower(word.text, size, lower) & (kSlots - 1);
+      uint32_t at = Hash(word.text, size) & (kSlots - 1);
       while (slots[at].size != 0) at = (at + 1) & (kSlots - 1);
-      std::memcpy(slots[at].text, lower, size);
+      std::memcpy(slots[at].text, word.text, size);
       slots[at].size = static_cast<uint8_t>(size);
       slots[at].id = word.id;
     }
@@ -215,14 +223,11 @@ const Table& TheTable() {
 Id LookupWord(std::string_view word) {
   if (word.size() < 2 || word.size() > kMaxWord) return Id::kIdentifier;
   static const Table& table = TheTable();
-  char lower[kMaxWord];
-  uint32_t at = HashLower(word.data(), word.size(), lower) & (kSlots - 1);
+  uint32_t at = Hash(word.data(), word.size()) & (kSlots - 1);
   for (;;) {
     const Slot& slot = table.slots[at];
     if (slot.size == 0) return Id::kIdentifier;
-    if (slot.size == word.size() && std::memcmp(slot.text, lower, word.size()) == 0) {
-      return slot.id;
-    }
+    if (slot.size == word.size() && SameWord(word.data(), slot.text, word.size())) return slot.id;
     at = (at + 1) & (kSlots - 1);
   }
 }

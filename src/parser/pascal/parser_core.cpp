@@ -75,8 +75,10 @@ void DeclarationParser::Fail(const std::string& message) const { throw SyntaxErr
 
 std::string DeclarationParser::Describe(const Token& token) const {
   if (token.id == Id::kEndOfStream) return "the end of the file";
-  std::string_view text = token.Text().substr(0, kMaxQuoted);
-  return "'" + std::string(text) + (token.size > kMaxQuoted ? "...'" : "'");
+  std::string quoted = "'";
+  quoted.append(token.Text().substr(0, kMaxQuoted));
+  quoted.append(token.size > kMaxQuoted ? "...'" : "'");
+  return quoted;
 }
 
 void DeclarationParser::Warn(size_t position, const std::string& text) {
@@ -207,9 +209,11 @@ DocItem DeclarationParser::NewItem(ItemKind kind, size_t name_token, std::string
   DocItem item;
   item.kind = kind;
   item.name = std::move(name);
-  const Token& token = tokens_[name_token];
-  item.file = stream_.files[token.file];
-  item.line = token.line;
+  // The declaration's first token gives the place ("class function" may stand a line above
+  // its name only in odd layouts, but an item is where its declaration starts).
+  const Token& token = tokens_[first_token];
+  item.file = stream_.files[tokens_[name_token].file];
+  item.line = tokens_[name_token].file == token.file ? token.line : tokens_[name_token].line;
   if (scope.member) item.visibility = scope.visibility;
   item.class_member = scope.class_var;
   item.comment = comments_.Leading(first_token);
