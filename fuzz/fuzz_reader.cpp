@@ -98,8 +98,8 @@ class JsonCheck {
     if (c == '"') return String();
     if (text_.compare(at_, 4, "true") == 0) return (at_ += 4, true);
     size_t start = at_;
-    while (at_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[at_])) ||
-                                  text_[at_] == '-')) {
+    while (at_ < text_.size() &&
+           (std::isdigit(static_cast<unsigned char>(text_[at_])) || text_[at_] == '-')) {
       ++at_;
     }
     return at_ > start;
@@ -180,7 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char* include : kIncludes) {
     if (at == std::string_view::npos) break;
     size_t next = text.find(kSeparator, at + 1);
-    std::string_view part = text.substr(at + 1, next == std::string_view::npos ? next : next - at - 1);
+    std::string_view part =
+        text.substr(at + 1, next == std::string_view::npos ? next : next - at - 1);
     files.files[include] = std::string(part);
     lines[include] = LineCount(part);
     at = next;

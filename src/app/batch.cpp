@@ -150,6 +150,26 @@ void ApplyRunOptions(const CommandLineParameters& parameters, Selection& selecti
     selection.debug_mode = true;
     selection.dump_file = Absolute(parameters.dump_file);
   }
+  if (parameters.reader) {
+    selection.reader = *parameters.reader == "pascal" ? ReaderKind::kPascal : ReaderKind::kLines;
+  }
+  if (parameters.style) {
+    selection.style = *parameters.style == "site" ? OutputStyle::kSite : OutputStyle::kFrames;
+  }
+  if (!parameters.json_file.empty()) selection.json_file = Absolute(parameters.json_file);
+  ReaderOptions& pascal = selection.pascal;
+  for (const std::string& define : parameters.defines) pascal.defines.push_back(define);
+  for (const std::string& folder : parameters.include_dirs) {
+    pascal.include_dirs.push_back(Absolute(folder));
+  }
+  if (parameters.compiler) {
+    pascal.compiler = *parameters.compiler == "delphi" ? CompilerMode::kDelphi : CompilerMode::kFpc;
+  }
+  if (parameters.comments) {
+    pascal.comments = *parameters.comments == "any" ? CommentMode::kAny : CommentMode::kDocOnly;
+  }
+  if (parameters.title) selection.title = *parameters.title;
+  if (!parameters.source_url.empty()) selection.source_url = parameters.source_url;
 }
 
 Selection ApplyCommandLine(const CommandLineParameters& parameters) {
@@ -203,6 +223,11 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
                                             selection, plan.inputs);
     if (!refusal.empty()) throw RefusedRun(refusal);
   }
+  if (!selection.json_file.empty()) {
+    std::string refusal = OutputFileRefusal("--json", selection.json_file, WrittenFile::kJson,
+                                            selection, plan.inputs);
+    if (!refusal.empty()) throw RefusedRun(refusal);
+  }
   if (!parameters.save_selection.empty()) {
     std::string refusal = OutputFileRefusal("--save-selection", parameters.save_selection,
                                             WrittenFile::kSelectionFile, selection, plan.inputs);
@@ -229,6 +254,12 @@ std::string OutputFileRefusal(const std::string& option, const std::string& file
   if (bytes.empty()) return "";
   if (kind == WrittenFile::kTreeDump) {
     return IsTreeDump(bytes) ? "" : refuse("it exists and is not a tree dump of this program");
+  }
+  if (kind == WrittenFile::kJson) {
+    return bytes.starts_with("{\"units\":[") ? ""
+                                             : refuse(
+                                                   "it exists and is not a JSON export of "
+                                                   "this program");
   }
   return IsSelectionText(bytes) ? "" : refuse("it exists and is not a selection file");
 }

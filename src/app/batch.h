@@ -80,12 +80,13 @@ std::string DumpPath();
 std::string DumpRefusal(const Selection& selection);
 
 // The kinds of file an option writes, for OutputFileRefusal.
-enum class WrittenFile { kTreeDump, kSelectionFile };
+enum class WrittenFile { kTreeDump, kSelectionFile, kJson };
 
 // Why `option` may not write `file`, or empty text: it is one of the run's inputs (`inputs`, the
 // selection's units, description and menu bar), or it exists and is not what the option writes
 // (a tree dump of this program; a selection file: an INI file with only [FILES] and [SETUP]
-// keys), or it is no regular file. An empty file may always be written.
+// keys; a JSON export of this program), or it is no regular file. An empty file may always be
+// written.
 std::string OutputFileRefusal(const std::string& option, const std::string& file, WrittenFile kind,
                               const Selection& selection, const std::vector<std::string>& inputs);
 

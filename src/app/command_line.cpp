@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <string_view>
@@ -68,6 +69,37 @@ void SetDumpFile(CommandLineParameters& p, std::string value) {
   p.dump_file = std::move(value);
 }
 
+// An option whose value is one of a few words.
+Setter OneOf(std::string_view option, std::vector<std::string_view> words,
+             std::optional<std::string> CommandLineParameters::*field) {
+  return [option, words, field](CommandLineParameters& p, std::string value) {
+    if (std::find(words.begin(), words.end(), value) != words.end()) {
+      p.*field = std::move(value);
+      return;
+    }
+    if (!p.error.empty()) return;
+    std::string allowed;
+    for (size_t k = 0; k < words.size(); ++k) {
+      if (k > 0) allowed += k + 1 == words.size() ? " or " : ", ";
+      allowed += words[k];
+    }
+    p.error =
+        "invalid argument '" + value + "' for '--" + std::string(option) + "' (" + allowed + ")";
+  };
+}
+
+// An option whose value must not be empty.
+Setter NonEmpty(std::string_view option, std::string_view what,
+                std::function<void(CommandLineParameters&, std::string)> set) {
+  return [option, what, set](CommandLineParameters& p, std::string value) {
+    if (!value.empty()) return set(p, std::move(value));
+    if (p.error.empty()) {
+      p.error =
+          "invalid argument '' for '--" + std::string(option) + "' (" + std::string(what) + ")";
+    }
+  };
+}
+
 const std::vector<LongOption>& LongOptions() {
   static const std::vector<LongOption> options = {
       {"output", 'o', true, [](auto& p, std::string v) { p.output_dir = std::move(v); }},
@@ -82,6 +114,22 @@ const std::vector<LongOption>& LongOptions() {
       {"coverage", 0, false, [](auto& p, std::string) { p.coverage = true; }},
       {"fail-under", 0, true, [](auto& p, std::string v) { SetFailUnder(p, v); }},
       {"jobs", 'j', true, SetJobs},
+      {"reader", 0, true, OneOf("reader", {"lines", "pascal"}, &CommandLineParameters::reader)},
+      {"style", 0, true, OneOf("style", {"frames", "site"}, &CommandLineParameters::style)},
+      {"json", 0, true,
+       NonEmpty("json", "a file name", [](auto& p, std::string v) { p.json_file = std::move(v); })},
+      {"define", 0, true,
+       NonEmpty("define", "a symbol, or SYMBOL=VALUE",
+                [](auto& p, std::string v) { p.defines.push_back(std::move(v)); })},
+      {"include", 0, true,
+       NonEmpty("include", "a folder",
+                [](auto& p, std::string v) { p.include_dirs.push_back(std::move(v)); })},
+      {"compiler", 0, true, OneOf("compiler", {"fpc", "delphi"}, &CommandLineParameters::compiler)},
+      {"comments", 0, true, OneOf("comments", {"doc", "any"}, &CommandLineParameters::comments)},
+      {"title", 0, true, [](auto& p, std::string v) { p.title = std::move(v); }},
+      {"source-url", 0, true,
+       NonEmpty("source-url", "a pattern with {path} and {line}",
+                [](auto& p, std::string v) { p.source_url = std::move(v); })},
       {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
       {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
   };
@@ -118,6 +166,9 @@ class Reader {
         options_ended_ = true;
       } else if (arg[1] == '-') {
         ReadLong(arg.substr(2));
+      } else if ((arg[1] == 'D' || arg[1] == 'I') && arg.size() > 2) {
+        // "-DFPC", "-Iinclude": joined to its value, as a compiler takes it.
+        (arg[1] == 'D' ? p_.defines : p_.include_dirs).push_back(arg.substr(2));
       } else {
         ReadShort(arg);
       }
@@ -237,6 +288,19 @@ std::string UsageText() {
          "      --coverage            print how much of each unit is documented\n"
          "      --fail-under PCT      end with status 3 when less than PCT % is documented\n"
          "  -j, --jobs N              use N threads (default: GLOSSATOR_JOBS or one per core)\n"
+         "      --reader NAME         lines (the line rules) or pascal (reads the interface as a\n"
+         "                            compiler does: records, enums, interfaces, include files)\n"
+         "      --style NAME          frames (the frame set) or site (pages with search)\n"
+         "      --json FILE           also write every unit read as JSON into FILE\n"
+         "      --define SYM          a conditional symbol for the pascal reader, or SYM=VALUE\n"
+         "                            (also written -DSYM)\n"
+         "      --include DIR         a folder of include files for the pascal reader (also\n"
+         "                            written -IDIR)\n"
+         "      --compiler NAME       fpc or delphi: the built-in symbols of the pascal reader\n"
+         "      --comments WHICH      doc ({** } and /// only) or any (plain comments too)\n"
+         "      --title TEXT          the site's title (default: the output folder's name)\n"
+         "      --source-url PATTERN  link the site's items to their sources: {path} and {line}\n"
+         "                            are filled in\n"
          "  -p FILE                   load this selection file (not with PATHs)\n"
          "  -b                        batch mode: run without the window, then end\n"
          "  -d                        also write the documentation tree beside the program\n"

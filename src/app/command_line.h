@@ -29,6 +29,15 @@ struct CommandLineParameters {
   bool coverage = false;                        // "--coverage": print the coverage table
   std::optional<double> fail_under;             // "--fail-under": the least total share, %
   int jobs = 0;                                 // "-j", "--jobs": threads; 0 means the default
+  std::optional<std::string> reader;            // "--reader": "lines" or "pascal"
+  std::optional<std::string> style;             // "--style": "frames" or "site"
+  std::string json_file;                        // "--json": write the units as JSON
+  std::vector<std::string> defines;             // "--define=SYM", "-DSYM": for the Pascal reader
+  std::vector<std::string> include_dirs;        // "--include=DIR", "-IDIR": its include folders
+  std::optional<std::string> compiler;          // "--compiler": "fpc" or "delphi"
+  std::optional<std::string> comments;          // "--comments": "doc" or "any"
+  std::optional<std::string> title;             // "--title": the site's title
+  std::string source_url;                       // "--source-url": links to the sources
   // Set when the arguments are refused: the message, without the program name in front.
   std::string error;
 };
@@ -45,8 +54,10 @@ struct CommandLineParameters {
 //   -i              => init_dir ""
 //
 // The other options follow GNU conventions and match as written: "--output DIR" or
-// "--output=DIR", "-o DIR" or "-oDIR", "--" ends the options. Every other argument starting
-// with "-" (but "-" alone) is refused, and so is "-p" together with PATHs.
+// "--output=DIR", "-o DIR" or "-oDIR", "--" ends the options. "-DSYM" and "-IDIR" (joined, as a
+// compiler takes them) define a symbol and add an include folder; "-D" and "-I" alone are the
+// switches above. Every other argument starting with "-" (but "-" alone) is refused, and so is
+// "-p" together with PATHs.
 //
 //   -o doc src/        => output_dir "doc", paths {"src/"}
 //   -- -odd.pas        => paths {"-odd.pas"}

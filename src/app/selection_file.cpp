@@ -67,9 +67,30 @@ std::vector<std::string> ReadFileList(const IniFile& ini) {
 const char* FlagText(bool flag) { return flag ? "1" : "0"; }
 
 constexpr const char* kSetupKeys[] = {"OutputDir", "DescriptFile", "MenubarFile", "ParsePrivate",
-                                      "DebugMode"};
+                                      "DebugMode", "Reader",       "Style"};
 constexpr std::string_view kSetupKeyList =
-    "OutputDir, DescriptFile, MenubarFile, ParsePrivate and DebugMode";
+    "OutputDir, DescriptFile, MenubarFile, ParsePrivate, DebugMode, Reader and Style";
+
+// "Reader" and "Style": a word of each pair, any letter case; the first word is the default.
+constexpr std::string_view kReaders[] = {"lines", "pascal"};
+constexpr std::string_view kStyles[] = {"frames", "site"};
+
+// The position of `value` among `words` (0 when it is none of them or empty).
+template <size_t N>
+size_t WordIndex(std::string_view value, const std::string_view (&words)[N]) {
+  for (size_t k = 0; k < N; ++k) {
+    if (EqualsNoCase(value, words[k])) return k;
+  }
+  return 0;
+}
+
+template <size_t N>
+bool IsWordOf(std::string_view value, const std::string_view (&words)[N]) {
+  for (std::string_view word : words) {
+    if (EqualsNoCase(value, word)) return true;
+  }
+  return false;
+}
 
 bool IsSetupKey(std::string_view key) {
   for (std::string_view known : kSetupKeys) {
@@ -107,6 +128,12 @@ std::vector<Warning> KeyWarnings(const IniFile& ini, const std::string& path) {
       } else if (section == "setup" && !IsSetupKey(key.key)) {
         warn(key.line, "key '" + key.key + "' in [SETUP] ignored: the settings are " +
                            std::string(kSetupKeyList));
+      } else if (section == "setup" && EqualsNoCase(key.key, "Reader") && !key.value.empty() &&
+                 !IsWordOf(key.value, kReaders)) {
+        warn(key.line, "key 'Reader' ignored: the readers are lines and pascal");
+      } else if (section == "setup" && EqualsNoCase(key.key, "Style") && !key.value.empty() &&
+                 !IsWordOf(key.value, kStyles)) {
+        warn(key.line, "key 'Style' ignored: the styles are frames and site");
       }
     }
   }
@@ -158,6 +185,14 @@ void SaveSelection(const std::string& path, const Selection& selection) {
   ini.WriteString(kSetup, "MenubarFile", selection.menubar_file);
   ini.WriteString(kSetup, "ParsePrivate", FlagText(selection.parse_private));
   ini.WriteString(kSetup, "DebugMode", FlagText(selection.debug_mode));
+  // Written only when they are not what a selection file means without them, so that a file
+  // saved for the frame set by the line rules keeps the bytes it always had.
+  if (selection.reader != ReaderKind::kLines || ini.Find(kSetup, "Reader")) {
+    ini.WriteString(kSetup, "Reader", kReaders[selection.reader == ReaderKind::kPascal ? 1 : 0]);
+  }
+  if (selection.style != OutputStyle::kFrames || ini.Find(kSetup, "Style")) {
+    ini.WriteString(kSetup, "Style", kStyles[selection.style == OutputStyle::kSite ? 1 : 0]);
+  }
   ini.Save();
 }
 
@@ -174,6 +209,11 @@ void ReadInto(const IniFile& ini, Selection& selection) {
   selection.menubar_file = ini.ReadString(kSetup, "MenubarFile");
   selection.parse_private = ReadProfileBool(ini.ReadString(kSetup, "ParsePrivate"));
   selection.debug_mode = ReadProfileBool(ini.ReadString(kSetup, "DebugMode"));
+  selection.reader = WordIndex(ini.ReadString(kSetup, "Reader"), kReaders) == 1
+                         ? ReaderKind::kPascal
+                         : ReaderKind::kLines;
+  selection.style = WordIndex(ini.ReadString(kSetup, "Style"), kStyles) == 1 ? OutputStyle::kSite
+                                                                             : OutputStyle::kFrames;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/file_system.h"
 #include "base/ordered_pool.h"
 #include "base/platform.h"
+#include "html/json_export.h"
 #include "html/page_writer.h"
 #include "html/pages.h"
 #include "html/paths.h"
@@ -317,6 +318,17 @@ void WriteFixedFiles(const Selection& selection, const std::string& out_dir, Fil
   WritePage(files, out_dir, "legend.html", LegendPage(selection.parse_private));
 }
 
+// Private and strict private members leave the models of a run without "--private", as they
+// leave its pages.
+void DropPrivateMembers(std::vector<DocItem>& items) {
+  std::erase_if(items, [](const DocItem& item) { return item.visibility.ends_with("private"); });
+  for (DocItem& item : items) DropPrivateMembers(item.members);
+}
+
+void DropPrivateMembers(std::vector<DocUnit>& units) {
+  for (DocUnit& unit : units) DropPrivateMembers(unit.items);
+}
+
 }  // namespace
 
 std::string OutputFolder(const Selection& selection) {
@@ -341,10 +353,13 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
   RunGuard guard(platform);
   platform.SetBusy(true);
-  TGlosParser parser(&platform);
+  TGlosParser parser(&platform, &output);
   parser.ParsePrivate = selection.parse_private;
   parser.SkippableFiles = settings.skippable_files;
   parser.Jobs = jobs;
+  parser.Reader = selection.reader;
+  parser.Pascal = selection.pascal;
+  parser.KeepModels = !selection.json_file.empty();
   platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
   guard.ProgressShown(true);
 
@@ -354,6 +369,7 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     return result;
   }
   std::unique_ptr<DocTree> tree = parser.TakeResult();
+  std::vector<DocUnit> units = parser.TakeModels();
   if (!WhileDoing("checking the page names",
                   [&] { return CheckCopies(selection, out_dir, *tree, platform, files); })) {
     return result;
@@ -366,6 +382,12 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   if (selection.debug_mode && !selection.dump_file.empty()) {
     WhileDoing("writing the tree dump",
                [&] { WriteDump(tree->Tree(), selection.dump_file, settings, files); });
+  }
+  if (!selection.json_file.empty()) {
+    WhileDoing("writing the JSON file", [&] {
+      if (!selection.parse_private) DropPrivateMembers(units);
+      files.WriteFile(selection.json_file, UnitsToJson(units));
+    });
   }
 
   WhileDoing("checking the page names", [&] {

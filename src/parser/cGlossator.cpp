@@ -59,6 +59,10 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   ParseSettings settings;
   settings.parse_private = ParsePrivate;
   settings.skippable = SkippableFiles;
+  settings.reader = Reader;
+  settings.pascal = Pascal;
+  settings.want_tree = BuildTree;
+  settings.want_models = KeepModels;
   target_ = std::make_unique<ParseTarget>(*tree_, parsed_units, observer_);
   ParseTarget& target = *target_;
 
@@ -92,6 +96,8 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
     BuildIndexes(jobs);
     result_ = std::make_unique<DocTree>(std::move(tree_), target.TakeSourceFiles());
   });
+  models_ = target.TakeModels();
+  included_ = target.TakeIncluded();
   target_.reset();
 }
 

@@ -29,6 +29,10 @@ class TGlosParser {
   TGlosParser& operator=(const TGlosParser&) = delete;
 
   bool ParsePrivate = false;  // also record the members of private sections
+  ReaderKind Reader = ReaderKind::kLines;
+  ReaderOptions Pascal;     // the Pascal reader's settings
+  bool BuildTree = true;    // build the documentation tree (the frame pages, the dump, coverage)
+  bool KeepModels = false;  // keep the model of each unit (the site, the JSON export)
   // Files skipped with a warning when they are no unit; see ParseSettings::skippable.
   std::unordered_set<std::string> SkippableFiles;
   bool Cancelled = false;  // set when the user cancels; never reset
@@ -42,6 +46,10 @@ class TGlosParser {
   // The finished tree of a completed run, with its queries; null otherwise.
   const DocTree* Result() const { return result_.get(); }
   std::unique_ptr<DocTree> TakeResult() { return std::move(result_); }
+  // The models of the units read, in list order, after a completed run with KeepModels.
+  std::vector<DocUnit> TakeModels() { return std::move(models_); }
+  // Every include file the units read, once each, in the order first read.
+  const std::vector<std::string>& IncludedFiles() const { return included_; }
   // The file a unit item of Tree() was read from, as listed.
   std::string SourceFile(const TXMLNode* unit) const;
 
@@ -72,6 +80,8 @@ class TGlosParser {
   std::unique_ptr<TXMLTree> tree_;
   std::unique_ptr<ParseTarget> target_;  // while parsing, and after a cancel or an error
   std::unique_ptr<DocTree> result_;
+  std::vector<DocUnit> models_;
+  std::vector<std::string> included_;
 };
 
 // The number of jobs a run uses when it is not told: GLOSSATOR_JOBS when that holds a number from

@@ -3,12 +3,15 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "base/platform.h"
+#include "model/unit_model.h"
+#include "parser/pascal/pascal_reader.h"
 #include "parser/unit_scan.h"
 
 namespace glossator {
@@ -17,8 +20,16 @@ class FileSystem;
 class TXMLNode;
 class TXMLTree;
 
+// Which reader reads the units: the line rules, or the Pascal reader, which tokenises the whole
+// interface part as a compiler does.
+enum class ReaderKind { kLines, kPascal };
+
 // How a run reads its files.
 struct ParseSettings {
+  ReaderKind reader = ReaderKind::kLines;
+  ReaderOptions pascal;      // the Pascal reader's compiler, symbols, include folders and comments
+  bool want_tree = true;     // build the documentation tree the frame pages read
+  bool want_models = false;  // keep each unit's model (the site and the JSON export read them)
   bool parse_private = false;  // also record the members of private sections
   // Listed files that are skipped with a warning when they are no unit (a program, a library, a
   // package, no heading at all): those found in folders and project files. Any other file is
@@ -27,10 +38,12 @@ struct ParseSettings {
 };
 
 // One file parsed on its own: its tree, whose root stands for "parsedUnits" and holds the file's
-// unit item (none when the file was skipped or failed before its heading), the text as loaded,
-// and the error that ended its parse, if any.
+// unit item (none when the file was skipped or failed before its heading), its unit's model when
+// asked for, the include files read, the text as loaded, and the error that ended its parse.
 struct FileResult {
   std::unique_ptr<TXMLTree> tree;
+  std::optional<DocUnit> model;
+  std::vector<std::string> included;
   std::string text;
   std::exception_ptr error;
 };
@@ -51,9 +64,16 @@ class FileParser {
                    ParseObserver* observer);
   // The same for a text already loaded.
   FileResult ParseText(const std::string& path, std::string text, const ParseSettings& settings,
-                       ParseObserver* observer);
+                       FileSystem& files, ParseObserver* observer);
 
  private:
+  // The line reader's parse of the loaded file into `result`.
+  void ReadLines(const std::string& path, std::string text, const ParseSettings& settings,
+                 ParseObserver* observer, FileResult& result);
+  // The Pascal reader's.
+  void ReadPascal(const std::string& path, const std::string& text, const ParseSettings& settings,
+                  FileSystem& files, ParseObserver* observer, FileResult& result);
+
   UnitScan scan_;
 };
 
@@ -70,8 +90,13 @@ class ParseTarget : public ParseObserver {
   void ReportWarning(const Warning& warning) override;
   bool Cancelled() const { return cancelled_; }
 
-  // Moves the file's unit item, if it has one, to the end of "parsedUnits" and records its file.
+  // Moves the file's unit item, if it has one, to the end of "parsedUnits" and records its file;
+  // keeps its model.
   void Join(FileResult& result, const std::string& path);
+  // The models of the units joined, in list order.
+  std::vector<DocUnit> TakeModels() { return std::move(models_); }
+  // The include files the joined units read, each once, in the order first read.
+  std::vector<std::string> TakeIncluded() { return std::move(included_); }
   // The file a unit item joined here was read from, as listed; empty for any other node.
   std::string SourceFile(const TXMLNode* unit) const;
   // unit item => the file it was read from, as listed
@@ -85,6 +110,9 @@ class ParseTarget : public ParseObserver {
   ParseObserver* observer_;
   bool cancelled_ = false;
   std::unordered_map<const TXMLNode*, std::string> source_files_;
+  std::vector<DocUnit> models_;
+  std::vector<std::string> included_;
+  std::unordered_set<std::string> included_seen_;
 };
 
 // The parse of `files` on a pool of `jobs` threads, the calling thread included (parse_pool.cpp):

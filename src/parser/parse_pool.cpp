@@ -177,7 +177,8 @@ size_t ParsePool::Replay(const std::vector<ParseEvent>& events) {
 void ParsePool::ParseAgain(const std::string& path, PooledFile& file, size_t stop_at) {
   ReplayTail tail(target_, stop_at + 1, stop_at);
   FileParser again;
-  FileResult result = again.ParseText(path, std::move(file.result.text), settings_, &tail);
+  FileResult result =
+      again.ParseText(path, std::move(file.result.text), settings_, file_system_, &tail);
   target_.Join(result, path);
   if (result.error) std::rethrow_exception(result.error);
 }

@@ -83,9 +83,6 @@ void UnitScan::ParseLoaded(TXMLNode* parsed_units) {
   ParseFunctions(tree_->AddNode(unit, std::string(elem::kFunctions)));
   if (!Progress("Parsing constants in " + short_name, "", true)) return;
   ParseConstants(tree_->AddNode(unit, std::string(elem::kConstants)));
-  // Sorted as soon as the unit is complete, on whichever thread parsed it; the units
-  // themselves are sorted once all are read.
-  SortUnit(unit);
 }
 
 void UnitScan::SkipNonUnit(const SourceHeading& heading, const std::string& short_name) {

@@ -64,9 +64,10 @@ class UnitScan {
   const std::string& FileNote() const { return file_note_; }
 
   // Reads the loaded file: the unit item under `parsed_units`, with its comment, its file name and
-  // its classes, routines and constants, sorted by name. Four progress steps; returns early when a
-  // progress call answers "stop". Errors propagate as GlosError. When non-units are skipped, a
-  // file whose heading is no unit heading gets a warning and no unit item (the steps are made).
+  // its classes, routines and constants, in source order (SortUnit sorts them). Four progress
+  // steps; returns early when a progress call answers "stop". Errors propagate as GlosError. When
+  // non-units are skipped, a file whose heading is no unit heading gets a warning and no unit item
+  // (the steps are made).
   void ParseLoaded(TXMLNode* parsed_units);
 
   // The progress call; a "stop" answer sets Cancelled.

@@ -46,9 +46,11 @@ class MemoryFileSystem : public FileSystem {
     }
     return entries;
   }
-  void WriteFile(const std::string& path, std::string_view bytes) override {
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
     files_[path] = std::string(bytes);
+    return true;
   }
+  void MakeFolders(const std::string&) override {}
   bool CopyFile(const std::string&, const std::string&) override { return false; }
   bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
   void RemoveStaleTemporaries(const std::string&) override {}

@@ -119,7 +119,7 @@ TEST_F(DiagnosticsTest, IgnoredSelectionKeysAreNamedWithTheirLines) {
                 ":5: warning: key 'file0' ignored: it is given before, on line 2\n" + gls +
                 ":6: warning: key 'File1' ignored: it names no file\n" + gls +
                 ":9: warning: key 'OutputDri' in [SETUP] ignored: the settings are OutputDir, " +
-                "DescriptFile, MenubarFile, ParsePrivate and DebugMode\n");
+                "DescriptFile, MenubarFile, ParsePrivate, DebugMode, Reader and Style\n");
   EXPECT_TRUE(fs::exists(dir_ / "out" / "TAlpha.html"));
   // A selection given as a PATH reports the same keys.
   Outcome as_path = RunArguments({gls});
