@@ -1,0 +1,504 @@
+#include "html/site/declaration_markup.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "html/site/site_html.h"
+#include "model/text_rules.h"
+
+namespace glossator {
+namespace {
+
+constexpr uint32_t kText = UINT32_MAX;
+// A dotted name longer than this is written as it is.
+constexpr size_t kMaxParts = 16;
+
+// Sorted, lower case.
+constexpr std::array<std::string_view, 65> kReserved = {
+    "and",
+    "array",
+    "as",
+    "asm",
+    "begin",
+    "case",
+    "class",
+    "const",
+    "constructor",
+    "destructor",
+    "dispinterface",
+    "div",
+    "do",
+    "downto",
+    "else",
+    "end",
+    "except",
+    "exports",
+    "file",
+    "finalization",
+    "finally",
+    "for",
+    "function",
+    "goto",
+    "if",
+    "implementation",
+    "in",
+    "inherited",
+    "initialization",
+    "inline",
+    "interface",
+    "is",
+    "label",
+    "library",
+    "mod",
+    "nil",
+    "not",
+    "object",
+    "of",
+    "operator",
+    "or",
+    "packed",
+    "procedure",
+    "program",
+    "property",
+    "raise",
+    "record",
+    "repeat",
+    "resourcestring",
+    "set",
+    "shl",
+    "shr",
+    "string",
+    "then",
+    "threadvar",
+    "to",
+    "try",
+    "type",
+    "unit",
+    "until",
+    "uses",
+    "var",
+    "while",
+    "with",
+    "xor",
+};
+
+enum class Tok : uint8_t { kSpace, kWord, kNumber, kString, kComment, kSymbol, kEnd };
+
+struct Token {
+  Tok type = Tok::kEnd;
+  std::string_view text;
+};
+
+bool IsWordStart(char ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordByte(char c) { return IsWordStart(c) || IsDigit(c); }
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// Splits a declaration into tokens; every byte belongs to exactly one token.
+class Lexer {
+ public:
+  explicit Lexer(std::string_view text) : text_(text) {}
+
+  Token Next() {
+    if (pos_ >= text_.size()) return {};
+    size_t start = pos_;
+    Tok type = Scan();
+    return {type, text_.substr(start, pos_ - start)};
+  }
+  // The next token that is no space or comment, without taking anything.
+  Token PeekSignificant() const {
+    Lexer copy = *this;
+    for (;;) {
+      Token t = copy.Next();
+      if (t.type != Tok::kSpace && t.type != Tok::kComment) return t;
+    }
+  }
+  // Takes blanks and a "." (not "..") and blanks when a word follows them: the joint of a
+  // dotted name. Returns the bytes taken, or nothing with nothing taken.
+  std::string_view TakeDot() {
+    size_t p = SkipBlanks(pos_);
+    if (p >= text_.size() || text_[p] != '.' || At(p + 1) == '.') return {};
+    size_t after = SkipBlanks(p + 1);
+    if (after >= text_.size() || !IsWordStart(text_[after])) return {};
+    std::string_view joint = text_.substr(pos_, after - pos_);
+    pos_ = after;
+    return joint;
+  }
+
+ private:
+  char At(size_t p) const { return p < text_.size() ? text_[p] : '\0'; }
+  size_t SkipBlanks(size_t p) const {
+    while (p < text_.size() && text_[p] == ' ') ++p;
+    return p;
+  }
+  void While(bool (*accept)(char)) {
+    while (pos_ < text_.size() && accept(text_[pos_])) ++pos_;
+  }
+  // Moves behind `end`, or to the end of the text when it never comes.
+  void Through(std::string_view end) {
+    size_t found = text_.find(end, pos_);
+    pos_ = found == std::string_view::npos ? text_.size() : found + end.size();
+  }
+
+  Tok Scan() {
+    char c = text_[pos_];
+    if (static_cast<unsigned char>(c) <= ' ') {
+      while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) <= ' ') ++pos_;
+      return Tok::kSpace;
+    }
+    if (IsWordStart(c) || (c == '&' && IsWordStart(At(pos_ + 1)))) {
+      ++pos_;
+      While(IsWordByte);
+      return Tok::kWord;
+    }
+    if (IsDigit(c)) return ScanNumber();
+    if ((c == '$' && IsHexDigit(At(pos_ + 1))) || (c == '&' && IsDigit(At(pos_ + 1))) ||
+        (c == '%' && (At(pos_ + 1) == '0' || At(pos_ + 1) == '1'))) {
+      ++pos_;
+      While(IsHexDigit);
+      return Tok::kNumber;
+    }
+    if (c == '\'' || (c == '#' && (IsDigit(At(pos_ + 1)) || At(pos_ + 1) == '$'))) {
+      return ScanString();
+    }
+    return ScanCommentOrSymbol(c);
+  }
+
+  Tok ScanNumber() {
+    While(IsDigit);
+    if (At(pos_) == '.' && IsDigit(At(pos_ + 1))) {
+      ++pos_;
+      While(IsDigit);
+    }
+    char e = At(pos_);
+    size_t digits = pos_ + 1 + ((At(pos_ + 1) == '+' || At(pos_ + 1) == '-') ? 1 : 0);
+    if ((e == 'e' || e == 'E') && IsDigit(At(digits))) {
+      pos_ = digits;
+      While(IsDigit);
+    }
+    return Tok::kNumber;
+  }
+
+  // A quoted string ('' inside is a quote) or a character code (#13, #$0D), and whatever of
+  // either follows at once: 'a'#13'b' is one string.
+  Tok ScanString() {
+    for (;;) {
+      char c = At(pos_);
+      if (c == '\'') {
+        ++pos_;
+        Through("'");
+      } else if (c == '#' && (IsDigit(At(pos_ + 1)) || At(pos_ + 1) == '$')) {
+        pos_ += 2;
+        While(IsHexDigit);
+      } else {
+        return Tok::kString;
+      }
+    }
+  }
+
+  Tok ScanCommentOrSymbol(char c) {
+    ++pos_;
+    if (c == '{') {
+      Through("}");
+    } else if (c == '(' && At(pos_) == '*') {
+      ++pos_;
+      Through("*)");
+    } else if (c == '/' && At(pos_) == '/') {
+      Through("\n");
+    } else {
+      return Tok::kSymbol;
+    }
+    return Tok::kComment;
+  }
+
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// Lower case into `buffer` when the word is short enough to be a keyword; empty otherwise.
+std::string_view Folded(std::string_view word, std::array<char, 16>& buffer) {
+  if (word.size() > buffer.size()) return {};
+  for (size_t i = 0; i < word.size(); ++i) buffer[i] = ToLowerAscii(word[i]);
+  return std::string_view(buffer.data(), word.size());
+}
+
+bool OneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+// Where the writer stands in a declaration.
+enum class Mode : uint8_t {
+  kDefining,    // the declared name and its keywords: "class procedure Foo"
+  kTypeParams,  // inside "<...>" behind the declared name
+  kParamNames,  // a parameter list where a name is due: "(const A, B"
+  kLinked,      // a type or a value: names are looked up
+  kEnumValues,  // the names of an enumeration's values
+  kDirectives,  // behind the declaration's own ";": "default;"
+};
+
+// What came last, for the rules that depend on it.
+enum class Last : uint8_t { kNothing, kOperand, kKeyword, kSymbol };
+
+// One open bracket: the mode to go back to when it closes, the mode its separators return to.
+struct Frame {
+  char close;
+  Mode outer;
+  Mode base;
+};
+
+class DeclarationWriter {
+ public:
+  DeclarationWriter(std::string& out, std::string_view text, ItemKind kind,
+                    const DeclarationLinks& links)
+      : out_(out), lexer_(text), kind_(kind), links_(links) {}
+
+  void Write() {
+    naming_operator_ = false;
+    for (Token t = lexer_.Next(); t.type != Tok::kEnd; t = lexer_.Next()) Take(t);
+  }
+
+ private:
+  void Take(const Token& t) {
+    switch (t.type) {
+      case Tok::kSpace:
+        AppendText(out_, t.text);
+        return;
+      case Tok::kComment:
+        Span("c", t.text);
+        return;
+      case Tok::kNumber:
+      case Tok::kString:
+        Span(t.type == Tok::kNumber ? "n" : "s", t.text);
+        last_ = Last::kOperand;
+        return;
+      case Tok::kWord:
+        TakeWord(t.text);
+        return;
+      default:
+        TakeSymbol(t.text[0]);
+        return;
+    }
+  }
+
+  void Span(std::string_view cls, std::string_view text) {
+    out_.append("<span class=").append(cls).append(">");
+    AppendText(out_, text);
+    out_.append("</span>");
+  }
+
+  // Keywords that name a type or a value end an operand like a name does: "string read".
+  void Keyword(std::string_view word, std::string_view folded) {
+    out_.append("<b>");
+    AppendText(out_, word);
+    out_.append("</b>");
+    bool operand = OneOf(folded, {"string", "nil", "object"}) ||
+                   (folded == "const" && last_ == Last::kKeyword && last_keyword_ == "of");
+    last_ = operand ? Last::kOperand : Last::kKeyword;
+    last_keyword_.assign(folded);
+  }
+
+  void Plain(std::string_view word) {
+    AppendText(out_, word);
+    last_ = Last::kOperand;
+  }
+
+  void TakeWord(std::string_view word) {
+    std::array<char, 16> buffer;
+    std::string_view folded = word[0] == '&' ? std::string_view() : Folded(word, buffer);
+    bool after_dot = last_ == Last::kSymbol && last_symbol_ == '.';
+    if (!after_dot && IsReservedWord(folded)) {
+      Keyword(word, folded);
+      if (folded == "operator" && kind_ == ItemKind::kOperator) naming_operator_ = true;
+      return;
+    }
+    if (naming_operator_) return Plain(word);
+    switch (mode_) {
+      case Mode::kLinked:
+        return TakeLinkedWord(word, folded);
+      case Mode::kDirectives:
+        return Keyword(word, folded);
+      case Mode::kDefining:
+        // FPC's "generic TList<T> = class".
+        if (folded == "generic") return Keyword(word, folded);
+        return Plain(word);
+      case Mode::kParamNames:
+        if (OneOf(folded, {"out", "constref"}) && lexer_.PeekSignificant().type == Tok::kWord) {
+          return Keyword(word, folded);
+        }
+        return Plain(word);
+      case Mode::kTypeParams:
+        if (!in_constraint_) type_params_.push_back(word);
+        return Plain(word);
+      default:
+        return Plain(word);
+    }
+  }
+
+  bool IsDirective(std::string_view folded) {
+    if (last_ == Last::kOperand && stack_.empty()) return true;
+    if (last_ == Last::kKeyword && OneOf(last_keyword_, {"class", "record", "object", "type"})) {
+      return OneOf(folded, {"helper", "sealed", "abstract"});
+    }
+    Token next = lexer_.PeekSignificant();
+    if (folded == "reference") return next.type == Tok::kWord && EqualsNoCase(next.text, "to");
+    return OneOf(folded, {"specialize", "generic"}) && next.type == Tok::kWord;
+  }
+
+  void TakeLinkedWord(std::string_view word, std::string_view folded) {
+    if (!folded.empty() && IsDirective(folded)) return Keyword(word, folded);
+    std::string_view parts[kMaxParts];
+    std::string_view joints[kMaxParts];
+    size_t n = 0;
+    parts[n++] = word;
+    while (n < kMaxParts) {
+      std::string_view joint = lexer_.TakeDot();
+      if (joint.empty()) break;
+      joints[n] = joint;
+      parts[n++] = lexer_.Next().text;
+    }
+    uint32_t targets[kMaxParts];
+    std::span<uint32_t> found(targets, n);
+    if (n == 1 && IsTypeParameter(word)) {
+      found[0] = kText;
+    } else {
+      links_.Resolve(std::span<const std::string_view>(parts, n), found);
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if (i > 0) AppendText(out_, joints[i]);
+      WriteName(parts[i], found[i]);
+    }
+    last_ = Last::kOperand;
+  }
+
+  bool IsTypeParameter(std::string_view word) const {
+    for (std::string_view param : type_params_) {
+      if (EqualsNoCase(param, word)) return true;
+    }
+    return false;
+  }
+
+  void WriteName(std::string_view name, uint32_t target) {
+    if (target == kText) {
+      AppendText(out_, name);
+      return;
+    }
+    out_.append("<a href=\"");
+    links_.AppendHref(target, out_);
+    out_.append("\">");
+    AppendText(out_, name);
+    out_.append("</a>");
+  }
+
+  void TakeSymbol(char c) {
+    if (naming_operator_ && c != '(') {
+      AppendText(out_, std::string_view(&c, 1));
+      return;
+    }
+    naming_operator_ = false;
+    ChangeMode(c);
+    AppendText(out_, std::string_view(&c, 1));
+    bool closes = c == ')' || c == ']' || (c == '>' && closed_type_params_);
+    last_ = closes ? Last::kOperand : Last::kSymbol;
+    last_symbol_ = c;
+    closed_type_params_ = false;
+  }
+
+  void ChangeMode(char c) {
+    switch (c) {
+      case '(':
+      case '[':
+        return Open(c == '(' ? ')' : ']');
+      case ')':
+      case ']':
+      case '>':
+        return Close(c);
+      case '<':
+        if (mode_ == Mode::kDefining) Push('>', Mode::kTypeParams);
+        return;
+      case ':':
+        if (mode_ == Mode::kTypeParams) in_constraint_ = true;
+        if (mode_ == Mode::kDefining || mode_ == Mode::kParamNames) mode_ = Mode::kLinked;
+        return;
+      case '=':
+        if (mode_ != Mode::kTypeParams && mode_ != Mode::kDirectives) mode_ = Mode::kLinked;
+        return;
+      case ';':
+        if (mode_ == Mode::kTypeParams) in_constraint_ = false;
+        if (stack_.empty()) {
+          mode_ = Mode::kDirectives;
+        } else {
+          mode_ = stack_.back().base;
+        }
+        return;
+      case ',':
+        if (!stack_.empty() && stack_.back().base == Mode::kEnumValues) mode_ = Mode::kEnumValues;
+        return;
+      default:
+        return;
+    }
+  }
+
+  // A bracket behind the declared name or behind "procedure" opens a parameter list; one right
+  // behind the "=" of an enumeration opens its values; any other holds a type or a value.
+  void Open(char close) {
+    bool routine_keyword =
+        last_ == Last::kKeyword &&
+        OneOf(last_keyword_, {"procedure", "function", "constructor", "destructor"});
+    if (mode_ == Mode::kDefining || (mode_ == Mode::kLinked && routine_keyword)) {
+      return Push(close, Mode::kParamNames);
+    }
+    bool enum_values =
+        kind_ == ItemKind::kEnum && stack_.empty() && last_ == Last::kSymbol && last_symbol_ == '=';
+    Push(close, enum_values                  ? Mode::kEnumValues
+                : mode_ == Mode::kDirectives ? mode_
+                                             : Mode::kLinked);
+  }
+
+  void Push(char close, Mode inner) {
+    stack_.push_back({close, mode_, inner});
+    mode_ = inner;
+  }
+
+  void Close(char c) {
+    if (stack_.empty() || stack_.back().close != c) return;
+    if (c == '>') {
+      closed_type_params_ = true;
+      in_constraint_ = false;
+    }
+    mode_ = stack_.back().outer;
+    stack_.pop_back();
+  }
+
+  std::string& out_;
+  Lexer lexer_;
+  ItemKind kind_;
+  const DeclarationLinks& links_;
+  Mode mode_ = Mode::kDefining;
+  Last last_ = Last::kNothing;
+  std::string last_keyword_;  // lower case
+  char last_symbol_ = 0;
+  std::vector<Frame> stack_;
+  std::vector<std::string_view> type_params_;
+  bool in_constraint_ = false;
+  bool closed_type_params_ = false;
+  bool naming_operator_ = false;
+};
+
+}  // namespace
+
+bool IsReservedWord(std::string_view word) {
+  std::array<char, 16> buffer;
+  std::string_view folded = Folded(word, buffer);
+  return !folded.empty() && std::binary_search(kReserved.begin(), kReserved.end(), folded);
+}
+
+void AppendDeclaration(std::string& out, std::string_view declaration, ItemKind kind,
+                       const DeclarationLinks& links) {
+  DeclarationWriter(out, declaration, kind, links).Write();
+}
+
+}  // namespace glossator
