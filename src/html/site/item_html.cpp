@@ -16,6 +16,7 @@ namespace {
 void AppendSourceLink(const PageContext& ctx, const DocItem& item, std::string& out) {
   const SiteOptions& options = ctx.options;
   if (options.source_url.empty() || item.file.empty() || item.line <= 0) return;
+  if (!IsSafeUrl(options.source_url)) return;
   std::string_view path = item.file;
   if (!options.source_root.empty() && StartsWith(path, options.source_root)) {
     path.remove_prefix(options.source_root.size());
