@@ -144,7 +144,8 @@
       var end = names.indexOf('\n', at);
       at = (end < 0 ? names.length : end) + 1;
     }
-    starts.push(Math.max(at, names.length + 1));
+    // One more start behind the last line, so that line i ends in front of starts[i + 1] - 1.
+    starts.push(at);
     this.starts = Int32Array.from(starts);
     this.count = starts.length - 1;
     this.initials = null;
