@@ -51,9 +51,14 @@
     });
   }
 
-  // Adds a script file of the site once; calls back when it ran (or failed, with an error).
+  // Adds a script file of the site once, never before the page's load event (the page comes
+  // first); calls back when it ran (or failed, with an error).
   var scripts = {};
   function loadScript(name, ready) {
+    if (doc.readyState !== 'complete') {
+      window.addEventListener('load', function () { loadScript(name, ready); });
+      return;
+    }
     var entry = scripts[name];
     if (!entry) {
       entry = scripts[name] = { done: false, error: null, waiting: [] };
@@ -132,14 +137,26 @@
     return text.replace(/[A-Z]+/g, function (run) { return run.toLowerCase(); });
   }
 
-  // One rank of the index: its names one a line, the same in lower case, where each starts.
-  function Rank(names, info, first) {
+  var kDigitValue = new Int8Array(128);
+  for (var d = 0; d < kDigits.length; d++) kDigitValue[kDigits.charCodeAt(d)] = d;
+  function digitsAt(text, at, width) {
+    var value = 0;
+    for (var i = 0; i < width; i++) value = value * 64 + kDigitValue[text.charCodeAt(at + i)];
+    return value;
+  }
+
+  // One rank of the index. Its distinct names, one a line, and the same in lower case; where
+  // each starts; for each, its first entry (entries follow the names' order); the entries'
+  // kinds and pages.
+  function Rank(names, sizes, info, first, firstName) {
     this.names = names;
     this.lower = lowerAscii(names);
     this.info = info;
-    this.first = first;
+    this.first = first;          // the number of its first entry in the whole index
+    this.firstName = firstName;  // the same for its names
     var starts = [];
-    for (var at = 0; at < names.length;) {
+    var at = 0;
+    while (at < names.length) {
       starts.push(at);
       var end = names.indexOf('\n', at);
       at = (end < 0 ? names.length : end) + 1;
@@ -148,16 +165,29 @@
     starts.push(at);
     this.starts = Int32Array.from(starts);
     this.count = starts.length - 1;
+    var groups = new Int32Array(this.count + 1);
+    var entry = 0;
+    for (var j = 0, p = 0; j < this.count; j++) {
+      groups[j] = entry;
+      if (sizes.charAt(p) === '~') {
+        entry += digitsAt(sizes, p + 1, 3);
+        p += 4;
+      } else {
+        entry += kDigitValue[sizes.charCodeAt(p++)];
+      }
+    }
+    groups[this.count] = entry;
+    this.groups = groups;
     this.initials = null;
   }
-  Rank.prototype.lowerName = function (i) {
-    return this.lower.slice(this.starts[i], this.starts[i + 1] - 1);
+  Rank.prototype.lowerName = function (j) {
+    return this.lower.slice(this.starts[j], this.starts[j + 1] - 1);
   };
-  Rank.prototype.name = function (i) {
-    return this.names.slice(this.starts[i], this.starts[i + 1] - 1);
+  Rank.prototype.name = function (j) {
+    return this.names.slice(this.starts[j], this.starts[j + 1] - 1);
   };
-  // The entry whose line holds the offset `at` of a string laid out like `starts`.
-  function entryAt(starts, at) {
+  // The line of a string laid out by `starts` that holds the offset `at`.
+  function lineAt(starts, at) {
     var lo = 0;
     var hi = starts.length - 2;
     while (lo < hi) {
@@ -166,7 +196,7 @@
     }
     return lo;
   }
-  // The first entry whose lower-case name is not below `text`.
+  // The first name whose lower case is not below `text`.
   Rank.prototype.lowerBound = function (text) {
     var lo = 0;
     var hi = this.count;
@@ -179,60 +209,79 @@
 
   // Where the humps of a name start: its first character, every capital letter, a letter or
   // digit after "_", and the first digit after a letter. "TSynEdit" => T, Syn, Edit.
+  function startsHump(c, before) {
+    if (c === 95) return false;  // "_"
+    var capital = c >= 65 && c <= 90;
+    var digit = c >= 48 && c <= 57;
+    var digitBefore = before >= 48 && before <= 57;
+    return capital || before === 95 || (digit && !digitBefore);
+  }
   function humpStarts(name) {
     var starts = [0];
     for (var i = 1; i < name.length; i++) {
-      var c = name.charAt(i);
-      var before = name.charAt(i - 1);
-      var capital = c >= 'A' && c <= 'Z';
-      var digit = c >= '0' && c <= '9';
-      var beforeDigit = before >= '0' && before <= '9';
-      if (c === '_') continue;
-      if (capital || before === '_' || (digit && !beforeDigit)) starts.push(i);
+      if (startsHump(name.charCodeAt(i), name.charCodeAt(i - 1))) starts.push(i);
     }
     return starts;
   }
 
-  // The initials of every name of a rank, one a line behind a leading line break, and where
-  // each line starts; made the first time a hump search needs them.
+  // The initials of every name of the rank in lower case, one a line behind a leading line
+  // break, and where each line starts; made in one pass the first time a hump search needs
+  // them (or while the reader is still typing).
   Rank.prototype.humpIndex = function () {
     if (this.initials) return;
-    var parts = [''];
-    var starts = [];
-    var at = 1;
-    for (var i = 0; i < this.count; i++) {
-      var name = this.name(i);
-      var humps = humpStarts(name);
-      var initials = '';
-      for (var h = 0; h < humps.length; h++) initials += name.charAt(humps[h]);
-      initials = lowerAscii(initials);
-      starts.push(at);
-      parts.push(initials);
-      at += initials.length + 1;
+    var names = this.names;
+    var codes = new Uint16Array(names.length + 1);
+    var starts = new Int32Array(this.count + 1);
+    var size = 0;
+    var line = 0;
+    var lineStart = true;
+    var before = 0;
+    codes[size++] = 10;
+    for (var i = 0; i < names.length; i++) {
+      var c = names.charCodeAt(i);
+      if (lineStart) starts[line++] = size;
+      if (c === 10) {
+        codes[size++] = 10;
+        lineStart = true;
+        continue;
+      }
+      if (lineStart || startsHump(c, before)) codes[size++] = c >= 65 && c <= 90 ? c + 32 : c;
+      lineStart = false;
+      before = c;
     }
-    starts.push(at + 1);
-    this.initials = parts.join('\n');
-    this.initialStarts = Int32Array.from(starts);
+    starts[this.count] = size;
+    this.initials = new TextDecoder('utf-16le').decode(codes.subarray(0, size));
+    this.initialStarts = starts;
   };
 
   function buildIndex(data) {
     var pages = data.pages.split('\n').map(function (line) {
+      if (!line) return null;
       var tab = line.indexOf('\t');
-      return tab < 0 ? null : { file: line.slice(0, tab), name: line.slice(tab + 1) };
+      return tab < 0 ? { name: line, file: line + '.html' } : { name: line.slice(0, tab), file: line.slice(tab + 1) };
     });
     var ranks = [];
     var first = 0;
+    var firstName = 0;
     for (var r = 0; r < data.names.length; r++) {
-      var rank = new Rank(data.names[r], data.info[r], first);
-      first += rank.count;
+      var rank = new Rank(data.names[r], data.sizes[r], data.info[r], first, firstName);
+      first += rank.groups[rank.count];
+      firstName += rank.count;
       ranks.push(rank);
     }
-    var anchors = new Map();
-    data.anchors.split('\n').forEach(function (line) {
-      var tab = line.indexOf('\t');
-      if (tab > 0) anchors.set(Number(line.slice(0, tab)), line.slice(tab + 1));
-    });
-    return { width: data.w, pages: pages, ranks: ranks, anchors: anchors };
+    return { width: data.w, pages: pages, ranks: ranks, anchorText: data.anchors, anchors: null };
+  }
+
+  // The anchors that are not the entries' names, read the first time a result needs one.
+  function anchorOf(idx, number) {
+    if (!idx.anchors) {
+      idx.anchors = new Map();
+      idx.anchorText.split('\n').forEach(function (line) {
+        var tab = line.indexOf('\t');
+        if (tab > 0) idx.anchors.set(Number(line.slice(0, tab)), line.slice(tab + 1));
+      });
+    }
+    return idx.anchors.get(number);
   }
 
   // Calls back with the index once search-index.js has run.
@@ -243,7 +292,7 @@
       if (!index) {
         index = buildIndex(window.GLOSSATOR_SEARCH);
         // The hump tables are made while the reader is still typing.
-        setTimeout(function () { index.ranks.forEach(function (rank) { rank.humpIndex(); }); }, 0);
+        setTimeout(function () { index.ranks.forEach(function (rank) { rank.humpIndex(); }); }, 50);
       }
       ready(index);
     });
@@ -271,34 +320,36 @@
     var lower = lowerAscii(name);
     for (var p = 0; p < parts.length; p++) {
       var end = p + 1 < starts.length ? starts[p + 1] : name.length;
-      var hump = lower.slice(starts[p], end);
-      if (hump.slice(0, parts[p].length) !== parts[p]) return false;
+      if (lower.slice(starts[p], end).slice(0, parts[p].length) !== parts[p]) return false;
     }
     return true;
   }
 
+  // Collects the entries of the names found, each name once, up to a limit of entries.
   function Collector(limit) {
     this.limit = limit;
     this.results = [];
     this.seen = new Set();
   }
   Collector.prototype.full = function () { return this.results.length >= this.limit; };
-  Collector.prototype.add = function (rank, i) {
-    var number = rank.first + i;
-    if (this.seen.has(number) || this.full()) return;
+  Collector.prototype.add = function (rank, j) {
+    var number = rank.firstName + j;
+    if (this.seen.has(number)) return;
     this.seen.add(number);
-    this.results.push({ rank: rank, i: i });
+    for (var e = rank.groups[j]; e < rank.groups[j + 1] && !this.full(); e++) {
+      this.results.push({ rank: rank, j: j, e: e });
+    }
   };
 
   function findExactAndPrefix(ranks, lower, found, exact) {
     for (var r = 0; r < ranks.length && !found.full(); r++) {
       var rank = ranks[r];
-      for (var i = rank.lowerBound(lower); i < rank.count && !found.full(); i++) {
-        var name = rank.lowerName(i);
+      for (var j = rank.lowerBound(lower); j < rank.count && !found.full(); j++) {
+        var name = rank.lowerName(j);
         if (name.slice(0, lower.length) !== lower) break;
         if (exact && name !== lower) break;
         if (!exact && name === lower) continue;
-        found.add(rank, i);
+        found.add(rank, j);
       }
     }
   }
@@ -312,8 +363,8 @@
       rank.humpIndex();
       for (var at = rank.initials.indexOf(initials); at >= 0 && !found.full();
            at = rank.initials.indexOf(initials, at + 1)) {
-        var i = entryAt(rank.initialStarts, at + 1);
-        if (humpsMatch(rank.name(i), parts)) found.add(rank, i);
+        var j = lineAt(rank.initialStarts, at + 1);
+        if (humpsMatch(rank.name(j), parts)) found.add(rank, j);
       }
     }
   }
@@ -322,9 +373,9 @@
     for (var r = 0; r < ranks.length && !found.full(); r++) {
       var rank = ranks[r];
       for (var at = rank.lower.indexOf(lower); at >= 0 && !found.full();) {
-        var i = entryAt(rank.starts, at);
-        found.add(rank, i);
-        at = rank.lower.indexOf(lower, rank.starts[i + 1]);
+        var j = lineAt(rank.starts, at);
+        found.add(rank, j);
+        at = rank.lower.indexOf(lower, rank.starts[j + 1]);
       }
     }
   }
@@ -341,18 +392,17 @@
     findExactAndPrefix(idx.ranks, lower, found, false);
     findHumps(idx.ranks, query, found);
     findSubstrings(idx.ranks, lower, found);
-    return found.results.map(function (hit) { return describe(idx, hit.rank, hit.i); });
+    return found.results.map(function (hit) { return describe(idx, hit.rank, hit.j, hit.e); });
   }
 
-  function describe(idx, rank, i) {
-    var at = i * (idx.width + 1);
+  function describe(idx, rank, j, e) {
+    var at = e * (idx.width + 1);
     var kind = rank.info.charAt(at);
-    var page = 0;
-    for (var d = 1; d <= idx.width; d++) page = page * 64 + kDigits.indexOf(rank.info.charAt(at + d));
-    var name = rank.name(i);
+    var page = digitsAt(rank.info, at + 1, idx.width);
+    var name = rank.name(j);
     var target = idx.pages[page] || { file: 'index.html', name: '' };
     var own = kOwnPage.indexOf(kind) >= 0;
-    var anchor = own ? '' : (idx.anchors.get(rank.first + i) || name);
+    var anchor = own ? '' : (anchorOf(idx, rank.first + e) || name);
     // Where it stands: the page's qualified name, without the entry itself for its own page.
     var where = target.name;
     if (own) where = where.slice(0, Math.max(0, where.length - name.length - 1));

@@ -49,19 +49,31 @@ function writeSite(dir, extra = []) {
   if (run.status !== 0) throw new Error(`site_fixture failed: ${run.stderr}${run.stdout}`);
 }
 
-// The search index as the pages read it, evaluated outside the browser.
+// The search index as the pages read it, evaluated outside the browser: every entry with its
+// name, rank and kind letter, and the files of the unit and class pages.
 function readIndex(dir) {
   const window = {};
   vm.runInNewContext(fs.readFileSync(path.join(dir, 'search-index.js'), 'utf8'), { window });
   const data = window.GLOSSATOR_SEARCH;
+  const digits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
   const entries = [];
   data.names.forEach((names, rank) => {
-    const info = data.info[rank];
-    names.split('\n').slice(0, -1).forEach((name, i) => {
-      entries.push({ name, rank, kind: info[i * (data.w + 1)] });
-    });
+    let at = 0;
+    let e = 0;
+    for (const name of names.split('\n').slice(0, -1)) {
+      let count = digits.indexOf(data.sizes[rank][at]);
+      if (data.sizes[rank][at] === '~') {
+        count = [...data.sizes[rank].slice(at + 1, at + 4)].reduce((v, c) => v * 64 + digits.indexOf(c), 0);
+        at += 3;
+      }
+      at++;
+      for (let i = 0; i < count; i++, e++) entries.push({ name, rank, kind: data.info[rank][e * (data.w + 1)] });
+    }
   });
-  const pages = data.pages.split('\n').map((line) => line.split('\t')).filter((p) => p.length === 2);
+  const pages = data.pages.split('\n').filter((line) => line).map((line) => {
+    const [name, file] = line.split('\t');
+    return [file ?? `${name}.html`, name];
+  });
   const unitNames = new Set(entries.filter((e) => e.rank === 0).map((e) => e.name));
   return {
     entries,

@@ -92,6 +92,25 @@ void AppendTags(const PageContext& ctx, Scope scope, const DocTags& tags, std::s
   out.append("</dl>\n");
 }
 
+// The values of an enumeration, each with its anchor, its ordinal and its comment.
+void AppendValues(const PageContext& ctx, uint32_t entry, std::string& out) {
+  out.append("<ul class=values>\n");
+  for (uint32_t v = ctx.index.At(entry).first_child; v != kNone; v = ctx.index.At(v).next_sibling) {
+    const EnumValue& value = *ctx.index.At(v).value;
+    out.append("<li id=");
+    AppendAnchor(ctx.index, v, out);
+    out.append("><code>");
+    AppendText(out, value.name);
+    if (!value.ordinal.empty()) out.append(" = ");
+    AppendText(out, value.ordinal);
+    out.append("</code>");
+    if (!value.comment.empty()) out.append(" ");
+    AppendSafeHtml(out, value.comment);
+    out.append("\n");
+  }
+  out.append("</ul>\n");
+}
+
 }  // namespace
 
 void NoteLookup(const PageContext& ctx, std::string_view name) {
@@ -214,6 +233,7 @@ void AppendItem(const PageContext& ctx, uint32_t entry, std::string& out) {
   AppendSourceLink(ctx, item, out);
   out.append("</h3>\n");
   AppendDeclarationBlock(ctx, entry, out);
+  if (e.first_child != kNone && item.kind == ItemKind::kEnum) AppendValues(ctx, entry, out);
   std::string both;
   std::string_view comment = item.comment;
   if (!item.long_comment.empty() && item.long_comment != item.comment) {

@@ -1,19 +1,23 @@
 // The two script files with data: the search index and the list of units for the sidebar.
 //
 // The search index is read by resources/site/site.js; the two must change together. It sets one
-// global, window.GLOSSATOR_SEARCH, to an object of plain strings so that the browser parses it
-// at the speed of string literals and the script can search it without building anything big:
+// global, window.GLOSSATOR_SEARCH, to an object of plain strings, so that the browser reads it
+// at the speed of string literals and the script searches it without building anything big.
+// Its size is what readers wait for, so each entry costs a few bytes beside its name, and a
+// name that many entries share (Create, Items) is written once:
 //   w       how many characters a page number takes in "info" (base 64, see kDigits)
-//   pages   one line per file of Files(): "file<TAB>qualified name" for unit and class pages,
-//           empty for the others
+//   pages   one line per file of Files(): the qualified name of a unit or class page, with
+//           "<TAB>file" behind when the file is not that name and ".html"; empty for others
 //   names   six strings, one per rank (units, types, routines, constants and variables,
-//           members, enum values); in each, the entries' names one a line, sorted by their lower
+//           members, enum values); in each, the distinct names one a line, sorted by their lower
 //           case (ASCII letters only)
-//   info    six strings beside them: per entry its kind letter (kKindLetters) and its page
-//           number in w digits
+//   sizes   six strings beside them: per distinct name how many entries bear it, one digit
+//           (kDigits, 1 to 63), or "~" and three digits
+//   info    six strings: per entry, in the order of the names, its kind letter (kKindLetters)
+//           and its page number in w digits
 //   anchors "number<TAB>anchor" lines for the entries whose anchor is not their name; an
-//           entry's number counts through the six ranks in order. Units and class-like items
-//           have pages of their own and no anchor.
+//           entry's number counts the entries through the six ranks in order. Units and
+//           class-like items have pages of their own and no anchor.
 
 #include "html/site/site_html.h"
 #include "html/site/site_names.h"
@@ -23,6 +27,7 @@ namespace glossator {
 namespace {
 
 constexpr int kRanks = 6;
+constexpr size_t kMaxGroup = (1 << 18) - 1;  // what "~" and three digits count
 constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
 
 // The letter of each kind, in ItemKind order; site.js has the same table.
@@ -66,17 +71,73 @@ void AppendDigits(std::string& out, uint32_t number, int width) {
 
 void AppendPages(const SiteIndex& x, std::string& out) {
   out.append("pages:\"");
+  std::string name;
   for (uint32_t k = 0; k < x.Pages().size(); ++k) {
     const Page& page = x.Pages()[k];
     if (page.kind == PageKind::kUnit || page.kind == PageKind::kClass) {
-      out.append(page.file).append("\\t");
-      std::string name;
+      name.clear();
       AppendQualifiedName(x, page.entry, name);
       AppendScriptText(out, name);
+      if (page.file.size() != name.size() + 5 || page.file.compare(0, name.size(), name) != 0) {
+        out.append("\\t").append(page.file);
+      }
     }
     out.append("\\n");
   }
   out.append("\",\n");
+}
+
+void AppendSize(std::string& out, size_t count) {
+  if (count < 64) {
+    out += kDigits[count];
+    return;
+  }
+  out += '~';
+  AppendDigits(out, static_cast<uint32_t>(count), 3);
+}
+
+// One rank's names, sizes and info, each added to its own list.
+struct RankWriter {
+  const SiteIndex& x;
+  int width;
+  std::string names, sizes, info, anchors;
+  uint32_t number = 0;  // the next entry's number
+
+  void Add(const std::vector<uint32_t>& ranked) {
+    for (size_t i = 0; i < ranked.size();) {
+      std::string_view name = x.At(ranked[i]).name;
+      size_t j = i;
+      // More entries of one name than three digits count make two lines of that name.
+      while (j < ranked.size() && j - i < kMaxGroup && x.At(ranked[j]).name == name) {
+        AddEntry(ranked[j++]);
+      }
+      AppendScriptText(names, name);
+      names.append("\\n");
+      AppendSize(sizes, j - i);
+      i = j;
+    }
+  }
+
+  void AddEntry(uint32_t id) {
+    const Entry& e = x.At(id);
+    info += KindLetter(e);
+    AppendDigits(info, e.own_page != kNone ? e.own_page : e.page, width);
+    if (e.own_page == kNone && (e.anchor_number != 1 || !IsAnchorStem(e.name))) {
+      AppendNumber(anchors, number);
+      anchors.append("\\t");
+      AppendAnchor(x, id, anchors);
+      anchors.append("\\n");
+    }
+    ++number;
+  }
+};
+
+void AppendList(std::string& out, std::string_view key, const std::vector<std::string>& parts) {
+  out.append(key).append(":[");
+  for (size_t i = 0; i < parts.size(); ++i) {
+    out.append(i == 0 ? "\"" : ",\n\"").append(parts[i]).append("\"");
+  }
+  out.append("],\n");
 }
 
 }  // namespace
@@ -89,36 +150,26 @@ std::string RenderSearchIndex(const PageContext& ctx) {
   while (width < 5 && (x.Pages().size() >> (6 * width)) > 0) ++width;
 
   std::string out;
-  out.reserve(x.Entries().size() * 24 + x.Pages().size() * 32);
+  out.reserve(x.Entries().size() * 16 + x.Pages().size() * 32);
   out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
   AppendNumber(out, width);
   out.append(",\n");
   AppendPages(x, out);
-  std::string info = "info:[";
-  std::string anchors = "anchors:\"";
-  out.append("names:[");
-  uint32_t number = 0;
+  std::vector<std::string> names, sizes, info;
+  RankWriter writer{x, width, {}, {}, {}, {}};
   for (int rank = 0; rank < kRanks; ++rank) {
-    out.append(rank == 0 ? "\"" : ",\n\"");
-    info.append(rank == 0 ? "\"" : ",\n\"");
-    for (uint32_t id : ranked[rank]) {
-      const Entry& e = x.At(id);
-      AppendScriptText(out, e.name);
-      out.append("\\n");
-      info += KindLetter(e);
-      AppendDigits(info, e.own_page != kNone ? e.own_page : e.page, width);
-      if (e.own_page == kNone && (e.anchor_number != 1 || !IsAnchorStem(e.name))) {
-        AppendNumber(anchors, number);
-        anchors.append("\\t");
-        AppendAnchor(x, id, anchors);
-        anchors.append("\\n");
-      }
-      ++number;
-    }
-    out.append("\"");
-    info.append("\"");
+    writer.Add(ranked[rank]);
+    names.push_back(std::move(writer.names));
+    sizes.push_back(std::move(writer.sizes));
+    info.push_back(std::move(writer.info));
+    writer.names.clear();
+    writer.sizes.clear();
+    writer.info.clear();
   }
-  out.append("],\n").append(info).append("],\n").append(anchors).append("\"};\n");
+  AppendList(out, "names", names);
+  AppendList(out, "sizes", sizes);
+  AppendList(out, "info", info);
+  out.append("anchors:\"").append(writer.anchors).append("\"};\n");
   return out;
 }
 

@@ -49,7 +49,6 @@ uint32_t SiteIndex::UnitNamed(std::string_view name) const {
 
 void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out) {
   const Entry& e = index.At(entry);
-  if (e.type == EntryType::kEnumValue) return AppendAnchor(index, e.parent, out);
   if (e.anchor_number == 0) return;
   AppendAnchorStem(out, e.name);
   if (e.anchor_number > 1) {

@@ -36,9 +36,9 @@ struct Entry {
   uint32_t next_sibling = kNone;
   uint32_t first_derived = kNone;  // the class-like items whose base this is, in entry order
   uint32_t next_derived = kNone;
-  // Its id on `page` (AppendAnchor writes it): the anchor stem of its name (of its enum's name
-  // for a value), with "-N" behind when this is the N-th item of that stem on the page.
-  // 0 for units, which have no anchor.
+  // Its id on `page` (AppendAnchor writes it): the anchor stem of its name, with "-N" behind
+  // when this is the N-th item (or value) of that stem on the page. 0 for units, which have no
+  // anchor.
   uint32_t anchor_number = 0;
 };
 
@@ -164,8 +164,8 @@ char NameLetter(std::string_view name);
 // Name order without case (ASCII letters only), bytes compared as unsigned.
 bool FoldedLess(std::string_view a, std::string_view b);
 
-// Appends the id of an entry on its page: AnchorStem of its name (its enumeration's name for a
-// value) and "-N" for the N-th entry of that stem on the page. Nothing for a unit.
+// Appends the id of an entry on its page: AnchorStem of its name and "-N" for the N-th entry of
+// that stem on the page. Nothing for a unit.
 void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out);
 
 // The name a generic is found by: the part in front of "<" ("TList<T>" => "TList").

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <deque>
 #include <stdexcept>
 
 #include "html/site/site_index.h"
@@ -116,21 +117,31 @@ class SiteIndexBuilder {
     return !with_private_ && (item.visibility == "private" || item.visibility == "strict private");
   }
 
-  // Adds the items of one scope (a unit's or a class's) shown on `page`, numbering the items
-  // whose anchor stems are equal (overloads) in source order.
+  // Numbers the anchors of one page: the N-th name of an anchor stem on the page gets N, so
+  // overloads are told apart in source order.
+  class PageAnchors {
+   public:
+    uint32_t Number(std::string_view name) {
+      std::string_view stem = name;
+      if (!IsAnchorStem(stem)) stem = made_.emplace_back(AnchorStem(name));
+      NameTable::Inserted seen = stems_.Insert(0, stem, 1);
+      if (!seen.added) ++*seen.value;
+      return *seen.value;
+    }
+
+   private:
+    NameTable stems_;               // anchor stem => how many of the page have it so far
+    std::deque<std::string> made_;  // the stems that are not the names themselves; a deque
+                                    // keeps them in place for the views of stems_
+  };
+
+  // Adds the items of one scope (a unit's or a class's) shown on `page`.
   void AddItems(const std::vector<DocItem>& items, uint32_t scope, uint32_t page,
                 const std::string& stem, int depth) {
-    NameTable stems;  // anchor stem => how many items of the page have it so far
-    stems.Reserve(items.size());
-    std::vector<std::string> made;  // the stems that are not the names themselves
-    made.reserve(items.size());
+    PageAnchors anchors;
     for (const DocItem& item : items) {
       if (Hidden(item) || (item.forward && HasFullDeclaration(items, item))) continue;
-      std::string_view anchor = item.name;
-      if (!IsAnchorStem(anchor)) anchor = made.emplace_back(AnchorStem(item.name));
-      NameTable::Inserted seen = stems.Insert(0, anchor, 1);
-      if (!seen.added) ++*seen.value;
-      AddItem(item, scope, page, *seen.value, stem, depth);
+      AddItem(item, scope, page, anchors, stem, depth);
     }
   }
 
@@ -146,15 +157,15 @@ class SiteIndexBuilder {
     return false;
   }
 
-  void AddItem(const DocItem& item, uint32_t scope, uint32_t page, uint32_t anchor_number,
+  void AddItem(const DocItem& item, uint32_t scope, uint32_t page, PageAnchors& anchors,
                const std::string& stem, int depth) {
     uint32_t unit = x_.entries_[scope].unit;
     uint32_t id = NewEntry(item.name, EntryType::kItem, unit, scope);
     x_.entries_[id].item = &item;
     x_.entries_[id].page = page;
-    x_.entries_[id].anchor_number = anchor_number;
+    x_.entries_[id].anchor_number = anchors.Number(item.name);
     Declare(scope, item.name, id);
-    if (item.kind == ItemKind::kEnum) AddValues(item, id, scope);
+    if (item.kind == ItemKind::kEnum) AddValues(item, id, scope, anchors);
     if (!IsClassLike(item.kind)) return;
     std::string own_stem = stem + "." + FileStem(item.name);
     uint32_t own = AddPage(PageKind::kClass, files_.Take(own_stem, ".html"), id);
@@ -169,12 +180,13 @@ class SiteIndexBuilder {
 
   // A value is found both among its enumeration's names ("TAlign.alLeft") and in the scope
   // around the enumeration, as the compiler finds it.
-  void AddValues(const DocItem& item, uint32_t owner, uint32_t scope) {
+  void AddValues(const DocItem& item, uint32_t owner, uint32_t scope, PageAnchors& anchors) {
     for (const EnumValue& value : item.values) {
       uint32_t id = NewEntry(value.name, EntryType::kEnumValue, x_.entries_[owner].unit, owner);
       Entry& e = x_.entries_[id];
       e.value = &value;
       e.page = x_.entries_[owner].page;
+      e.anchor_number = anchors.Number(value.name);
       x_.names_.Insert(owner, Trim(value.name), id);
       Declare(scope, value.name, id);
     }
