@@ -2,7 +2,6 @@
 // by kind, and the members it inherits from its ancestors in the set.
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "html/site/site_html.h"
 #include "html/site/site_render.h"
@@ -12,8 +11,6 @@ namespace {
 
 // Ancestor chains are shown this far at most; real ones are a few dozen long.
 constexpr int kMaxChain = 1000;
-
-using NameSet = std::unordered_set<std::string_view, FoldedNameHash, FoldedNameEqual>;
 
 enum class Group { kTypes, kConstants, kFields, kMethods, kProperties };
 
@@ -132,16 +129,16 @@ void AppendMembers(const PageContext& ctx, uint32_t entry, std::string& out) {
 // Each ancestor's members that no nearer class declares again, nearest ancestor first.
 void AppendInherited(const PageContext& ctx, uint32_t entry, std::string& out) {
   const SiteIndex& x = ctx.index;
-  NameSet seen;
+  NameTable seen;  // the names declared nearer, case ignored
   for (uint32_t m = x.At(entry).first_child; m != kNone; m = x.At(m).next_sibling) {
-    seen.insert(x.At(m).name);
+    seen.Insert(0, x.At(m).name, 0);
   }
   bool started = false;
   int steps = 0;
   for (uint32_t a = x.At(entry).base; a != kNone && steps < kMaxChain; a = x.At(a).base, ++steps) {
     bool listed = false;
     for (uint32_t m = x.At(a).first_child; m != kNone; m = x.At(m).next_sibling) {
-      if (!seen.insert(x.At(m).name).second) continue;
+      if (!seen.Insert(0, x.At(m).name, 0).added) continue;
       if (!started) out.append("<h2 id=g-inherited>Inherited members</h2>\n");
       started = true;
       if (!listed) {

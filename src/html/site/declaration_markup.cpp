@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 
 #include "html/site/site_html.h"
 #include "model/text_rules.h"
@@ -250,6 +249,39 @@ struct Frame {
   Mode base;
 };
 
+// The open brackets, in room of a fixed size so that a declaration costs no allocation.
+// Brackets nested deeper are counted but change no mode.
+class FrameStack {
+ public:
+  bool empty() const { return size_ == 0; }
+  const Frame& back() const { return frames_[size_ - 1]; }
+  // Whether the frame was kept (and the mode should change).
+  bool Push(const Frame& frame) {
+    if (size_ == kRoom) {
+      ++deeper_;
+      return false;
+    }
+    frames_[size_++] = frame;
+    return true;
+  }
+  // Whether a kept frame closing with `close` was taken off.
+  bool Pop(char close) {
+    if (deeper_ > 0) {
+      --deeper_;
+      return false;
+    }
+    if (size_ == 0 || frames_[size_ - 1].close != close) return false;
+    --size_;
+    return true;
+  }
+
+ private:
+  static constexpr size_t kRoom = 32;
+  Frame frames_[kRoom];
+  size_t size_ = 0;
+  size_t deeper_ = 0;
+};
+
 class DeclarationWriter {
  public:
   DeclarationWriter(std::string& out, std::string_view text, ItemKind kind,
@@ -331,7 +363,9 @@ class DeclarationWriter {
         }
         return Plain(word);
       case Mode::kTypeParams:
-        if (!in_constraint_) type_params_.push_back(word);
+        if (!in_constraint_ && type_param_count_ < kMaxTypeParams) {
+          type_params_[type_param_count_++] = word;
+        }
         return Plain(word);
       default:
         return Plain(word);
@@ -375,8 +409,8 @@ class DeclarationWriter {
   }
 
   bool IsTypeParameter(std::string_view word) const {
-    for (std::string_view param : type_params_) {
-      if (EqualsNoCase(param, word)) return true;
+    for (size_t i = 0; i < type_param_count_; ++i) {
+      if (EqualsNoCase(type_params_[i], word)) return true;
     }
     return false;
   }
@@ -459,18 +493,17 @@ class DeclarationWriter {
   }
 
   void Push(char close, Mode inner) {
-    stack_.push_back({close, mode_, inner});
-    mode_ = inner;
+    if (stack_.Push({close, mode_, inner})) mode_ = inner;
   }
 
   void Close(char c) {
-    if (stack_.empty() || stack_.back().close != c) return;
+    Mode outer = stack_.empty() ? mode_ : stack_.back().outer;
+    if (!stack_.Pop(c)) return;
     if (c == '>') {
       closed_type_params_ = true;
       in_constraint_ = false;
     }
-    mode_ = stack_.back().outer;
-    stack_.pop_back();
+    mode_ = outer;
   }
 
   std::string& out_;
@@ -481,8 +514,10 @@ class DeclarationWriter {
   Last last_ = Last::kNothing;
   std::string last_keyword_;  // lower case
   char last_symbol_ = 0;
-  std::vector<Frame> stack_;
-  std::vector<std::string_view> type_params_;
+  FrameStack stack_;
+  static constexpr size_t kMaxTypeParams = 16;
+  std::string_view type_params_[kMaxTypeParams];
+  size_t type_param_count_ = 0;
   bool in_constraint_ = false;
   bool closed_type_params_ = false;
   bool naming_operator_ = false;

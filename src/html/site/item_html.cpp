@@ -139,9 +139,10 @@ void AppendHref(const PageContext& ctx, uint32_t entry, std::string& out) {
 }
 
 void AppendLink(const PageContext& ctx, uint32_t entry, std::string_view text, std::string& out) {
-  out.append("<a href=\"");
+  // Unquoted: the site's file names and anchors are letters, digits, "_", ".", "-" and "#".
+  out.append("<a href=");
   AppendHref(ctx, entry, out);
-  out.append("\">");
+  out.append(">");
   AppendText(out, text);
   out.append("</a>");
 }
@@ -223,10 +224,10 @@ void AppendItem(const PageContext& ctx, uint32_t entry, std::string& out) {
   size_t id_start = out.size();
   AppendAnchor(ctx.index, entry, out);
   size_t id_size = out.size() - id_start;
-  out.append(">\n<h3><a href=\"#");
+  out.append(">\n<h3><a href=#");
   out.reserve(out.size() + id_size + 64);  // the id is copied from the page itself
   out.append(out, id_start, id_size);
-  out.append("\">");
+  out.append(">");
   AppendText(out, item.name);
   out.append("</a>");
   AppendBadges(item, out);

@@ -56,24 +56,35 @@ void AppendHeader(const PageContext& ctx, std::string& out) {
   out.append("<button id=g-theme class=theme type=button hidden>Dark theme</button>\n</header>\n");
 }
 
+// The current unit's items: all of them on its own page; on a class page its class-like items
+// (the pages a reader moves between), the others being one link away on the unit's page.
 void AppendCurrentUnit(const PageContext& ctx, const PageFrame& frame, std::string& out) {
   const SiteIndex& x = ctx.index;
   uint32_t unit_entry = x.UnitEntry(frame.unit);
+  bool on_unit_page = frame.current == unit_entry;
   out.append("<h2>");
   AppendLink(ctx, unit_entry, x.At(unit_entry).name, out);
   out.append("</h2>\n<ul class=items>\n");
   int shown = 0;
+  bool left_out = false;
   for (uint32_t e = x.At(unit_entry).first_child; e != kNone; e = x.At(e).next_sibling) {
+    if (!on_unit_page && !x.IsClassLikeEntry(e)) {
+      left_out = true;
+      continue;
+    }
     if (shown++ == kSidebarItems) {
-      out.append("<li><a href=").append(x.File(x.At(unit_entry).own_page));
-      out.append(">All items of the unit</a>\n");
+      left_out = true;
       break;
     }
-    out.append("<li><a href=\"");
+    out.append("<li><a href=");
     AppendHref(ctx, e, out);
-    out.append(e == frame.current ? "\" aria-current=page>" : "\">");
+    out.append(e == frame.current ? " aria-current=page>" : ">");
     AppendText(out, x.At(e).name);
     out.append("</a>\n");
+  }
+  if (left_out) {
+    out.append("<li class=more><a href=").append(x.File(x.At(unit_entry).own_page));
+    out.append(">All items of the unit</a>\n");
   }
   out.append("</ul>\n");
 }

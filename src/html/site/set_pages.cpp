@@ -157,9 +157,9 @@ void AppendNameGroup(const PageContext& ctx, std::span<const uint32_t> group, st
   for (size_t i = 0; i < group.size(); ++i) {
     const Entry& e = x.At(group[i]);
     if (i > 0) out.append(", ");
-    out.append("<a href=\"");
+    out.append("<a href=");
     AppendHref(ctx, group[i], out);
-    out.append("\">");
+    out.append(">");
     AppendQualifiedText(x, e.parent != kNone ? e.parent : group[i], out);
     out.append("</a> <small>").append(KindLabel(e)).append("</small>");
   }
@@ -233,7 +233,7 @@ std::string RenderNamesPage(const PageContext& ctx) {
   AppendLetters(ctx, letter, out);
   out.append("<dl class=names>\n");
   std::vector<uint32_t> group;
-  for (uint32_t e : x.Pages()[ctx.page].names) {
+  for (uint32_t e : x.NamesUnder(letter)) {
     if (!group.empty() && !EqualsNoCase(x.At(group[0]).name, x.At(e).name)) {
       AppendNameGroup(ctx, group, out);
       group.clear();

@@ -2,6 +2,7 @@
 #define GLOSSATOR_HTML_SITE_SITE_INDEX_H_
 
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,7 +62,6 @@ struct Page {
   char letter = 0;           // kNames: 'a'..'z', or '_' for names that start with anything else
   uint32_t static_file = 0;  // kStaticFile: its index in SiteStaticFiles()
   std::string file;
-  std::vector<uint32_t> names;  // kNames: the entries of its letter, in name order
 };
 
 // Hashing and comparing names with the ASCII letters folded to lower case, for tables of names.
@@ -98,8 +98,12 @@ class SiteIndex {
   uint32_t UnitNamed(std::string_view name) const;
   // The units that unit u's uses clause names and the set holds, in clause order.
   const std::vector<uint32_t>& UsedUnits(uint32_t unit) const { return uses_[unit]; }
-  // Every entry, ordered by name without case (ASCII letters only), then by entry number.
-  const std::vector<uint32_t>& ByName() const { return by_name_; }
+  // Every entry, ordered by name without case (ASCII letters only), then by entry number. Made
+  // the first time it is asked for, on the thread that asks (the files that need it are
+  // rendered beside others); safe from several threads.
+  const std::vector<uint32_t>& ByName() const;
+  // The entries of ByName() whose names NameLetter puts under `letter`, in that order.
+  const std::vector<uint32_t>& NamesUnder(char letter) const;
   // Problems of the input found while building, such as a cycle of ancestors.
   const std::vector<Warning>& Warnings() const { return warnings_; }
 
@@ -149,7 +153,10 @@ class SiteIndex {
   std::vector<Page> pages_;
   std::vector<uint32_t> unit_entries_;
   std::vector<std::vector<uint32_t>> uses_;
-  std::vector<uint32_t> by_name_;
+  void SortByName() const;
+  mutable std::once_flag sorted_;
+  mutable std::vector<uint32_t> by_name_;
+  mutable std::vector<uint32_t> by_letter_[27];  // 'a'..'z', then the others
   std::vector<Warning> warnings_;
   // Every name declared directly in a scope (scope: the unit's, class's or enum's entry), and
   // the tables of the kUnitLevel, kMemberNames and kUnitNames scopes.
@@ -160,6 +167,8 @@ class SiteIndex {
 // The slot of a name in the A-Z index: 'a'..'z' for a name that starts with that letter in
 // either case, '_' for a name that starts with anything else.
 char NameLetter(std::string_view name);
+// 0..25 for 'a'..'z', 26 for '_'.
+int LetterSlot(char letter);
 
 // Name order without case (ASCII letters only), bytes compared as unsigned.
 bool FoldedLess(std::string_view a, std::string_view b);

@@ -28,7 +28,6 @@ class SiteIndexBuilder {
     LinkAncestors();
     CutAncestorCycles();
     LinkDescendants();
-    SortByName();
     AddNamePages();
   }
 
@@ -38,7 +37,7 @@ class SiteIndexBuilder {
   static constexpr int kMaxNesting = 64;
 
   uint32_t AddPage(PageKind kind, std::string file, uint32_t entry = kNone) {
-    Page page{kind, entry, 0, 0, std::move(file), {}};
+    Page page{kind, entry, 0, 0, std::move(file)};
     x_.pages_.push_back(std::move(page));
     return static_cast<uint32_t>(x_.pages_.size() - 1);
   }
@@ -280,54 +279,14 @@ class SiteIndexBuilder {
     }
   }
 
-  // Eight bytes of a name from `from` on, lower case, packed into a number that sorts like them.
-  static uint64_t Packed(std::string_view name, size_t from) {
-    uint64_t packed = 0;
-    for (size_t i = from; i < from + 8; ++i) {
-      unsigned char c = i < name.size() ? static_cast<unsigned char>(ToLowerAscii(name[i])) : 0;
-      packed = (packed << 8) | c;
-    }
-    return packed;
-  }
-
-  // Sorts on the first sixteen bytes of each name packed into two numbers, and compares whole
-  // names only when those are equal: most comparisons are then one or two of integers.
-  void SortByName() {
-    struct Key {
-      uint64_t head;
-      uint64_t next;
-      uint32_t id;
-    };
-    std::vector<Key> keys;
-    keys.reserve(x_.entries_.size());
-    for (uint32_t id = 0; id < x_.entries_.size(); ++id) {
-      std::string_view name = x_.entries_[id].name;
-      keys.push_back({Packed(name, 0), Packed(name, 8), id});
-    }
-    std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
-      if (a.head != b.head) return a.head < b.head;
-      if (a.next != b.next) return a.next < b.next;
-      std::string_view na = x_.entries_[a.id].name;
-      std::string_view nb = x_.entries_[b.id].name;
-      if (na.size() > 16 || nb.size() > 16) {
-        if (FoldedLess(na, nb)) return true;
-        if (FoldedLess(nb, na)) return false;
-      }
-      return a.id < b.id;
-    });
-    x_.by_name_.reserve(keys.size());
-    for (const Key& key : keys) x_.by_name_.push_back(key.id);
-  }
-
   void AddNamePages() {
-    std::vector<uint32_t> lists[27];
-    for (uint32_t e : x_.by_name_) lists[Slot(NameLetter(x_.entries_[e].name))].push_back(e);
+    bool present[27] = {};
+    for (const Entry& e : x_.entries_) present[LetterSlot(NameLetter(e.name))] = true;
     for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
-      if (lists[Slot(letter)].empty()) continue;
+      if (!present[LetterSlot(letter)]) continue;
       // The names were taken in AddFixedPages; these are their files.
       uint32_t page = AddPage(PageKind::kNames, NamesStem(letter) + ".html");
       x_.pages_[page].letter = letter;
-      x_.pages_[page].names = std::move(lists[Slot(letter)]);
     }
   }
 
@@ -340,9 +299,9 @@ class SiteIndexBuilder {
   bool with_private_;
   UniqueNames files_;
   std::vector<uint32_t> last_child_;
-
-  static int Slot(char letter) { return letter == '_' ? 26 : letter - 'a'; }
 };
+
+int LetterSlot(char letter) { return letter == '_' ? 26 : letter - 'a'; }
 
 char NameLetter(std::string_view name) {
   char c = name.empty() ? '_' : ToLowerAscii(name[0]);

@@ -35,7 +35,7 @@ std::string RenderUnitList(const PageContext& ctx);
 // The link target of an entry seen from the page being rendered: a unit's or class's own file,
 // "#anchor" for an item on this page, "File.html#anchor" for one elsewhere.
 void AppendHref(const PageContext& ctx, uint32_t entry, std::string& out);
-// "<a href=...>name</a>".
+// "<a href=Unit.TFoo.html>name</a>", the name escaped.
 void AppendLink(const PageContext& ctx, uint32_t entry, std::string_view text, std::string& out);
 // The name with its units and classes in front: "Unit.TOuter.TInner.Method".
 void AppendQualifiedName(const SiteIndex& index, uint32_t entry, std::string& out);
