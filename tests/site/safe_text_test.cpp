@@ -81,6 +81,24 @@ TEST(SafeHtml, DeepNestingIsBounded) {
   EXPECT_EQ(out.size(), opened * 7 + (10000 - opened) * 9);
 }
 
+TEST(SafeHtml, PlainCommentsGetParagraphsTable) {
+  const HtmlCase cases[] = {
+      {"paragraphs at empty lines", "First.\r\n\r\nSecond\r\nline.",
+       "<p>First.</p><p>Second\r\nline.</p>"},
+      {"blank lines count as empty", "A\n \t\nB", "<p>A</p><p>B</p>"},
+      {"one paragraph", "Just <b>one</b>.", "<p>Just <b>one</b>.</p>"},
+      {"an element never spans paragraphs", "<i>a\n\nb</i>", "<p><i>a</i></p><p>b&lt;/i&gt;</p>"},
+      {"laid out by its writer", "<p>One</p>\n\n<p>Two", "<p>One</p>\n\n<p>Two</p>"},
+      {"a heading is layout", "<h2>T</h2>\n\nx", "<h2>T</h2>\n\nx"},
+      {"<hr> and <pre>-less text are not", "a<hr>\n\nb", "<p>a<hr></p><p>b</p>"},
+  };
+  for (const HtmlCase& c : cases) {
+    std::string out;
+    AppendDocHtml(out, c.input);
+    EXPECT_EQ(out, c.expected) << c.label;
+  }
+}
+
 struct SentenceCase {
   std::string input, expected;
 };

@@ -49,11 +49,11 @@ void AppendHeading(const PageContext& ctx, uint32_t entry, std::string& out) {
   const Entry& e = ctx.index.At(entry);
   out.append("<h1><span class=kind>").append(KindLabel(e)).append("</span> ");
   AppendText(out, e.name);
-  out.append("</h1>\n<p class=badges>");
-  AppendBadges(*e.item, out);
-  out.append(" <span class=in>in ");
+  out.append("</h1>\n<p class=badges><span class=in>in ");
   AppendLink(ctx, ctx.index.UnitEntry(e.unit), ctx.index.Units()[e.unit].name, out);
-  out.append("</span></p>\n");
+  out.append("</span>");
+  AppendBadges(*e.item, out);
+  out.append("</p>\n");
   AppendDeclarationBlock(ctx, entry, out);
 }
 

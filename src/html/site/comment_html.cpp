@@ -264,7 +264,48 @@ bool StartsEmptyLine(std::string_view text, size_t i) {
   return false;
 }
 
+// Whether the comment lays itself out with block elements.
+bool HasBlockTags(std::string_view comment) {
+  static constexpr std::string_view kBlocks[] = {"<p",  "<br",    "<pre", "<ul", "<ol",
+                                                 "<dl", "<table", "<div", "<h",  "<blockquote"};
+  for (std::string_view tag : kBlocks) {
+    for (size_t at = PosNoCase(tag, comment); at != 0; at = 0) {
+      // "<pre" is no "<p" tag, "<hr" no heading: the byte after the name decides.
+      char after = at - 1 + tag.size() < comment.size() ? comment[at - 1 + tag.size()] : ' ';
+      if (tag == "<h" ? (after >= '1' && after <= '6') : !IsAsciiLetter(after)) return true;
+    }
+  }
+  return false;
+}
+
+// The end of the paragraph that starts at `from`: the line feed that an empty line follows,
+// or the end of the text.
+size_t ParagraphEnd(std::string_view text, size_t from) {
+  for (size_t lf = text.find('\n', from); lf != std::string_view::npos;
+       lf = text.find('\n', lf + 1)) {
+    size_t next = lf + 1;
+    while (next < text.size() && IsHtmlSpace(text[next]) && text[next] != '\n') ++next;
+    if (next < text.size() && text[next] == '\n') return lf;
+  }
+  return text.size();
+}
+
 }  // namespace
+
+void AppendDocHtml(std::string& out, std::string_view comment) {
+  comment = Trim(comment);
+  if (HasBlockTags(comment)) return AppendSafeHtml(out, comment);
+  for (size_t start = 0; start < comment.size();) {
+    size_t end = ParagraphEnd(comment, start);
+    std::string_view paragraph = Trim(comment.substr(start, end - start));
+    if (!paragraph.empty()) {
+      out.append("<p>");
+      AppendSafeHtml(out, paragraph);
+      out.append("</p>");
+    }
+    start = end + 1;
+  }
+}
 
 bool IsSafeUrl(std::string_view url) {
   std::string scheme = SchemeText(url);

@@ -25,6 +25,15 @@ namespace glossator {
 //   "<i>open </div>"                => "<i>open &lt;/div&gt;</i>"
 void AppendSafeHtml(std::string& out, std::string_view html);
 
+// A comment's description, made safe like AppendSafeHtml. A comment written as plain text
+// (with no <p>, <br>, <pre>, list, table, <div> or heading tag) gets a paragraph for each run
+// of lines between empty lines, as its writer laid it out; one with such tags is left as
+// written.
+//
+//   "First.\r\n\r\nSecond."     => "<p>First.</p><p>Second.</p>"
+//   "<p>One</p>\r\n\r\n<p>Two" => "<p>One</p>\r\n\r\n<p>Two</p>"
+void AppendDocHtml(std::string& out, std::string_view comment);
+
 // Whether a URL may stand in a link: false for javascript:, vbscript: and data: URLs, however
 // their scheme is written ("JaVa&#x53;cript:", " javascript:", "java\tscript:").
 bool IsSafeUrl(std::string_view url);

@@ -208,7 +208,7 @@ void AppendDoc(const PageContext& ctx, uint32_t entry, std::string_view comment,
   }
   if (!tags.description.empty()) {
     out.append("<div class=doc>");
-    AppendSafeHtml(out, tags.description);
+    AppendDocHtml(out, tags.description);
     out.append("</div>\n");
   }
   Scope scope = ctx.index.ScopeOf(entry);
