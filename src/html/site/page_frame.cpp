@@ -33,10 +33,8 @@ void AppendHead(const PageContext& ctx, const PageFrame& frame, std::string& out
 }
 
 std::string_view FirstNamesPage(const SiteIndex& index) {
-  for (const Page& page : index.Pages()) {
-    if (page.kind == PageKind::kNames) return page.file;
-  }
-  return "index.html";
+  uint32_t first = index.FirstNamesPage();
+  return first < index.Pages().size() ? std::string_view(index.File(first)) : "index.html";
 }
 
 void AppendHeader(const PageContext& ctx, std::string& out) {
@@ -58,31 +56,37 @@ void AppendHeader(const PageContext& ctx, std::string& out) {
 
 // The current unit's items: all of them on its own page; on a class page its class-like items
 // (the pages a reader moves between), the others being one link away on the unit's page.
+void AppendSidebarLink(const PageContext& ctx, const PageFrame& frame, uint32_t e,
+                       std::string& out) {
+  out.append("<li><a href=");
+  AppendHref(ctx, e, out);
+  out.append(e == frame.current ? " aria-current=page>" : ">");
+  AppendText(out, ctx.index.At(e).name);
+  out.append("</a>\n");
+}
+
 void AppendCurrentUnit(const PageContext& ctx, const PageFrame& frame, std::string& out) {
   const SiteIndex& x = ctx.index;
   uint32_t unit_entry = x.UnitEntry(frame.unit);
-  bool on_unit_page = frame.current == unit_entry;
   out.append("<h2>");
   AppendLink(ctx, unit_entry, x.At(unit_entry).name, out);
   out.append("</h2>\n<ul class=items>\n");
   int shown = 0;
-  bool left_out = false;
-  for (uint32_t e = x.At(unit_entry).first_child; e != kNone; e = x.At(e).next_sibling) {
-    if (!on_unit_page && !x.IsClassLikeEntry(e)) {
-      left_out = true;
-      continue;
+  bool all_shown = frame.current == unit_entry;
+  if (all_shown) {
+    for (uint32_t e = x.At(unit_entry).first_child; e != kNone && all_shown;
+         e = x.At(e).next_sibling) {
+      all_shown = shown++ < kSidebarItems;
+      if (all_shown) AppendSidebarLink(ctx, frame, e, out);
     }
-    if (shown++ == kSidebarItems) {
-      left_out = true;
-      break;
+  } else {
+    for (uint32_t e : x.UnitClasses(frame.unit)) {
+      if (shown++ == kSidebarItems) break;
+      AppendSidebarLink(ctx, frame, e, out);
     }
-    out.append("<li><a href=");
-    AppendHref(ctx, e, out);
-    out.append(e == frame.current ? " aria-current=page>" : ">");
-    AppendText(out, x.At(e).name);
-    out.append("</a>\n");
   }
-  if (left_out) {
+  // The unit's page lists every item in its content anyway.
+  if (!all_shown && frame.current != unit_entry) {
     out.append("<li class=more><a href=").append(x.File(x.At(unit_entry).own_page));
     out.append(">All items of the unit</a>\n");
   }

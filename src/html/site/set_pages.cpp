@@ -134,8 +134,8 @@ void AppendKindTrees(const PageContext& ctx, ItemKind kind, std::string_view tit
 
 void AppendLetters(const PageContext& ctx, char current, std::string& out) {
   out.append("<nav class=letters aria-label=Letters><ul>");
-  for (const Page& page : ctx.index.Pages()) {
-    if (page.kind != PageKind::kNames) continue;
+  for (uint32_t k = ctx.index.FirstNamesPage(); k < ctx.index.Pages().size(); ++k) {
+    const Page& page = ctx.index.Pages()[k];
     out.append("<li><a href=").append(page.file);
     out.append(page.letter == current ? " aria-current=page>" : ">");
     if (page.letter == '_') {

@@ -93,9 +93,16 @@ class SiteIndex {
   const std::vector<Entry>& Entries() const { return entries_; }
   const Entry& At(uint32_t entry) const { return entries_[entry]; }
   const std::vector<Page>& Pages() const { return pages_; }
+  // The A-Z pages: the last pages, from this one on.
+  uint32_t FirstNamesPage() const { return first_names_page_; }
   uint32_t UnitEntry(uint32_t unit) const { return unit_entries_[unit]; }
   // The entry of the first unit of that name (blanks around it ignored), or kNone.
   uint32_t UnitNamed(std::string_view name) const;
+  // The class-like items declared at the level of unit u, in source order.
+  std::span<const uint32_t> UnitClasses(uint32_t unit) const {
+    return std::span<const uint32_t>(unit_classes_)
+        .subspan(class_starts_[unit], class_starts_[unit + 1] - class_starts_[unit]);
+  }
   // The units that unit u's uses clause names and the set holds, in clause order.
   const std::vector<uint32_t>& UsedUnits(uint32_t unit) const { return uses_[unit]; }
   // Every entry, ordered by name without case (ASCII letters only), then by entry number. Made
@@ -151,7 +158,10 @@ class SiteIndex {
   const std::vector<DocUnit>* units_;  // not owned
   std::vector<Entry> entries_;
   std::vector<Page> pages_;
+  uint32_t first_names_page_ = 0;
   std::vector<uint32_t> unit_entries_;
+  std::vector<uint32_t> unit_classes_;
+  std::vector<uint32_t> class_starts_;  // unit u's classes: from class_starts_[u] to [u + 1]
   std::vector<std::vector<uint32_t>> uses_;
   void SortByName() const;
   mutable std::once_flag sorted_;

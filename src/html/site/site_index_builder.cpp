@@ -24,6 +24,7 @@ class SiteIndexBuilder {
     x_.names_.Reserve(count + count / 2 + x_.units_->size());
     AddFixedPages();
     for (uint32_t u = 0; u < x_.units_->size(); ++u) AddUnit(u);
+    ListUnitClasses();
     LinkUses();
     LinkAncestors();
     CutAncestorCycles();
@@ -213,6 +214,17 @@ class SiteIndexBuilder {
     }
   }
 
+  void ListUnitClasses() {
+    for (uint32_t unit_entry : x_.unit_entries_) {
+      x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
+      for (uint32_t e = x_.entries_[unit_entry].first_child; e != kNone;
+           e = x_.entries_[e].next_sibling) {
+        if (x_.IsClassLikeEntry(e)) x_.unit_classes_.push_back(e);
+      }
+    }
+    x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
+  }
+
   void LinkUses() {
     x_.uses_.resize(x_.units_->size());
     for (uint32_t u = 0; u < x_.units_->size(); ++u) {
@@ -282,6 +294,7 @@ class SiteIndexBuilder {
   void AddNamePages() {
     bool present[27] = {};
     for (const Entry& e : x_.entries_) present[LetterSlot(NameLetter(e.name))] = true;
+    x_.first_names_page_ = static_cast<uint32_t>(x_.pages_.size());
     for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
       if (!present[LetterSlot(letter)]) continue;
       // The names were taken in AddFixedPages; these are their files.
