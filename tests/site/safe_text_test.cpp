@@ -99,6 +99,18 @@ TEST(SafeHtml, PlainCommentsGetParagraphsTable) {
   }
 }
 
+// Tags that never end, many times over: each "<" must not read the rest of the comment again
+// (a quadratic writer would take hours on these).
+TEST(SafeHtml, UnendedTagsStayText) {
+  for (std::string unit : {"<a b='", "<a b=\"", "<i x", "</b "}) {
+    std::string comment;
+    for (int i = 0; i < 200000; ++i) comment += unit;
+    std::string out;
+    AppendSafeHtml(out, comment);
+    EXPECT_EQ(out.size(), comment.size() + 200000 * 3) << unit << ": every \"<\" as \"&lt;\"";
+  }
+}
+
 struct SentenceCase {
   std::string input, expected;
 };

@@ -63,6 +63,9 @@ class TagReader {
  public:
   explicit TagReader(std::string_view html) : html_(html) {}
 
+  // Whether the last Read stopped at the end of the text.
+  bool AtEnd() const { return pos_ >= html_.size(); }
+
   bool Read(Tag& tag) {
     pos_ = 1;
     if (At(pos_) == '/') {
@@ -102,7 +105,10 @@ class TagReader {
       char quote = At(pos_);
       if (quote == '"' || quote == '\'') {
         size_t close = html_.find(quote, pos_ + 1);
-        if (close == std::string_view::npos) return false;
+        if (close == std::string_view::npos) {
+          pos_ = html_.size();
+          return false;
+        }
         attribute.value = html_.substr(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
       } else {
@@ -210,11 +216,20 @@ class SafeHtmlWriter {
       return 1;
     }
     Tag tag;
-    if (TagReader(rest).Read(tag) && IsSafeTag(tag) && (tag.end ? Close(tag) : Open(tag))) {
+    if (!unended_ && ReadTag(rest, tag) && IsSafeTag(tag) && (tag.end ? Close(tag) : Open(tag))) {
       return tag.length;
     }
     out_.append("&lt;");
     return 1;
+  }
+
+  // Reads a tag. One that runs to the end of the comment means that no tag can end any more:
+  // every "<" after it is text, which keeps a comment full of "<" linear.
+  bool ReadTag(std::string_view rest, Tag& tag) {
+    TagReader reader(rest);
+    bool read = reader.Read(tag);
+    unended_ = !read && reader.AtEnd();
+    return read;
   }
 
   bool Open(const Tag& tag) {
@@ -248,6 +263,7 @@ class SafeHtmlWriter {
 
   std::string& out_;
   std::vector<std::string> open_;
+  bool unended_ = false;  // a tag ran to the end of the comment
 };
 
 bool EndsSentence(std::string_view text, size_t i) {

@@ -135,26 +135,24 @@ class SiteIndexBuilder {
                                     // keeps them in place for the views of stems_
   };
 
-  // Adds the items of one scope (a unit's or a class's) shown on `page`.
+  // Adds the items of one scope (a unit's or a class's) shown on `page`. A forward declaration
+  // ("TFoo = class;") is shown only when the full one is missing.
   void AddItems(const std::vector<DocItem>& items, uint32_t scope, uint32_t page,
                 const std::string& stem, int depth) {
+    NameTable full;  // the class-like items declared in full, when the list has a forward one
+    for (const DocItem& item : items) {
+      if (!item.forward) continue;
+      for (const DocItem& other : items) {
+        if (!other.forward && IsClassLike(other.kind)) full.Insert(0, LookupName(other.name), 0);
+      }
+      break;
+    }
     PageAnchors anchors;
     for (const DocItem& item : items) {
-      if (Hidden(item) || (item.forward && HasFullDeclaration(items, item))) continue;
+      if (Hidden(item)) continue;
+      if (item.forward && full.Find(0, LookupName(item.name)) != NameTable::kMissing) continue;
       AddItem(item, scope, page, anchors, stem, depth);
     }
-  }
-
-  // A forward declaration is shown only when the full one is missing. Forward declarations are
-  // few, so looking through the list for each costs little.
-  static bool HasFullDeclaration(const std::vector<DocItem>& items, const DocItem& forward) {
-    std::string_view name = LookupName(forward.name);
-    for (const DocItem& item : items) {
-      if (!item.forward && IsClassLike(item.kind) && EqualsNoCase(LookupName(item.name), name)) {
-        return true;
-      }
-    }
-    return false;
   }
 
   void AddItem(const DocItem& item, uint32_t scope, uint32_t page, PageAnchors& anchors,
