@@ -19,13 +19,24 @@
     return window.matchMedia && window.matchMedia('(prefers-color-scheme: dark)').matches;
   }
 
+  // Adds a button to the page's header: first in it, or last.
+  function headerButton(id, className, first) {
+    var header = doc.querySelector('header.top');
+    if (!header) return null;
+    var button = doc.createElement('button');
+    button.id = id;
+    button.className = className;
+    button.type = 'button';
+    header.insertBefore(button, first ? header.firstChild : null);
+    return button;
+  }
+
   function setUpTheme() {
-    var button = doc.getElementById('g-theme');
+    var button = headerButton('g-theme', 'theme', false);
     if (!button) return;
     var label = function () {
       button.textContent = darkNow() ? 'Light theme' : 'Dark theme';
     };
-    button.hidden = false;
     label();
     button.addEventListener('click', function () {
       var theme = darkNow() ? 'light' : 'dark';
@@ -42,9 +53,12 @@
   // ---- Sidebar -----------------------------------------------------------------------------
 
   function setUpMenu() {
-    var button = doc.getElementById('g-menu');
+    if (!doc.getElementById('g-side')) return;
+    var button = headerButton('g-menu', 'menu', true);
     if (!button) return;
-    button.hidden = false;
+    button.textContent = 'Menu';
+    button.setAttribute('aria-controls', 'g-side');
+    button.setAttribute('aria-expanded', 'false');
     button.addEventListener('click', function () {
       var open = root.classList.toggle('side-open');
       button.setAttribute('aria-expanded', open ? 'true' : 'false');

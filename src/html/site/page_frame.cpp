@@ -38,10 +38,9 @@ std::string_view FirstNamesPage(const SiteIndex& index) {
 }
 
 void AppendHeader(const PageContext& ctx, std::string& out) {
-  out.append("<a class=skip href=\"#g-main\">Skip to content</a>\n<header class=top>\n");
-  out.append(
-      "<button id=g-menu class=menu type=button aria-controls=g-side aria-expanded=false "
-      "hidden>Menu</button>\n<a class=brand href=index.html>");
+  // The Menu button and the theme toggle work only with the script, which adds them.
+  out.append("<a class=skip href=#g-main>Skip to content</a>\n<header class=top>\n");
+  out.append("<a class=brand href=index.html>");
   AppendText(out, ctx.options.title.empty() ? std::string_view("Documentation")
                                             : std::string_view(ctx.options.title));
   out.append("</a>\n<nav class=links aria-label=Indexes><a href=\"index.html#g-units\">Units</a> ");
@@ -51,7 +50,7 @@ void AppendHeader(const PageContext& ctx, std::string& out) {
       "<form class=search role=search action=search.html><input id=g-q name=q type=search "
       "placeholder=\"Search (press /)\" aria-label=\"Search the documentation\" "
       "autocomplete=off spellcheck=false></form>\n");
-  out.append("<button id=g-theme class=theme type=button hidden>Dark theme</button>\n</header>\n");
+  out.append("</header>\n");
 }
 
 // The current unit's items: all of them on its own page; on a class page its class-like items
