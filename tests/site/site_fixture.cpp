@@ -2,8 +2,9 @@
 // says how long it took and how big it is.
 //
 //   site_fixture OUT_DIR [--units N] [--classes N] [--members N] [--threads N]
-//                        [--source-url PATTERN] [--private] [--title TEXT]
+//                        [--source-url PATTERN] [--private] [--title TEXT] [--no-write]
 //
+// With --no-write the files are rendered but not written, to tell rendering from writing.
 // The output folder is created when missing. Timings go to standard output: building the
 // tables, rendering and writing the files (on --threads threads, default 2), and the whole.
 
@@ -30,13 +31,14 @@ struct Arguments {
   bool synthetic = false;
   SyntheticSize size;
   int threads = 2;
+  bool write = true;
   SiteOptions options;
 };
 
 [[noreturn]] void Usage() {
   std::fprintf(stderr,
                "usage: site_fixture OUT_DIR [--units N] [--classes N] [--members N] "
-               "[--threads N] [--source-url PATTERN] [--private] [--title TEXT]\n");
+               "[--threads N] [--source-url PATTERN] [--private] [--title TEXT] [--no-write]\n");
   std::exit(2);
 }
 
@@ -60,6 +62,8 @@ Arguments Parse(int argc, char** argv) {
       args.threads = std::stoi(value());
     } else if (arg == "--source-url") {
       args.options.source_url = value();
+    } else if (arg == "--no-write") {
+      args.write = false;
     } else if (arg == "--private") {
       args.options.with_private = true;
     } else if (arg == "--title") {
@@ -80,7 +84,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 // Renders and writes every file; the threads take the next file number as they finish one.
-size_t WriteAll(const Site& site, const std::string& dir, int threads) {
+size_t WriteAll(const Site& site, const std::string& dir, int threads, bool write) {
   std::atomic<size_t> next{0};
   std::atomic<size_t> bytes{0};
   auto work = [&] {
@@ -88,7 +92,7 @@ size_t WriteAll(const Site& site, const std::string& dir, int threads) {
     for (size_t k = next++; k < files.size(); k = next++) {
       std::string content = site.Render(k);
       bytes += content.size();
-      SystemFileSystem().WriteFile(dir + "/" + files[k], content);
+      if (write) SystemFileSystem().WriteFile(dir + "/" + files[k], content);
     }
   };
   std::vector<std::thread> pool;
@@ -109,7 +113,7 @@ int Run(const Arguments& args) {
   auto site_start = std::chrono::steady_clock::now();
   Site site(units, args.options);
   double tables = Seconds(site_start);
-  size_t bytes = WriteAll(site, args.out_dir, args.threads);
+  size_t bytes = WriteAll(site, args.out_dir, args.threads, args.write);
   double total = Seconds(site_start);
 
   for (const Warning& warning : site.Warnings()) {
@@ -118,8 +122,8 @@ int Run(const Arguments& args) {
   }
   std::printf("units %zu, unit-level items %zu (made in %.3f s)\n", units.size(), items, made);
   std::printf("files %zu, bytes %zu (%.1f MB)\n", site.Files().size(), bytes, bytes / 1e6);
-  std::printf("tables %.3f s, tables + render + write on %d threads %.3f s\n", tables, args.threads,
-              total);
+  std::printf("tables %.3f s, tables + render%s on %d threads %.3f s\n", tables,
+              args.write ? " + write" : "", args.threads, total);
   return 0;
 }
 

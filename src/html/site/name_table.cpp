@@ -4,13 +4,17 @@
 
 namespace glossator {
 
-uint32_t NameTable::Hash(uint32_t scope, std::string_view name) {
-  uint64_t hash = 14695981039346656037ull ^ (static_cast<uint64_t>(scope) * 0x9E3779B97F4A7C15ull);
-  for (char c : name) {
+NameTable::Key::Key(std::string_view text) : name(text), hash(14695981039346656037ull) {
+  for (char c : text) {
     hash ^= static_cast<unsigned char>(ToLowerAscii(c));
     hash *= 1099511628211ull;
   }
-  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+uint32_t NameTable::Hash(uint32_t scope, const Key& key) {
+  uint64_t hash =
+      (key.hash ^ (static_cast<uint64_t>(scope) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return static_cast<uint32_t>(hash ^ (hash >> 31) ^ (hash >> 45));
 }
 
 size_t NameTable::Locate(uint32_t scope, std::string_view name, uint32_t hash) const {
@@ -37,20 +41,20 @@ void NameTable::Grow(size_t capacity) {
 
 void NameTable::Reserve(size_t count) { Grow(count); }
 
-NameTable::Inserted NameTable::Insert(uint32_t scope, std::string_view name, uint32_t value) {
-  if (name.empty()) return {nullptr, false};
+NameTable::Inserted NameTable::Insert(uint32_t scope, const Key& key, uint32_t value) {
+  if (key.name.empty()) return {nullptr, false};
   if ((used_ + 1) * 10 > slots_.size() * 7) Grow((used_ + 1) * 2);
-  uint32_t hash = Hash(scope, name);
-  Slot& slot = slots_[Locate(scope, name, hash)];
+  uint32_t hash = Hash(scope, key);
+  Slot& slot = slots_[Locate(scope, key.name, hash)];
   if (slot.data != nullptr) return {&slot.value, false};
-  slot = Slot{name.data(), static_cast<uint32_t>(name.size()), scope, hash, value};
+  slot = Slot{key.name.data(), static_cast<uint32_t>(key.name.size()), scope, hash, value};
   ++used_;
   return {&slot.value, true};
 }
 
-uint32_t NameTable::Find(uint32_t scope, std::string_view name) const {
-  if (slots_.empty() || name.empty()) return kMissing;
-  const Slot& slot = slots_[Locate(scope, name, Hash(scope, name))];
+uint32_t NameTable::Find(uint32_t scope, const Key& key) const {
+  if (slots_.empty() || key.name.empty()) return kMissing;
+  const Slot& slot = slots_[Locate(scope, key.name, Hash(scope, key))];
   return slot.data == nullptr ? kMissing : slot.value;
 }
 

@@ -15,6 +15,13 @@ class NameTable {
  public:
   static constexpr uint32_t kMissing = UINT32_MAX;
 
+  // A name with the hash of its lower case, made once for the many scopes it is looked up in.
+  struct Key {
+    explicit Key(std::string_view name);
+    std::string_view name;
+    uint64_t hash;
+  };
+
   // Makes room for `count` names without growing.
   void Reserve(size_t count);
   // Stores `value` for the key unless the key is there; returns the value stored for it, which
@@ -23,9 +30,13 @@ class NameTable {
     uint32_t* value;
     bool added;
   };
-  Inserted Insert(uint32_t scope, std::string_view name, uint32_t value);
+  Inserted Insert(uint32_t scope, std::string_view name, uint32_t value) {
+    return Insert(scope, Key(name), value);
+  }
+  Inserted Insert(uint32_t scope, const Key& key, uint32_t value);
   // The value stored for the key, or kMissing.
-  uint32_t Find(uint32_t scope, std::string_view name) const;
+  uint32_t Find(uint32_t scope, std::string_view name) const { return Find(scope, Key(name)); }
+  uint32_t Find(uint32_t scope, const Key& key) const;
   size_t Size() const { return used_; }
 
  private:
@@ -38,7 +49,7 @@ class NameTable {
     uint32_t value = 0;
     std::string_view Name() const { return {data, size}; }
   };
-  static uint32_t Hash(uint32_t scope, std::string_view name);
+  static uint32_t Hash(uint32_t scope, const Key& key);
   // The slot of the key, or the free slot where it belongs.
   size_t Locate(uint32_t scope, std::string_view name, uint32_t hash) const;
   void Grow(size_t capacity);

@@ -69,30 +69,26 @@ Scope SiteIndex::ScopeOf(uint32_t entry) const {
   return {e.unit, kNone};
 }
 
-uint32_t SiteIndex::Probe(uint32_t scope, std::string_view name) const {
-  return names_.Find(scope, name);
-}
-
-uint32_t SiteIndex::InClassChain(uint32_t cls, std::string_view name) const {
+uint32_t SiteIndex::InClassChain(uint32_t cls, const Key& key) const {
   int steps = 0;
   for (uint32_t c = cls; c != kNone && steps < kMaxChain; c = entries_[c].base, ++steps) {
-    uint32_t found = Probe(c, name);
+    uint32_t found = Probe(c, key);
     if (found != kNone) return found;
   }
   return kNone;
 }
 
-uint32_t SiteIndex::InUnits(uint32_t unit, std::string_view name) const {
-  uint32_t found = Probe(unit_entries_[unit], name);
+uint32_t SiteIndex::InUnits(uint32_t unit, const Key& key) const {
+  uint32_t found = Probe(unit_entries_[unit], key);
   if (found != kNone) return found;
-  uint32_t slot = names_.Find(kUnitLevel, name);
+  uint32_t slot = names_.Find(kUnitLevel, key);
   if (slot == NameTable::kMissing) return kNone;
   const Candidates& candidates = candidates_[slot];
   // Most names are declared in one unit of the set; only the others need the uses clause.
   if (candidates.count == 1) return candidates.first;
   const std::vector<uint32_t>& used = uses_[unit];
   for (auto it = used.rbegin(); it != used.rend(); ++it) {
-    found = Probe(unit_entries_[*it], name);
+    found = Probe(unit_entries_[*it], key);
     if (found != kNone) return found;
   }
   return candidates.first;
@@ -106,10 +102,10 @@ bool SiteIndex::IsTypeParameter(uint32_t cls, std::string_view name) const {
 }
 
 uint32_t SiteIndex::Resolve(Scope scope, std::string_view name) const {
-  std::string_view key = LookupName(name);
-  if (key.empty()) return kNone;
+  Key key(LookupName(name));
+  if (key.name.empty()) return kNone;
   if (scope.cls != kNone) {
-    if (IsTypeParameter(scope.cls, key)) return kNone;
+    if (IsTypeParameter(scope.cls, key.name)) return kNone;
     if (names_.Find(kMemberNames, key) != NameTable::kMissing) {
       for (uint32_t c = scope.cls; c != kNone && IsClassLikeEntry(c); c = entries_[c].parent) {
         uint32_t found = InClassChain(c, key);
@@ -121,8 +117,11 @@ uint32_t SiteIndex::Resolve(Scope scope, std::string_view name) const {
 }
 
 uint32_t SiteIndex::MemberOf(uint32_t owner, std::string_view name) const {
+  return MemberOf(owner, Key(LookupName(name)));
+}
+
+uint32_t SiteIndex::MemberOf(uint32_t owner, const Key& key) const {
   if (owner == kNone) return kNone;
-  std::string_view key = LookupName(name);
   const Entry& e = entries_[owner];
   if (e.type == EntryType::kUnit) return Probe(owner, key);
   if (e.type != EntryType::kItem) return kNone;
@@ -141,7 +140,7 @@ void SiteIndex::ResolveDotted(Scope scope, std::span<const std::string_view> par
     for (size_t i = 1; i < n; ++i) unit_name.append(".").append(parts[i]);
     uint32_t unit = UnitNamed(unit_name);
     if (unit == kNone) continue;
-    uint32_t item = Probe(unit, LookupName(parts[n]));
+    uint32_t item = Probe(unit, Key(LookupName(parts[n])));
     if (item == kNone) continue;
     for (size_t i = 0; i < n; ++i) targets[i] = unit;
     targets[n] = item;

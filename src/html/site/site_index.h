@@ -150,9 +150,11 @@ class SiteIndex {
 
   friend class SiteIndexBuilder;
 
-  uint32_t Probe(uint32_t scope, std::string_view name) const;
-  uint32_t InClassChain(uint32_t cls, std::string_view name) const;
-  uint32_t InUnits(uint32_t unit, std::string_view name) const;
+  using Key = NameTable::Key;
+  uint32_t Probe(uint32_t scope, const Key& key) const { return names_.Find(scope, key); }
+  uint32_t InClassChain(uint32_t cls, const Key& key) const;
+  uint32_t InUnits(uint32_t unit, const Key& key) const;
+  uint32_t MemberOf(uint32_t owner, const Key& key) const;
   bool IsTypeParameter(uint32_t cls, std::string_view name) const;
 
   const std::vector<DocUnit>* units_;  // not owned

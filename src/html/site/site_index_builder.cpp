@@ -191,8 +191,8 @@ class SiteIndexBuilder {
   }
 
   void Declare(uint32_t scope, std::string_view name, uint32_t id) {
-    std::string_view key = LookupName(name);
-    if (key.empty()) return;
+    NameTable::Key key(LookupName(name));
+    if (key.name.empty()) return;
     x_.names_.Insert(scope, key, id);
     if (x_.entries_[scope].type != EntryType::kUnit) {
       x_.names_.Insert(SiteIndex::kMemberNames, key, 0);
