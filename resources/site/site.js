@@ -141,6 +141,7 @@
   var kDigits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
 
   var index = null;
+  var humpsReady = [];  // called when the hump tables are there
 
   // Lower case of the ASCII letters only, the order the index is sorted in. toLowerCase is
   // much faster and the same for ASCII; it is used unless it changed the length of the text,
@@ -162,38 +163,44 @@
   // One rank of the index. Its distinct names, one a line, and the same in lower case; where
   // each starts; for each, its first entry (entries follow the names' order); the entries'
   // kinds and pages.
-  function Rank(names, sizes, info, first, firstName) {
+  function Rank(names, count, sizes, info, first, firstName) {
     this.names = names;
     this.lower = lowerAscii(names);
     this.info = info;
     this.first = first;          // the number of its first entry in the whole index
     this.firstName = firstName;  // the same for its names
-    var starts = [];
-    var at = 0;
-    while (at < names.length) {
-      starts.push(at);
-      var end = names.indexOf('\n', at);
-      at = (end < 0 ? names.length : end) + 1;
-    }
-    // One more start behind the last line, so that line i ends in front of starts[i + 1] - 1.
-    starts.push(at);
-    this.starts = Int32Array.from(starts);
-    this.count = starts.length - 1;
-    var groups = new Int32Array(this.count + 1);
+    this.count = count;
+    this.starts = lineStarts(names, count);
+    var groups = new Int32Array(count + 1);
     var entry = 0;
-    for (var j = 0, p = 0; j < this.count; j++) {
+    for (var j = 0, p = 0; j < count; j++) {
       groups[j] = entry;
-      if (sizes.charAt(p) === '~') {
+      if (sizes.charCodeAt(p) === 126) {  // "~"
         entry += digitsAt(sizes, p + 1, 3);
         p += 4;
       } else {
         entry += kDigitValue[sizes.charCodeAt(p++)];
       }
     }
-    groups[this.count] = entry;
+    groups[count] = entry;
     this.groups = groups;
     this.initials = null;
   }
+
+  // Where each of `count` lines of a text starts, and one more start behind the last line, so
+  // that line i ends in front of starts[i + 1] - 1.
+  function lineStarts(text, count) {
+    var starts = new Int32Array(count + 1);
+    var at = 0;
+    for (var i = 0; i < count; i++) {
+      starts[i] = at;
+      var end = text.indexOf('\n', at);
+      at = (end < 0 ? text.length : end) + 1;
+    }
+    starts[count] = at;
+    return starts;
+  }
+
   Rank.prototype.lowerName = function (j) {
     return this.lower.slice(this.starts[j], this.starts[j + 1] - 1);
   };
@@ -269,21 +276,30 @@
   };
 
   function buildIndex(data) {
-    var pages = data.pages.split('\n').map(function (line) {
-      if (!line) return null;
-      var tab = line.indexOf('\t');
-      return tab < 0 ? { name: line, file: line + '.html' } : { name: line.slice(0, tab), file: line.slice(tab + 1) };
-    });
+    var pageCount = 0;
+    for (var at = data.pages.indexOf('\n'); at >= 0; at = data.pages.indexOf('\n', at + 1)) pageCount++;
     var ranks = [];
     var first = 0;
     var firstName = 0;
     for (var r = 0; r < data.names.length; r++) {
-      var rank = new Rank(data.names[r], data.sizes[r], data.info[r], first, firstName);
+      var rank = new Rank(data.names[r], data.counts[r], data.sizes[r], data.info[r], first, firstName);
       first += rank.groups[rank.count];
       firstName += rank.count;
       ranks.push(rank);
     }
-    return { width: data.w, pages: pages, ranks: ranks, anchorText: data.anchors, anchors: null };
+    return {
+      width: data.w, pageText: data.pages, pageStarts: lineStarts(data.pages, pageCount),
+      ranks: ranks, anchorText: data.anchors, anchors: null, humps: false
+    };
+  }
+
+  // Page k of the site: its qualified name and its file; null for a page of no unit or class.
+  function pageAt(idx, k) {
+    if (k + 1 >= idx.pageStarts.length) return null;
+    var line = idx.pageText.slice(idx.pageStarts[k], idx.pageStarts[k + 1] - 1);
+    if (!line) return null;
+    var tab = line.indexOf('\t');
+    return tab < 0 ? { name: line, file: line + '.html' } : { name: line.slice(0, tab), file: line.slice(tab + 1) };
   }
 
   // The anchors that are not the entries' names, read the first time a result needs one.
@@ -305,8 +321,13 @@
       if (error || !window.GLOSSATOR_SEARCH) { ready(null); return; }
       if (!index) {
         index = buildIndex(window.GLOSSATOR_SEARCH);
-        // The hump tables are made while the reader is still typing.
-        setTimeout(function () { index.ranks.forEach(function (rank) { rank.humpIndex(); }); }, 50);
+        // The hump tables are made once the first results are shown; the results are shown
+        // again with the hump matches then.
+        setTimeout(function () {
+          index.ranks.forEach(function (rank) { rank.humpIndex(); });
+          index.humps = true;
+          humpsReady.forEach(function (f) { f(); });
+        }, 0);
       }
       ready(index);
     });
@@ -368,13 +389,13 @@
     }
   }
 
-  function findHumps(ranks, query, found) {
+  function findHumps(idx, query, found) {
+    var ranks = idx.ranks;
     var parts = queryHumps(query);
-    if (parts.length < 2) return;
+    if (parts.length < 2 || !idx.humps) return;
     var initials = '\n' + parts.map(function (p) { return p.charAt(0); }).join('');
     for (var r = 0; r < ranks.length && !found.full(); r++) {
       var rank = ranks[r];
-      rank.humpIndex();
       for (var at = rank.initials.indexOf(initials); at >= 0 && !found.full();
            at = rank.initials.indexOf(initials, at + 1)) {
         var j = lineAt(rank.initialStarts, at + 1);
@@ -404,7 +425,7 @@
     var lower = lowerAscii(query);
     findExactAndPrefix(idx.ranks, lower, found, true);
     findExactAndPrefix(idx.ranks, lower, found, false);
-    findHumps(idx.ranks, query, found);
+    findHumps(idx, query, found);
     findSubstrings(idx.ranks, lower, found);
     return found.results.map(function (hit) { return describe(idx, hit.rank, hit.j, hit.e); });
   }
@@ -414,7 +435,7 @@
     var kind = rank.info.charAt(at);
     var page = digitsAt(rank.info, at + 1, idx.width);
     var name = rank.name(j);
-    var target = idx.pages[page] || { file: 'index.html', name: '' };
+    var target = pageAt(idx, page) || { file: 'index.html', name: '' };
     var own = kOwnPage.indexOf(kind) >= 0;
     var anchor = own ? '' : (anchorOf(idx, rank.first + e) || name);
     // Where it stands: the page's qualified name, without the entry itself for its own page.
@@ -467,6 +488,7 @@
   SearchBox.prototype.listen = function () {
     var box = this;
     var input = this.input;
+    humpsReady.push(function () { if (input.value) box.update(); });
     var warm = function () { withIndex(function () {}); };
     input.addEventListener('focus', warm);
     input.addEventListener('pointerenter', warm);
@@ -581,6 +603,9 @@
     var list = doc.getElementById('g-found');
     var status = doc.getElementById('g-status');
     var results = search(idx, query, kPageResults);
+    // Until the hump tables are there the list may still grow: it says so to assistive
+    // technology (and to tests).
+    list.setAttribute('aria-busy', idx.humps ? 'false' : 'true');
     list.textContent = '';
     var fragment = doc.createDocumentFragment();
     results.forEach(function (result) {

@@ -142,7 +142,8 @@ async function runAxe(page) {
 // The results the search page shows for a query, typed into its box.
 async function searchResults(page, query) {
   await page.fill('#g-q', query);
-  await page.waitForFunction((q) => document.getElementById('g-status').textContent.includes(q), query);
+  await page.waitForFunction((q) => document.getElementById('g-status').textContent.includes(q) &&
+                                    document.getElementById('g-found').getAttribute('aria-busy') === 'false', query);
   return page.$$eval('#g-found a', (links) => links.map((a) => ({
     name: a.querySelector('.r-name').textContent, href: a.getAttribute('href'),
   })));

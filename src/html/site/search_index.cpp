@@ -11,6 +11,7 @@
 //   names   six strings, one per rank (units, types, routines, constants and variables,
 //           members, enum values); in each, the distinct names one a line, sorted by their lower
 //           case (ASCII letters only)
+//   counts  the number of distinct names of each rank, so that the script sizes its arrays
 //   sizes   six strings beside them: per distinct name how many entries bear it, one digit
 //           (kDigits, 1 to 63), or "~" and three digits
 //   info    six strings: per entry, in the order of the names, its kind letter (kKindLetters)
@@ -102,6 +103,7 @@ struct RankWriter {
   int width;
   std::string names, sizes, info, anchors;
   uint32_t number = 0;  // the next entry's number
+  size_t lines = 0;     // the distinct names of the rank so far
 
   void Add(const std::vector<uint32_t>& ranked) {
     for (size_t i = 0; i < ranked.size();) {
@@ -114,6 +116,7 @@ struct RankWriter {
       AppendScriptText(names, name);
       names.append("\\n");
       AppendSize(sizes, j - i);
+      ++lines;
       i = j;
     }
   }
@@ -157,8 +160,12 @@ std::string RenderSearchIndex(const PageContext& ctx) {
   AppendPages(x, out);
   std::vector<std::string> names, sizes, info;
   RankWriter writer{x, width, {}, {}, {}, {}};
+  out.append("counts:[");
   for (int rank = 0; rank < kRanks; ++rank) {
+    writer.lines = 0;
     writer.Add(ranked[rank]);
+    if (rank > 0) out += ',';
+    AppendNumber(out, static_cast<long long>(writer.lines));
     names.push_back(std::move(writer.names));
     sizes.push_back(std::move(writer.sizes));
     info.push_back(std::move(writer.info));
@@ -166,6 +173,7 @@ std::string RenderSearchIndex(const PageContext& ctx) {
     writer.sizes.clear();
     writer.info.clear();
   }
+  out.append("],\n");
   AppendList(out, "names", names);
   AppendList(out, "sizes", sizes);
   AppendList(out, "info", info);
