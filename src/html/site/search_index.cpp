@@ -8,10 +8,10 @@
 //   w       how many characters a page number takes in "info" (base 64, see kDigits)
 //   pages   one line per file of Files(): the qualified name of a unit or class page, with
 //           "<TAB>file" behind when the file is not that name and ".html"; empty for others
+//   counts  the number of distinct names of each rank, so that the script sizes its arrays
 //   names   six strings, one per rank (units, types, routines, constants and variables,
 //           members, enum values); in each, the distinct names one a line, sorted by their lower
 //           case (ASCII letters only)
-//   counts  the number of distinct names of each rank, so that the script sizes its arrays
 //   sizes   six strings beside them: per distinct name how many entries bear it, one digit
 //           (kDigits, 1 to 63), or "~" and three digits
 //   info    six strings: per entry, in the order of the names, its kind letter (kKindLetters)
