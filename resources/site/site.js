@@ -100,7 +100,7 @@
 
   // Large sets list their units in units.js; the list is filled the first time it opens.
   function setUpUnitList() {
-    var details = doc.getElementById('g-units');
+    var details = doc.getElementById('g-unit-list');
     if (!details) return;
     var filled = false;
     details.addEventListener('toggle', function () {

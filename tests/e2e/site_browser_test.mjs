@@ -232,7 +232,11 @@ describe('documentation site', () => {
       const ids = new Map();
       const files = htmlFiles(dir);
       const tags = new Map(files.map((f) => [f, tagsOf(fs.readFileSync(path.join(dir, f), 'utf8'))]));
-      for (const [file, list] of tags) ids.set(file, new Set(list.map((t) => t.attributes.id).filter(Boolean)));
+      for (const [file, list] of tags) {
+        const found = list.map((t) => t.attributes.id).filter(Boolean);
+        ids.set(file, new Set(found));
+        assert.equal(ids.get(file).size, found.length, `${file} holds an id twice`);
+      }
       let checked = 0;
       for (const [file, list] of tags) {
         for (const tag of list) {
@@ -393,9 +397,9 @@ describe('documentation site', () => {
     const big = readIndex(bigDir);
     const unitFile = big.unitPages[3];
     await page.goto(url(bigDir, unitFile));
-    await page.click('#g-units summary');
-    await page.waitForFunction(() => document.querySelectorAll('#g-units li').length > 120);
-    assert.equal(await page.getAttribute(`#g-units a[href="${unitFile}"]`, 'aria-current'), 'page');
+    await page.click('#g-unit-list summary');
+    await page.waitForFunction(() => document.querySelectorAll('#g-unit-list li').length > 120);
+    assert.equal(await page.getAttribute(`#g-unit-list a[href="${unitFile}"]`, 'aria-current'), 'page');
     const name = big.entries.find((e) => e.rank === 4).name;
     await page.fill('#g-q', name);
     await page.waitForSelector('#g-results li', { state: 'visible' });

@@ -314,7 +314,7 @@ TEST(Site, LargeSetsLoadTheUnitListFromItsOwnFile) {
   std::string unit_page = site.Render(
       std::find(site.Files().begin(), site.Files().end(), std::string(units[5].name) + ".html") -
       site.Files().begin());
-  EXPECT_NE(unit_page.find("<details id=g-units><summary>All units (120)"), std::string::npos);
+  EXPECT_NE(unit_page.find("<details id=g-unit-list><summary>All units (120)"), std::string::npos);
   EXPECT_EQ(unit_page.find(units[6].name + ".html"), std::string::npos);
   size_t list =
       std::find(site.Files().begin(), site.Files().end(), "units.js") - site.Files().begin();

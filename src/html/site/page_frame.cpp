@@ -96,7 +96,7 @@ void AppendUnits(const PageContext& ctx, const PageFrame& frame, std::string& ou
   const SiteIndex& x = ctx.index;
   size_t count = x.Units().size();
   if (count > kInlineUnits) {
-    out.append("<details id=g-units><summary>All units (");
+    out.append("<details id=g-unit-list><summary>All units (");
     AppendNumber(out, static_cast<long long>(count));
     out.append(")</summary>\n<ul class=units><li><a href=\"index.html#g-units\">");
     out.append("Table of units</a></ul></details>\n");
