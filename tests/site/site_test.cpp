@@ -308,6 +308,31 @@ TEST(Site, PrivateMembersDescriptionAndCycles) {
   for (size_t k = 0; k < looped.Files().size(); ++k) EXPECT_FALSE(looped.Render(k).empty());
 }
 
+// Input no reader should give, but which must not crash the site or break its pages.
+TEST(Site, OddInputStillMakesASite) {
+  std::vector<DocUnit> none;
+  Site empty(none, {});
+  for (size_t k = 0; k < empty.Files().size(); ++k) EXPECT_FALSE(empty.Render(k).empty());
+
+  DocItem deep = TestClass("TDeep", {});
+  for (int level = 0; level < 80; ++level) deep = TestClass("TDeep", {""}, {deep});
+  DocItem odd = TestItem(ItemKind::kEnum, "", "= (;");
+  odd.values = {{"", "", "", 0}, {"<v>", "", "<script>x</script>", 0}};
+  std::vector<DocUnit> units = {
+      TestUnit("", {"", ""}, {odd, deep, TestItem(ItemKind::kConstant, "<script>", "'")}),
+      TestUnit("", {}, {TestItem(ItemKind::kRoutine, "\xff\xfe", "procedure \xff\xfe(")})};
+  Site site(units, {});
+  EXPECT_EQ(site.Warnings().size(), 1u) << "members nested too deep";
+  std::set<std::string> folded;
+  for (size_t k = 0; k < site.Files().size(); ++k) {
+    EXPECT_TRUE(folded.insert(ToLowerAscii(site.Files()[k])).second) << site.Files()[k];
+    std::string bytes = site.Render(k);
+    if (!EndsWith(site.Files()[k], ".html")) continue;  // names in scripts are string texts
+    EXPECT_EQ(bytes.find("<script>x"), std::string::npos) << site.Files()[k];
+    EXPECT_EQ(bytes.find("<v>"), std::string::npos) << site.Files()[k];
+  }
+}
+
 TEST(Site, LargeSetsLoadTheUnitListFromItsOwnFile) {
   std::vector<DocUnit> units = SyntheticUnits({120, 30, 100});
   Site site(units, {});
