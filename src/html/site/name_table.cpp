@@ -1,0 +1,61 @@
+#include "html/site/name_table.h"
+
+#include "model/text_rules.h"
+
+namespace glossator {
+
+NameTable::Key::Key(std::string_view text) : name(text), hash(14695981039346656037ull) {
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(ToLowerAscii(c));
+    hash *= 1099511628211ull;
+  }
+}
+
+uint32_t NameTable::Hash(uint32_t scope, const Key& key) {
+  uint64_t hash =
+      (key.hash ^ (static_cast<uint64_t>(scope) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return static_cast<uint32_t>(hash ^ (hash >> 31) ^ (hash >> 45));
+}
+
+size_t NameTable::Locate(uint32_t scope, std::string_view name, uint32_t hash) const {
+  size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.data == nullptr) return i;
+    if (slot.hash == hash && slot.scope == scope && EqualsNoCase(slot.Name(), name)) return i;
+  }
+}
+
+// The table is kept at most 70% full: probes stay short and the array small.
+void NameTable::Grow(size_t capacity) {
+  size_t size = 16;
+  while (size * 7 < capacity * 10) size *= 2;
+  if (size <= slots_.size()) return;
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.resize(size);
+  for (const Slot& slot : old) {
+    if (slot.data != nullptr) slots_[Locate(slot.scope, slot.Name(), slot.hash)] = slot;
+  }
+}
+
+void NameTable::Reserve(size_t count) { Grow(count); }
+
+NameTable::Inserted NameTable::Insert(uint32_t scope, const Key& key, uint32_t value) {
+  if (key.name.empty()) return {nullptr, false};
+  if ((used_ + 1) * 10 > slots_.size() * 7) Grow((used_ + 1) * 2);
+  uint32_t hash = Hash(scope, key);
+  Slot& slot = slots_[Locate(scope, key.name, hash)];
+  if (slot.data != nullptr) return {&slot.value, false};
+  slot = Slot{key.name.data(), static_cast<uint32_t>(key.name.size()), scope, hash, value};
+  ++used_;
+  return {&slot.value, true};
+}
+
+uint32_t NameTable::Find(uint32_t scope, const Key& key) const {
+  if (slots_.empty() || key.name.empty()) return kMissing;
+  const Slot& slot = slots_[Locate(scope, key.name, Hash(scope, key))];
+  return slot.data == nullptr ? kMissing : slot.value;
+}
+
+}  // namespace glossator

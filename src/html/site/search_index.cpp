@@ -1,0 +1,198 @@
+// The two script files with data: the search index and the list of units for the sidebar.
+//
+// The search index is read by resources/site/site.js; the two must change together. It sets one
+// global, window.GLOSSATOR_SEARCH, to an object of plain strings, so that the browser reads it
+// at the speed of string literals and the script searches it without building anything big.
+// Its size is what readers wait for, so each entry costs a few bytes beside its name, and a
+// name that many entries share (Create, Items) is written once:
+//   w       how many characters a page number takes in "info" (base 64, see kDigits)
+//   pages   one line per file of Files(): the qualified name of a unit or class page, with
+//           "<TAB>file" behind when the file is not that name and ".html"; empty for others
+//   counts  the number of distinct names of each rank, so that the script sizes its arrays
+//   names   six strings, one per rank (units, types, routines, constants and variables,
+//           members, enum values); in each, the distinct names one a line, sorted by their lower
+//           case (ASCII letters only)
+//   sizes   six strings beside them: per distinct name how many entries bear it, one digit
+//           (kDigits, 1 to 63), or "~" and three digits
+//   info    six strings: per entry, in the order of the names, its kind letter (kKindLetters)
+//           and its page number in w digits
+//   anchors "number<TAB>anchor" lines for the entries whose anchor is not their name; an
+//           entry's number counts the entries through the six ranks in order. Units and
+//           class-like items have pages of their own and no anchor.
+
+#include "html/site/site_html.h"
+#include "html/site/site_names.h"
+#include "html/site/site_render.h"
+
+namespace glossator {
+namespace {
+
+constexpr int kRanks = 6;
+constexpr size_t kMaxGroup = (1 << 18) - 1;  // what "~" and three digits count
+constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
+
+// The letter of each kind, in ItemKind order; site.js has the same table.
+constexpr char kKindLetters[] = "croihesaptykzvfmCDPFO";
+
+// Search results come in this order of kinds: units, types, routines, constants and
+// variables, members, enum values.
+int RankOf(const SiteIndex& x, uint32_t id) {
+  const Entry& e = x.At(id);
+  if (e.type == EntryType::kUnit) return 0;
+  if (e.type == EntryType::kEnumValue) return 5;
+  ItemKind kind = e.item->kind;
+  if (IsClassLike(kind) || kind <= ItemKind::kAlias) return 1;
+  if (x.IsClassLikeEntry(e.parent)) return 4;
+  return IsRoutineLike(kind) ? 2 : 3;
+}
+
+char KindLetter(const Entry& e) {
+  if (e.type == EntryType::kUnit) return 'u';
+  if (e.type == EntryType::kEnumValue) return 'x';
+  return kKindLetters[static_cast<int>(e.item->kind)];
+}
+
+// A name inside a double-quoted JavaScript string on one line of its own list.
+void AppendScriptText(std::string& out, std::string_view text) {
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += ' ';
+    } else {
+      out += c;
+    }
+  }
+}
+
+void AppendDigits(std::string& out, uint32_t number, int width) {
+  for (int i = width - 1; i >= 0; --i) out += kDigits[(number >> (6 * i)) & 63];
+}
+
+void AppendPages(const SiteIndex& x, std::string& out) {
+  out.append("pages:\"");
+  std::string name;
+  for (uint32_t k = 0; k < x.Pages().size(); ++k) {
+    const Page& page = x.Pages()[k];
+    if (page.kind == PageKind::kUnit || page.kind == PageKind::kClass) {
+      name.clear();
+      AppendQualifiedName(x, page.entry, name);
+      AppendScriptText(out, name);
+      if (page.file.size() != name.size() + 5 || page.file.compare(0, name.size(), name) != 0) {
+        out.append("\\t").append(page.file);
+      }
+    }
+    out.append("\\n");
+  }
+  out.append("\",\n");
+}
+
+void AppendSize(std::string& out, size_t count) {
+  if (count < 64) {
+    out += kDigits[count];
+    return;
+  }
+  out += '~';
+  AppendDigits(out, static_cast<uint32_t>(count), 3);
+}
+
+// One rank's names, sizes and info, each added to its own list.
+struct RankWriter {
+  const SiteIndex& x;
+  int width;
+  std::string names, sizes, info, anchors;
+  uint32_t number = 0;  // the next entry's number
+  size_t lines = 0;     // the distinct names of the rank so far
+
+  void Add(const std::vector<uint32_t>& ranked) {
+    for (size_t i = 0; i < ranked.size();) {
+      std::string_view name = x.At(ranked[i]).name;
+      size_t j = i;
+      // More entries of one name than three digits count make two lines of that name.
+      while (j < ranked.size() && j - i < kMaxGroup && x.At(ranked[j]).name == name) {
+        AddEntry(ranked[j++]);
+      }
+      AppendScriptText(names, name);
+      names.append("\\n");
+      AppendSize(sizes, j - i);
+      ++lines;
+      i = j;
+    }
+  }
+
+  void AddEntry(uint32_t id) {
+    const Entry& e = x.At(id);
+    info += KindLetter(e);
+    AppendDigits(info, e.own_page != kNone ? e.own_page : e.page, width);
+    if (e.own_page == kNone && (e.anchor_number != 1 || !IsAnchorStem(e.name))) {
+      AppendNumber(anchors, number);
+      anchors.append("\\t");
+      AppendAnchor(x, id, anchors);
+      anchors.append("\\n");
+    }
+    ++number;
+  }
+};
+
+void AppendList(std::string& out, std::string_view key, const std::vector<std::string>& parts) {
+  out.append(key).append(":[");
+  for (size_t i = 0; i < parts.size(); ++i) {
+    out.append(i == 0 ? "\"" : ",\n\"").append(parts[i]).append("\"");
+  }
+  out.append("],\n");
+}
+
+}  // namespace
+
+std::string RenderSearchIndex(const PageContext& ctx) {
+  const SiteIndex& x = ctx.index;
+  std::vector<uint32_t> ranked[kRanks];
+  for (uint32_t e : x.ByName()) ranked[RankOf(x, e)].push_back(e);
+  int width = 1;
+  while (width < 5 && (x.Pages().size() >> (6 * width)) > 0) ++width;
+
+  std::string out;
+  out.reserve(x.Entries().size() * 16 + x.Pages().size() * 32);
+  out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
+  AppendNumber(out, width);
+  out.append(",\n");
+  AppendPages(x, out);
+  std::vector<std::string> names, sizes, info;
+  RankWriter writer{x, width, {}, {}, {}, {}};
+  out.append("counts:[");
+  for (int rank = 0; rank < kRanks; ++rank) {
+    writer.lines = 0;
+    writer.Add(ranked[rank]);
+    if (rank > 0) out += ',';
+    AppendNumber(out, static_cast<long long>(writer.lines));
+    names.push_back(std::move(writer.names));
+    sizes.push_back(std::move(writer.sizes));
+    info.push_back(std::move(writer.info));
+    writer.names.clear();
+    writer.sizes.clear();
+    writer.info.clear();
+  }
+  out.append("],\n");
+  AppendList(out, "names", names);
+  AppendList(out, "sizes", sizes);
+  AppendList(out, "info", info);
+  out.append("anchors:\"").append(writer.anchors).append("\"};\n");
+  return out;
+}
+
+std::string RenderUnitList(const PageContext& ctx) {
+  const SiteIndex& x = ctx.index;
+  std::string out = "// Every unit of this site, for the sidebar; read by site.js.\n";
+  out.append("window.GLOSSATOR_UNITS=\"");
+  for (uint32_t u = 0; u < x.Units().size(); ++u) {
+    const Entry& e = x.At(x.UnitEntry(u));
+    out.append(x.File(e.own_page)).append("\\t");
+    AppendScriptText(out, e.name);
+    out.append("\\n");
+  }
+  out.append("\";\n");
+  return out;
+}
+
+}  // namespace glossator
