@@ -28,10 +28,9 @@ namespace {
 
 ItemKind MemberKind(std::string_view declaration) {
   auto starts = [&](std::string_view word) {
-    return declaration.size() >= word.size() && std::equal(word.begin(), word.end(),
-                                                           declaration.begin(), [](char a, char b) {
-                                                             return a == (b | 0x20);
-                                                           });
+    return declaration.size() >= word.size() &&
+           std::equal(word.begin(), word.end(), declaration.begin(),
+                      [](char a, char b) { return a == (b | 0x20); });
   };
   if (starts("constructor")) return ItemKind::kConstructor;
   if (starts("destructor")) return ItemKind::kDestructor;
@@ -132,7 +131,8 @@ int Run(int argc, char** argv) {
     }
   }
   if (out_dir.empty() || files.empty()) {
-    std::fprintf(stderr, "usage: glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N]\n");
+    std::fprintf(stderr,
+                 "usage: glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N]\n");
     return 2;
   }
   auto start = std::chrono::steady_clock::now();
@@ -143,7 +143,8 @@ int Run(int argc, char** argv) {
 
   auto step = std::chrono::steady_clock::now();
   std::vector<DocUnit> units;
-  for (int k = 0; k < parser.ParsedUnitCount(); ++k) units.push_back(UnitOf(parser, parser.ParsedUnit(k)));
+  for (int k = 0; k < parser.ParsedUnitCount(); ++k)
+    units.push_back(UnitOf(parser, parser.ParsedUnit(k)));
   double convert = Since(step);
 
   step = std::chrono::steady_clock::now();
@@ -173,9 +174,10 @@ int Run(int argc, char** argv) {
   }
   std::printf("units %zu, items and members %zu, files %zu, bytes %.1f MB\n", units.size(), items,
               site.Files().size(), bytes / 1e6);
-  std::printf("read %.3f s, to units %.3f s, site tables %.3f s, render and write %.3f s; "
-              "site %.3f s, all %.3f s\n",
-              read, convert, tables, write, tables + write, Since(start));
+  std::printf(
+      "read %.3f s, to units %.3f s, site tables %.3f s, render and write %.3f s; "
+      "site %.3f s, all %.3f s\n",
+      read, convert, tables, write, tables + write, Since(start));
   return 0;
 }
 

@@ -99,6 +99,18 @@ bool IsSelectionText(std::string_view bytes) {
   return true;
 }
 
+// The folder the site's source links start from: the first PATH's folder (the PATH itself when
+// it is a folder), or the first unit's folder.
+std::string SourceRoot(const CommandLineParameters& parameters, const Selection& selection) {
+  std::error_code error;
+  if (!parameters.paths.empty()) {
+    fs::path first = fs::absolute(parameters.paths.front()).lexically_normal();
+    return (fs::is_directory(first, error) ? first : first.parent_path()).string();
+  }
+  if (selection.files.empty()) return "";
+  return fs::absolute(selection.files.front()).lexically_normal().parent_path().string();
+}
+
 // Writes the tree dump onto standard output ("--dump -").
 void WriteStandardOutput(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -131,6 +143,7 @@ int RunParsedCommandLine(const CommandLineParameters& parameters) {
   settings.create_out_dir = parameters.output_dir.has_value();
   settings.skippable_files = plan.skippable_files;
   settings.standard_output = WriteStandardOutput;
+  settings.source_root = SourceRoot(parameters, plan.selection);
   if (!parameters.save_selection.empty()) {
     settings.before_writing = [&] { SaveSelection(parameters.save_selection, plan.selection); };
   }

@@ -17,6 +17,8 @@
 #include "html/paths.h"
 #include "html/pictures.h"
 #include "html/selection.h"
+#include "html/site/site.h"
+#include "html/site_run.h"
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
 #include "model/uXMLparser.h"
@@ -349,6 +351,7 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   PageCounter files(output);
   if (!CheckInputs(selection, platform, settings, files)) return result;
   const std::string out_dir = OutputFolder(selection);
+  const bool site = selection.style == OutputStyle::kSite;
 
   int jobs = selection.jobs > 0 ? selection.jobs : DefaultJobs();
   RunGuard guard(platform);
@@ -359,7 +362,10 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   parser.Jobs = jobs;
   parser.Reader = selection.reader;
   parser.Pascal = selection.pascal;
-  parser.KeepModels = !selection.json_file.empty();
+  parser.KeepModels = site || !selection.json_file.empty();
+  // The site reads the models alone; the tree is made for the frame pages, the dump and the
+  // coverage table.
+  parser.BuildTree = !site || selection.debug_mode || settings.measure_coverage;
   platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
   guard.ProgressShown(true);
 
@@ -368,11 +374,17 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     result.outcome = Cancelled(platform, guard);
     return result;
   }
+  result.included = parser.IncludedFiles();
   std::unique_ptr<DocTree> tree = parser.TakeResult();
   std::vector<DocUnit> units = parser.TakeModels();
-  if (!WhileDoing("checking the page names",
-                  [&] { return CheckCopies(selection, out_dir, *tree, platform, files); })) {
+  if (!site && !WhileDoing("checking the page names", [&] {
+        return CheckCopies(selection, out_dir, *tree, platform, files);
+      })) {
     return result;
+  }
+  std::optional<SiteOptions> site_options;
+  if (site) {
+    site_options = SiteOptionsOf(selection, out_dir, settings.source_root, files);
   }
 
   // Every check has passed: from here on the run writes.
@@ -383,27 +395,36 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     WhileDoing("writing the tree dump",
                [&] { WriteDump(tree->Tree(), selection.dump_file, settings, files); });
   }
+  if (!selection.parse_private) DropPrivateMembers(units);
   if (!selection.json_file.empty()) {
-    WhileDoing("writing the JSON file", [&] {
-      if (!selection.parse_private) DropPrivateMembers(units);
-      files.WriteFile(selection.json_file, UnitsToJson(units));
-    });
+    WhileDoing("writing the JSON file",
+               [&] { files.WriteFile(selection.json_file, UnitsToJson(units)); });
   }
-
-  WhileDoing("checking the page names", [&] {
-    for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {
-      platform.ReportWarning(warning);
-    }
-  });
-  report.units = tree->ParsedUnitCount();
-  report.classes = tree->ClassCount();
-  report.routines = tree->FunctionCount();
-  report.constants = tree->ConstantCount();
   if (settings.measure_coverage) {
     report.coverage = WhileDoing("measuring the coverage", [&] { return MeasureCoverage(*tree); });
   }
 
-  if (!WritePageSteps(*tree, out_dir, platform, files, jobs, report.failed_pages)) {
+  bool completed = false;
+  if (site) {
+    ItemCounts counts = CountItems(units);
+    report.units = static_cast<int>(units.size());
+    report.classes = counts.classes;
+    report.routines = counts.routines;
+    report.constants = counts.constants;
+    completed = WriteSite(units, *site_options, out_dir, platform, files, jobs);
+  } else {
+    WhileDoing("checking the page names", [&] {
+      for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {
+        platform.ReportWarning(warning);
+      }
+    });
+    report.units = tree->ParsedUnitCount();
+    report.classes = tree->ClassCount();
+    report.routines = tree->FunctionCount();
+    report.constants = tree->ConstantCount();
+    completed = WritePageSteps(*tree, out_dir, platform, files, jobs, report.failed_pages);
+  }
+  if (!completed) {
     files.Count(report);
     result.outcome = Cancelled(platform, guard);
     return result;
@@ -412,7 +433,9 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   guard.ProgressShown(false);
   tree.reset();
 
-  WhileDoing("writing the frameset", [&] { WriteFixedFiles(selection, out_dir, files); });
+  if (!site) {
+    WhileDoing("writing the frameset", [&] { WriteFixedFiles(selection, out_dir, files); });
+  }
   files.Count(report);
   guard.Disarm();
   platform.SetBusy(false);

@@ -38,6 +38,9 @@ struct RunSettings {
   std::function<void()> before_writing;
   // Receives the tree dump when the selection names "-" as the dump file (standard output).
   std::function<void(std::string_view)> standard_output;
+  // The folder the site's source links are relative to: the first PATH's folder. Empty: the
+  // links hold the files' paths as listed.
+  std::string source_root;
 };
 
 // What a run read and wrote. Filled as far as the run got.
@@ -55,6 +58,7 @@ struct RunReport {
 struct RunResult {
   RunOutcome outcome = RunOutcome::kRejected;
   RunReport report;
+  std::vector<std::string> included;  // the include files the units read (Pascal reader)
 };
 
 // One generation run: checks the selection, parses every listed unit, checks that nothing the
