@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -150,7 +151,7 @@ int main(int argc, char** argv) {
   std::vector<double> seconds;
   std::vector<double> cpu_seconds;
   std::vector<DocUnit> units;
-  size_t not_units = 0, items = 0, members = 0, included = 0;
+  size_t not_units = 0, items = 0, members = 0, included = 0, included_bytes = 0;
   std::map<std::string, size_t> warnings;
   for (int round = 0; round < options.rounds; ++round) {
     units.clear();
@@ -162,6 +163,13 @@ int main(int argc, char** argv) {
       ReadResult result =
           ReadPascalUnit(options.files[i], texts[i], options.reader, SystemFileSystem());
       included += result.included.size();
+      if (round == 0) {
+        for (const std::string& path : result.included) {
+          std::error_code error;
+          auto size = std::filesystem::file_size(path, error);
+          if (!error) included_bytes += size;
+        }
+      }
       for (const Warning& warning : result.warnings) {
         ++warnings[warning.kind];
         if (options.warnings && round == 0)
@@ -191,9 +199,10 @@ int main(int argc, char** argv) {
   if (options.json) std::fputs(UnitsToJson(units).c_str(), stdout);
   std::fprintf(stderr,
                "files %zu lines %zu bytes %zu units %zu not-units %zu items %zu members %zu "
-               "include-reads %zu median %.4f s of %d (processor %.4f s)\n",
+               "include-reads %zu (%zu bytes) median %.4f s of %d (processor %.4f s)\n",
                texts.size(), lines, bytes, units.size(), not_units, items, members, included,
-               seconds[seconds.size() / 2], options.rounds, cpu_seconds[cpu_seconds.size() / 2]);
+               included_bytes, seconds[seconds.size() / 2], options.rounds,
+               cpu_seconds[cpu_seconds.size() / 2]);
   for (const auto& [kind, count] : warnings)
     std::fprintf(stderr, "warnings %s %zu\n", kind.c_str(), count);
   return 0;

@@ -137,6 +137,17 @@ TEST(Conditionals, ExpandMacrosWhenTheyAreOn) {
   EXPECT_EQ(items[0].declaration, "TCallback = function(A: Integer): Integer; stdcall;");
   EXPECT_EQ(items[0].line, 4);
   EXPECT_EQ(items[1].declaration, "V: TNum;");
+  // Macros that use each other twice over would double at each level: the expansions stop at
+  // a budget, with a warning, and the read ends.
+  std::string doubling = "{$MACRO ON}";
+  for (int i = 0; i < 30; ++i) {
+    doubling += "{$DEFINE M" + std::to_string(i) + " := M" + std::to_string(i + 1) + " M" +
+                std::to_string(i + 1) + "}";
+  }
+  ReadResult doubled = ReadSource(UnitWith(doubling + "\nvar V: M0;"));
+  ASSERT_TRUE(doubled.unit);
+  ASSERT_FALSE(doubled.warnings.empty());
+  EXPECT_NE(doubled.warnings[0].text.find("macros expand too much"), std::string::npos);
   // A macro whose text names itself is expanded once.
   auto looped = ItemsOf(ReadSource(UnitWith("{$MACRO ON}{$DEFINE T := T}var V: T;")));
   ASSERT_EQ(looped.size(), 1u);

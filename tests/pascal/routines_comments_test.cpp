@@ -131,6 +131,18 @@ TEST(Comments, FindTheUnitComment) {
   }
 }
 
+TEST(UnitHeading, ReadsHintsAndTheUsesClause) {
+  ReadResult result = ReadSource(
+      "unit Vcl.Forms deprecated 'Use Fmx' platform;\ninterface\n"
+      "uses A, B in '..\\b.pas', C.D {$IFDEF X}, E{$ENDIF};\nimplementation\nuses F;\nend.");
+  ASSERT_TRUE(result.unit);
+  EXPECT_EQ(result.unit->name, "Vcl.Forms");
+  EXPECT_TRUE(result.unit->hints.deprecated && result.unit->hints.platform);
+  EXPECT_EQ(result.unit->hints.deprecated_message, "Use Fmx");
+  EXPECT_EQ(result.unit->uses, (std::vector<std::string>{"A", "B", "C.D"}));
+  EXPECT_TRUE(result.warnings.empty()) << WarningTexts(result)[0];
+}
+
 TEST(XmlDoc, BecomesTheTagsThePagesRender) {
   struct Case {
     const char* xml;

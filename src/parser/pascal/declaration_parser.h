@@ -93,7 +93,7 @@ class DeclarationParser {
   void ReadTypeDeclaration(std::vector<DocItem>& out, const Scope& scope);
   void ReadEnum(DocItem& item);
   void ReadProceduralType(DocItem& item);
-  void ReadOtherType(DocItem& item, size_t body);
+  void ReadOtherType(DocItem& item);
 
   // Class-like items (class_parser.cpp).
   void ReadClassLike(DocItem& item, size_t first);

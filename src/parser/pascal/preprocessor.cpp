@@ -93,6 +93,7 @@ void Preprocessor::SetMode(std::string_view mode) {
 
 void Preprocessor::Run(const std::string& path, std::string_view text, TokenStream& stream) {
   stream_ = &stream;
+  macro_budget_ = kMacroBudget * text.size() + kMacroAllowance;
   DefineBuiltIns();
   finder_ = std::make_unique<IncludeFinder>(files_, DirectoryOf(path), options_.include_dirs);
   frames_.push_back(Frame{Lexer(text), FileIndex(path)});
@@ -140,7 +141,9 @@ void Preprocessor::PushToken(const Lexeme& lexeme, uint16_t file) {
 }
 
 // With {$MACRO ON}, a macro's name is replaced by its text, read as if it stood there. A macro
-// is not expanded again inside its own text.
+// is not expanded again inside its own text, and all expansions together read at most
+// kMacroBudget times the unit's size: macros that use each other could otherwise multiply a
+// small text beyond any memory.
 bool Preprocessor::ExpandMacro(const Lexeme& lexeme, uint16_t file) {
   if (!macros_on_ || macros_.empty() || !IsNameLike(lexeme.id) || (lexeme.flags & kEscaped)) {
     return false;
@@ -152,8 +155,16 @@ bool Preprocessor::ExpandMacro(const Lexeme& lexeme, uint16_t file) {
         std::find(frame_paths_.begin(), frame_paths_.end(), marker) != frame_paths_.end()) {
       return false;
     }
-    stream_->buffers.push_back(text);
-    frames_.push_back(Frame{Lexer(stream_->buffers.back(), lexeme.line), file});
+    if (macro_bytes_ + text.size() > macro_budget_) {
+      if (!warned_macro_budget_) {
+        Warn(file, lexeme.line, "pascal-directive",
+             "macros expand too much; " + name + " and later macros are read as names");
+      }
+      warned_macro_budget_ = true;
+      return false;
+    }
+    macro_bytes_ += text.size();
+    frames_.push_back(Frame{Lexer(text, lexeme.line), file});
     frame_paths_.push_back(marker);
     return true;
   }
@@ -272,7 +283,12 @@ void Preprocessor::Define(std::string_view argument) {
   std::erase_if(macros_, [&](const auto& macro) { return macro.first == upper; });
   if (rest.substr(0, 2) == ":=") {
     rest.remove_prefix(2);
-    if (!Trim(rest).empty()) macros_.emplace_back(upper, std::string(Trim(rest)));
+    // The text is kept with the stream: expansions read it in place, and a later {$DEFINE}
+    // of the same name leaves the text of an expansion in progress alone.
+    if (!Trim(rest).empty()) {
+      stream_->buffers.emplace_back(Trim(rest));
+      macros_.emplace_back(upper, stream_->buffers.back());
+    }
   } else if (rest.substr(0, 1) == "=") {
     rest.remove_prefix(1);
   } else {

@@ -35,7 +35,10 @@ class Preprocessor {
   // Limits on include files: nesting depth, files read, bytes read.
   static constexpr size_t kMaxDepth = 32;
   static constexpr size_t kMaxIncludes = 4096;
-  static constexpr size_t kMaxIncludeBytes = size_t{256} << 20;
+  static constexpr size_t kMaxIncludeBytes = size_t{64} << 20;
+  // All macro expansions of a unit read at most this many times its size, plus the allowance.
+  static constexpr size_t kMacroBudget = 4;
+  static constexpr size_t kMacroAllowance = 1 << 16;
 
  private:
   struct Frame {
@@ -79,7 +82,10 @@ class Preprocessor {
   std::string mode_symbol_;
   std::bitset<26> switches_;  // {$R+} and the like, for $IFOPT
   bool macros_on_ = false;
-  std::vector<std::pair<std::string, std::string>> macros_;  // upper-case name, text
+  std::vector<std::pair<std::string, std::string_view>> macros_;  // upper-case name, text
+  size_t macro_bytes_ = 0;
+  size_t macro_budget_ = 0;
+  bool warned_macro_budget_ = false;
   std::unordered_map<std::string, uint16_t> file_index_;
   std::vector<std::string> warned_self_includes_;
   int last_line_ = 1;

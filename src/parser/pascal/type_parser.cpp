@@ -37,7 +37,7 @@ void DeclarationParser::ReadTypeDeclaration(std::vector<DocItem>& out, const Sco
     ReadProceduralType(item);
     procedural = true;
   } else {
-    ReadOtherType(item, body);
+    ReadOtherType(item);
   }
   ReadHints(item.hints);
   size_t last = Expect(Id::kSemicolon, "';'");
@@ -103,7 +103,7 @@ void DeclarationParser::ReadProceduralType(DocItem& item) {
 
 // Sets, arrays, pointers and every kind of alias: "X = Y", "X = type Y", "X = 0..9",
 // "X = string[20]", "X = specialize TList<Integer>", "X = class of TFoo", "X = file of Byte".
-void DeclarationParser::ReadOtherType(DocItem& item, size_t body) {
+void DeclarationParser::ReadOtherType(DocItem& item) {
   const size_t start = pos_;
   const Id id = Cur().id;
   if (id == Id::kSet) {
@@ -128,7 +128,6 @@ void DeclarationParser::ReadOtherType(DocItem& item, size_t body) {
   if (begin == end) Fail("expected a type but found " + Describe(Cur()));
   // An alias's type is what it names; "type Y" names Y.
   item.type = JoinType(item.kind == ItemKind::kAlias ? start : begin, end);
-  (void)body;
 }
 
 }  // namespace glossator::pascal

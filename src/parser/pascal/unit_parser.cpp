@@ -193,6 +193,7 @@ void DeclarationParser::ReadVariables(std::vector<DocItem>& out, ItemKind kind, 
       type_word == Id::kProcedure || type_word == Id::kFunction || type_word == Id::kReference;
   if (closed) last = ReadTrailingDirectives(procedural, scope, hints, last);
   std::string shared_comment;
+  const std::string trailing = comments_.Trailing(last);  // once for all the names
   for (size_t n = 0; n < names.size(); ++n) {
     DocItem item = NewItem(kind, names[n], TokenText(names[n]), n == 0 ? first : names[n], scope);
     if (n == 0) shared_comment = item.comment;
@@ -204,7 +205,8 @@ void DeclarationParser::ReadVariables(std::vector<DocItem>& out, ItemKind kind, 
     item.type = JoinType(type_begin, type_end);
     if (value.second > value.first) item.value = JoinTokens(tokens_, value.first, value.second);
     item.hints = hints;
-    FinishItem(item, text, last);
+    item.declaration = text.Take();
+    if (item.comment.empty()) item.comment = trailing;
     out.push_back(std::move(item));
   }
 }
