@@ -3,8 +3,9 @@
 // tree into unit models (classes with their methods, properties and fields; routines;
 // constants; what the line reader knows), and writes the site on two threads.
 //
-//   glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N]
+//   glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N] [--no-write]
 //
+// With --no-write the files are rendered but not written.
 // Prints the seconds of reading, of turning the tree into units, of the site's tables and of
 // rendering and writing every file, the files and bytes written, and the sum.
 
@@ -28,10 +29,9 @@ namespace {
 
 ItemKind MemberKind(std::string_view declaration) {
   auto starts = [&](std::string_view word) {
-    return declaration.size() >= word.size() && std::equal(word.begin(), word.end(),
-                                                           declaration.begin(), [](char a, char b) {
-                                                             return a == (b | 0x20);
-                                                           });
+    return declaration.size() >= word.size() &&
+           std::equal(word.begin(), word.end(), declaration.begin(),
+                      [](char a, char b) { return a == (b | 0x20); });
   };
   if (starts("constructor")) return ItemKind::kConstructor;
   if (starts("destructor")) return ItemKind::kDestructor;
@@ -116,9 +116,12 @@ int Run(int argc, char** argv) {
   std::string out_dir;
   std::vector<std::string> files;
   int jobs = 2;
+  bool write_files = true;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--list" && i + 1 < argc) {
+    if (arg == "--no-write") {
+      write_files = false;
+    } else if (arg == "--list" && i + 1 < argc) {
       std::ifstream list(argv[++i]);
       for (std::string line; std::getline(list, line);) {
         if (!line.empty()) files.push_back(line);
@@ -132,7 +135,9 @@ int Run(int argc, char** argv) {
     }
   }
   if (out_dir.empty() || files.empty()) {
-    std::fprintf(stderr, "usage: glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N]\n");
+    std::fprintf(stderr,
+                 "usage: glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N] "
+                 "[--no-write]\n");
     return 2;
   }
   auto start = std::chrono::steady_clock::now();
@@ -143,7 +148,8 @@ int Run(int argc, char** argv) {
 
   auto step = std::chrono::steady_clock::now();
   std::vector<DocUnit> units;
-  for (int k = 0; k < parser.ParsedUnitCount(); ++k) units.push_back(UnitOf(parser, parser.ParsedUnit(k)));
+  for (int k = 0; k < parser.ParsedUnitCount(); ++k)
+    units.push_back(UnitOf(parser, parser.ParsedUnit(k)));
   double convert = Since(step);
 
   step = std::chrono::steady_clock::now();
@@ -158,7 +164,7 @@ int Run(int argc, char** argv) {
     for (size_t k = next++; k < site.Files().size(); k = next++) {
       std::string content = site.Render(k);
       bytes += content.size();
-      SystemFileSystem().WriteFile(out_dir + "/" + site.Files()[k], content);
+      if (write_files) SystemFileSystem().WriteFile(out_dir + "/" + site.Files()[k], content);
     }
   };
   std::vector<std::thread> pool;
@@ -173,9 +179,10 @@ int Run(int argc, char** argv) {
   }
   std::printf("units %zu, items and members %zu, files %zu, bytes %.1f MB\n", units.size(), items,
               site.Files().size(), bytes / 1e6);
-  std::printf("read %.3f s, to units %.3f s, site tables %.3f s, render and write %.3f s; "
-              "site %.3f s, all %.3f s\n",
-              read, convert, tables, write, tables + write, Since(start));
+  std::printf(
+      "read %.3f s, to units %.3f s, site tables %.3f s, render and write %.3f s; "
+      "site %.3f s, all %.3f s\n",
+      read, convert, tables, write, tables + write, Since(start));
   return 0;
 }
 
