@@ -112,29 +112,57 @@ double Since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int Run(int argc, char** argv) {
+struct Arguments {
   std::string out_dir;
   std::vector<std::string> files;
   int jobs = 2;
   bool write_files = true;
+};
+
+bool Parse(int argc, char** argv, Arguments& args) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--no-write") {
-      write_files = false;
+      args.write_files = false;
     } else if (arg == "--list" && i + 1 < argc) {
       std::ifstream list(argv[++i]);
       for (std::string line; std::getline(list, line);) {
-        if (!line.empty()) files.push_back(line);
+        if (!line.empty()) args.files.push_back(line);
       }
     } else if (arg == "--jobs" && i + 1 < argc) {
-      jobs = std::stoi(argv[++i]);
-    } else if (out_dir.empty()) {
-      out_dir = arg;
+      args.jobs = std::stoi(argv[++i]);
+    } else if (args.out_dir.empty()) {
+      args.out_dir = arg;
     } else {
-      files.push_back(arg);
+      args.files.push_back(arg);
     }
   }
-  if (out_dir.empty() || files.empty()) {
+  return !args.out_dir.empty() && !args.files.empty();
+}
+
+// Renders every file on `jobs` threads, writing it unless told not to; returns the bytes.
+size_t RenderAll(const Site& site, const Arguments& args) {
+  std::atomic<size_t> next{0};
+  std::atomic<size_t> bytes{0};
+  auto work = [&] {
+    for (size_t k = next++; k < site.Files().size(); k = next++) {
+      std::string content = site.Render(k);
+      bytes += content.size();
+      if (args.write_files) {
+        SystemFileSystem().WriteFile(args.out_dir + "/" + site.Files()[k], content);
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < args.jobs; ++t) pool.emplace_back(work);
+  work();
+  for (std::thread& thread : pool) thread.join();
+  return bytes;
+}
+
+int Run(int argc, char** argv) {
+  Arguments args;
+  if (!Parse(argc, argv, args)) {
     std::fprintf(stderr,
                  "usage: glossator_site_bench OUT_DIR (--list FILE | UNIT...) [--jobs N] "
                  "[--no-write]\n");
@@ -142,14 +170,15 @@ int Run(int argc, char** argv) {
   }
   auto start = std::chrono::steady_clock::now();
   TGlosParser parser;
-  parser.Jobs = jobs;
-  parser.ParseUnits(files);
+  parser.Jobs = args.jobs;
+  parser.ParseUnits(args.files);
   double read = Since(start);
 
   auto step = std::chrono::steady_clock::now();
   std::vector<DocUnit> units;
-  for (int k = 0; k < parser.ParsedUnitCount(); ++k)
+  for (int k = 0; k < parser.ParsedUnitCount(); ++k) {
     units.push_back(UnitOf(parser, parser.ParsedUnit(k)));
+  }
   double convert = Since(step);
 
   step = std::chrono::steady_clock::now();
@@ -158,19 +187,7 @@ int Run(int argc, char** argv) {
   Site site(units, options);
   double tables = Since(step);
   step = std::chrono::steady_clock::now();
-  std::atomic<size_t> next{0};
-  std::atomic<size_t> bytes{0};
-  auto work = [&] {
-    for (size_t k = next++; k < site.Files().size(); k = next++) {
-      std::string content = site.Render(k);
-      bytes += content.size();
-      if (write_files) SystemFileSystem().WriteFile(out_dir + "/" + site.Files()[k], content);
-    }
-  };
-  std::vector<std::thread> pool;
-  for (int t = 1; t < jobs; ++t) pool.emplace_back(work);
-  work();
-  for (std::thread& thread : pool) thread.join();
+  size_t bytes = RenderAll(site, args);
   double write = Since(step);
 
   size_t items = 0;
