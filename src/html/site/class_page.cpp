@@ -158,8 +158,7 @@ void AppendInherited(const PageContext& ctx, uint32_t entry, std::string& out) {
 PageFrame FrameOf(const PageContext& ctx, uint32_t entry) {
   const SiteIndex& x = ctx.index;
   const Entry& e = x.At(entry);
-  PageFrame frame{{}, e.unit, entry, {}, std::string(e.name)};
-  AppendQualifiedName(x, entry, frame.title);
+  PageFrame frame{x.Pages()[e.own_page].title, e.unit, entry, {}, std::string(e.name)};
   for (uint32_t p = e.parent; p != kNone; p = x.At(p).parent) frame.crumbs.push_back(p);
   std::reverse(frame.crumbs.begin(), frame.crumbs.end());
   // The sidebar lists the unit's own items: mark the one this class stands in.

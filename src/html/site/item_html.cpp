@@ -156,15 +156,6 @@ void AppendQualifiedName(const SiteIndex& index, uint32_t entry, std::string& ou
   out.append(e.name);
 }
 
-void AppendQualifiedText(const SiteIndex& index, uint32_t entry, std::string& out) {
-  const Entry& e = index.At(entry);
-  if (e.parent != kNone) {
-    AppendQualifiedText(index, e.parent, out);
-    out += '.';
-  }
-  AppendText(out, e.name);
-}
-
 std::string_view KindLabel(const Entry& entry) {
   if (entry.type == EntryType::kUnit) return "unit";
   if (entry.type == EntryType::kEnumValue) return "enum value";

@@ -52,18 +52,21 @@ char KindLetter(const Entry& e) {
   return kKindLetters[static_cast<int>(e.item->kind)];
 }
 
-// A name inside a double-quoted JavaScript string on one line of its own list.
+// A name inside a double-quoted JavaScript string on one line of its own list: '"' and "\\"
+// escaped, control characters (line breaks, tabs) as blanks. Runs of other bytes are copied
+// whole.
 void AppendScriptText(std::string& out, std::string_view text) {
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      out += ' ';
-    } else {
-      out += c;
-    }
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    bool quote = c == '"' || c == '\\';
+    if (!quote && static_cast<unsigned char>(c) >= 0x20) continue;
+    out.append(text.data() + start, i - start);
+    if (quote) out += '\\';
+    out += quote ? c : ' ';
+    start = i + 1;
   }
+  out.append(text.data() + start, text.size() - start);
 }
 
 void AppendDigits(std::string& out, uint32_t number, int width) {
@@ -72,12 +75,10 @@ void AppendDigits(std::string& out, uint32_t number, int width) {
 
 void AppendPages(const SiteIndex& x, std::string& out) {
   out.append("pages:\"");
-  std::string name;
   for (uint32_t k = 0; k < x.Pages().size(); ++k) {
     const Page& page = x.Pages()[k];
     if (page.kind == PageKind::kUnit || page.kind == PageKind::kClass) {
-      name.clear();
-      AppendQualifiedName(x, page.entry, name);
+      const std::string& name = page.title;
       AppendScriptText(out, name);
       if (page.file.size() != name.size() + 5 || page.file.compare(0, name.size(), name) != 0) {
         out.append("\\t").append(page.file);

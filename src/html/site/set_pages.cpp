@@ -160,7 +160,8 @@ void AppendNameGroup(const PageContext& ctx, std::span<const uint32_t> group, st
     out.append("<a href=");
     AppendHref(ctx, group[i], out);
     out.append(">");
-    AppendQualifiedText(x, e.parent != kNone ? e.parent : group[i], out);
+    // Where it stands: the page's qualified name (a unit: its own name).
+    AppendText(out, x.Pages()[e.page].title);
     out.append("</a> <small>").append(KindLabel(e)).append("</small>");
   }
   out.append("\n");

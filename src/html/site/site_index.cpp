@@ -1,5 +1,6 @@
 #include "html/site/site_index.h"
 
+#include "html/site/site_html.h"
 #include "html/site/site_names.h"
 #include "model/text_rules.h"
 
@@ -53,7 +54,7 @@ void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out) {
   AppendAnchorStem(out, e.name);
   if (e.anchor_number > 1) {
     out += '-';
-    out.append(std::to_string(e.anchor_number));
+    AppendNumber(out, e.anchor_number);
   }
 }
 

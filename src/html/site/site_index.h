@@ -62,6 +62,9 @@ struct Page {
   char letter = 0;           // kNames: 'a'..'z', or '_' for names that start with anything else
   uint32_t static_file = 0;  // kStaticFile: its index in SiteStaticFiles()
   std::string file;
+  // Units and classes: the qualified name of the entry ("Unit.TOuter.TInner"), the context
+  // that lists and search results show for what stands on the page.
+  std::string title;
 };
 
 // Hashing and comparing names with the ASCII letters folded to lower case, for tables of names.

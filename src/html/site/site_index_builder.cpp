@@ -38,7 +38,13 @@ class SiteIndexBuilder {
   static constexpr int kMaxNesting = 64;
 
   uint32_t AddPage(PageKind kind, std::string file, uint32_t entry = kNone) {
-    Page page{kind, entry, 0, 0, std::move(file)};
+    Page page{kind, entry, 0, 0, std::move(file), {}};
+    if (entry != kNone) {
+      const Entry& e = x_.entries_[entry];
+      page.title = e.parent == kNone ? std::string(e.name)
+                                     : x_.pages_[x_.entries_[e.parent].own_page].title + "." +
+                                           std::string(e.name);
+    }
     x_.pages_.push_back(std::move(page));
     return static_cast<uint32_t>(x_.pages_.size() - 1);
   }

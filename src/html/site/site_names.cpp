@@ -53,6 +53,11 @@ std::string FileStem(std::string_view name) {
 
 void AppendAnchorStem(std::string& out, std::string_view name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  // Most names are their own stem: one copy, no byte-by-byte append.
+  if (IsAnchorStem(name)) {
+    out.append(name);
+    return;
+  }
   std::string_view base = name.substr(0, std::min(name.find('<'), kMaxStem));
   size_t start = out.size();
   bool any_name_byte = false;

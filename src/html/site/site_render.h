@@ -39,8 +39,6 @@ void AppendHref(const PageContext& ctx, uint32_t entry, std::string& out);
 void AppendLink(const PageContext& ctx, uint32_t entry, std::string_view text, std::string& out);
 // The name with its units and classes in front: "Unit.TOuter.TInner.Method".
 void AppendQualifiedName(const SiteIndex& index, uint32_t entry, std::string& out);
-// The same as page text: each part escaped.
-void AppendQualifiedText(const SiteIndex& index, uint32_t entry, std::string& out);
 // The words a reader sees for an entry's kind: "class", "constructor", "enum value", "unit".
 std::string_view KindLabel(const Entry& entry);
 
