@@ -155,10 +155,11 @@ def run_pasdoc(pasdoc, corpus, out, log, runs=1):
 def glossator_command(glossator, corpus, json_path, out):
   command = [glossator, "--reader=pascal", "--private", "--json", str(json_path), "-q", "-o",
              str(out), "--compiler=fpc"]
+  # Glossator's "-D" and "-I" alone are switches of its own; the long forms take the value.
   for symbol in FPC_SYMBOLS + corpus.symbols:
-    command += ["-D", symbol]
+    command.append("--define=" + symbol)
   for folder in corpus.includes:
-    command += ["-I", str(folder)]
+    command.append("--include=" + str(folder))
   return command + ["--"] + [str(f) for f in corpus.files]
 
 

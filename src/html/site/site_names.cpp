@@ -46,7 +46,8 @@ std::string FileStem(std::string_view name) {
   }
   // A "_" written for bytes at the end goes; one of the name stays.
   if (replacing) stem.pop_back();
-  if (stem.empty() || stem[0] == '.') stem.insert(0, "_");
+  // Inserted as a character: GCC 12 warns falsely (-Wrestrict) on inserting the text "_".
+  if (stem.empty() || stem[0] == '.') stem.insert(stem.begin(), '_');
   if (stem.back() == '.' || IsDeviceName(stem)) stem += '_';
   return stem;
 }
