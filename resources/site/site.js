@@ -228,8 +228,9 @@
     return lo;
   };
 
-  // Where the humps of a name start: its first character, every capital letter, a letter or
-  // digit after "_", and the first digit after a letter. "TSynEdit" => T, Syn, Edit.
+  // Where the humps of a name start: its first character that is no "_", every capital letter, a
+  // letter or digit after "_", and the first digit after a letter. "TSynEdit" => T, Syn, Edit;
+  // "_NM_LIST" => N, M, L, I, S, T.
   function startsHump(c, before) {
     if (c === 95) return false;  // "_"
     var capital = c >= 65 && c <= 90;
@@ -238,8 +239,10 @@
     return capital || before === 95 || (digit && !digitBefore);
   }
   function humpStarts(name) {
-    var starts = [0];
-    for (var i = 1; i < name.length; i++) {
+    var first = 0;
+    while (first < name.length - 1 && name.charCodeAt(first) === 95) first++;
+    var starts = [first];
+    for (var i = first + 1; i < name.length; i++) {
       if (startsHump(name.charCodeAt(i), name.charCodeAt(i - 1))) starts.push(i);
     }
     return starts;
@@ -256,6 +259,7 @@
     var size = 0;
     var line = 0;
     var lineStart = true;
+    var leading = true;  // still in the name's leading "_"
     var before = 0;
     codes[size++] = 10;
     for (var i = 0; i < names.length; i++) {
@@ -264,10 +268,15 @@
       if (c === 10) {
         codes[size++] = 10;
         lineStart = true;
+        leading = true;
         continue;
       }
-      if (lineStart || startsHump(c, before)) codes[size++] = c >= 65 && c <= 90 ? c + 32 : c;
       lineStart = false;
+      // A name of underscores alone keeps its last one as its initial.
+      var last = i + 1 >= names.length || names.charCodeAt(i + 1) === 10;
+      if (leading && c === 95 && !last) continue;
+      if (leading || startsHump(c, before)) codes[size++] = c >= 65 && c <= 90 ? c + 32 : c;
+      leading = false;
       before = c;
     }
     starts[this.count] = size;
