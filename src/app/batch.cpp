@@ -234,7 +234,9 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
   }
   ApplyRunOptions(parameters, selection);
   if (selection.style == OutputStyle::kSite && !selection.menubar_file.empty()) {
-    plan.warnings.push_back({selection.menubar_file, 0, "menu-bar",
+    plan.warnings.push_back({selection.menubar_file,
+                             0,
+                             "menu-bar",
                              "a menu bar belongs to the frame set (--style=frames); the site "
                              "has its own and leaves this one out",
                              {}});
