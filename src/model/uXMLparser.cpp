@@ -80,7 +80,7 @@ void ChildNameIndex::Refill(std::span<TXMLNode* const> children) {
 void ChildNameIndex::Add(std::span<TXMLNode* const> children, size_t expected) {
   // At most half full, so that a name that is not there is known after a few slots.
   if (2 * (names_ + 1) > mask_ + 1) {
-    Build(children, std::max(expected, 2 * children.size()));
+    Build(children, std::max(expected, children.size()));
   } else {
     Place(children, static_cast<uint32_t>(children.size() - 1));
   }
