@@ -1,6 +1,7 @@
 #include "model/uXMLparser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>

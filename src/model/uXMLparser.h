@@ -2,7 +2,6 @@
 #define GLOSSATOR_MODEL_UXMLPARSER_H_
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
