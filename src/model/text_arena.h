@@ -10,7 +10,7 @@
 
 namespace glossator {
 
-// A text kept in a TextArena (or stored by KeptText::Store), held by one pointer: the stored
+// A text kept in a TextArena (or by KeptText::Own), held by one pointer: the stored
 // form is the length, in one byte when it is below 255 and else as 0xFF and eight bytes, then
 // the bytes. A text kept once can be held by any number of nodes; it never changes.
 class KeptText {
