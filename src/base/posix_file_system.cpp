@@ -76,11 +76,10 @@ std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::string& path) {
     if (name == "." || name == "..") continue;
     // The folder says what most entries are; links and file systems that do not say are
     // looked at, links followed.
-    FileKind kind = entry->d_type == DT_REG   ? FileKind::kRegular
-                    : entry->d_type == DT_DIR ? FileKind::kDirectory
-                    : entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN
-                        ? KindOf(base + name)
-                        : FileKind::kOther;
+    FileKind kind = entry->d_type == DT_REG                                  ? FileKind::kRegular
+                    : entry->d_type == DT_DIR                                ? FileKind::kDirectory
+                    : entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN ? KindOf(base + name)
+                                                                             : FileKind::kOther;
     entries.push_back({std::move(name), kind});
   }
   closedir(dir);

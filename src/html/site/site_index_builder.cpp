@@ -57,6 +57,7 @@ class SiteIndexBuilder {
       x_.pages_.back().static_file = i;
     }
     AddPage(PageKind::kSearchIndex, files_.Take("search-index", ".js"));
+    AddPage(PageKind::kSearchMembers, files_.Take("search-members", ".js"));
     AddPage(PageKind::kUnitList, files_.Take("units", ".js"));
     AddPage(PageKind::kOverview, files_.Take("index", ".html"));
     AddPage(PageKind::kSearch, files_.Take("search", ".html"));
