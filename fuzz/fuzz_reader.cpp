@@ -56,7 +56,8 @@ class MemoryFiles : public FileSystem {
     }
     return entries;
   }
-  void WriteFile(const std::string&, std::string_view) override { Fault("the reader wrote"); }
+  bool WriteFile(const std::string&, std::string_view) override { Fault("the reader wrote"); }
+  void MakeFolders(const std::string&) override { Fault("the reader made a folder"); }
   bool CopyFile(const std::string&, const std::string&) override { Fault("the reader copied"); }
   bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
   void RemoveStaleTemporaries(const std::string&) override {}
