@@ -303,9 +303,16 @@ TEST_F(CarefulRunTest, PathsTooLongToOpenAreNamed) {
 }
 
 // The sanitizers reserve terabytes of address space for their shadow memory: a program built
-// with them does not start under a limit on its address space at all.
+// with them does not start under a limit on its address space at all. g++ says so with macros,
+// clang with __has_feature.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kAddressSpaceIsLimitable = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kAddressSpaceIsLimitable = false;
+#else
+constexpr bool kAddressSpaceIsLimitable = true;
+#endif
 #else
 constexpr bool kAddressSpaceIsLimitable = true;
 #endif
