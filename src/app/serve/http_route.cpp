@@ -103,6 +103,11 @@ Route RouteRequest(std::string_view method, std::string_view target, const std::
     if (part.empty()) continue;
     if (part[0] == '.') return route;  // ".", "..", and hidden or temporary files
     file.append("/").append(part);
+    // A link on the way must point inside, even when a later part would come back.
+    struct stat st;
+    if (lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && !Inside(RealPath(file), root)) {
+      return route;
+    }
   }
   return FileRoute(file, root);
 }

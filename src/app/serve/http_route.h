@@ -35,7 +35,8 @@ struct Route {
 //   GET /a%20b.html               => kFile root/a b.html
 //   GET /../secret, /%2e%2e/x     => kNotFound (a ".." part, however spelled)
 //   GET /a%2Fb.html, /a\b         => kNotFound (an encoded slash, a backslash)
-//   GET /out.html                 => kNotFound when out.html is a link to a file outside
+//   GET /out.html, /up/x.html     => kNotFound when out.html, or up, is a link that points
+//                                    outside (even when a later part comes back)
 //   GET http://h/x, *             => kNotFound (only paths)
 //   POST /, DELETE /x             => kMethodNotAllowed
 //

@@ -211,6 +211,11 @@ void LiveBuild::RunFrames(Platform& platform, const std::set<std::string>& shown
     return;
   }
   frames_included_ = std::move(result.included);
+  frames_missing_.clear();
+  for (const Warning& warning : recording.warnings) {
+    std::string name = MissingInclude(warning);
+    if (!name.empty()) frames_missing_.insert(name);
+  }
   NoteInputs();
 }
 
@@ -231,6 +236,7 @@ void LiveBuild::NoteInputs() {
   }
   // The frame set knows its include files only as a whole.
   for (const std::string& included : frames_included_) readers_[NormalPath(included)];
+  for (const std::string& name : frames_missing_) missing_[name];
 }
 
 WatchedInputs LiveBuild::Inputs() const {
@@ -274,6 +280,7 @@ LiveBuild::Work LiveBuild::Classify(const std::vector<std::string>& changed) con
     bool exists = fs::exists(path, error);
     auto readers = readers_.find(path);
     if (readers != readers_.end()) {
+      work.input = true;
       work.units.insert(readers->second.begin(), readers->second.end());
       // A unit that is gone (deleted, renamed away) leaves the set.
       if (!exists && !readers->second.empty() && NormalPath(s.files[readers->second[0]]) == path) {
@@ -288,8 +295,10 @@ LiveBuild::Work LiveBuild::Classify(const std::vector<std::string>& changed) con
     }
     auto missing = missing_.find(ToLowerAscii(fs::path(path).stem().string()));
     if (exists && missing != missing_.end()) {
+      work.input = true;
       work.units.insert(missing->second.begin(), missing->second.end());
     }
+    work.input = work.input || work.plan;
   }
   return work;
 }
@@ -297,7 +306,7 @@ LiveBuild::Work LiveBuild::Classify(const std::vector<std::string>& changed) con
 BuildReport LiveBuild::Rebuild(const std::vector<std::string>& changed, Platform& platform) {
   BuildReport report;
   Work work = Classify(changed);
-  if (!work.plan && work.units.empty()) return report;
+  if (!work.input) return report;
   try {
     BatchPlan plan;
     if (work.plan) {

@@ -74,6 +74,7 @@ class LiveBuild {
   // What a change asks for.
   struct Work {
     bool plan = false;       // the set of units or the settings may differ
+    bool input = false;      // an input changed (the frame set reads them all again)
     std::set<size_t> units;  // listed files to read again
   };
   Work Classify(const std::vector<std::string>& changed) const;
@@ -107,6 +108,7 @@ class LiveBuild {
   // The frame set: the output of its runs, and what they read.
   HashedOutput frames_output_;
   std::vector<std::string> frames_included_;
+  std::set<std::string> frames_missing_;  // as `missing_`, from the whole run's warnings
   // The inputs: absolute path => the listed files that read it (a unit reads itself); the name
   // of an include file not found (as MissingInclude gives it) => the listed files that want it.
   std::unordered_map<std::string, std::vector<size_t>> readers_;
