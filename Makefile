@@ -12,7 +12,7 @@ DESTDIR ?=
 all: build
 
 deps:
-	scripts/install-deps qt browser fuzz
+	scripts/install-deps qt browser fuzz corpus
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)

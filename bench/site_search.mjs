@@ -4,9 +4,9 @@
 //   node bench/site_search.mjs SITE_DIR [RUNS]
 //
 // 1. Load to first results: search.html?q=NAME is opened RUNS times (default 7), each in a new
-//    browser context; the time from the page's load event until the first results are in the
-//    page (the search index is loaded after the load event, so this holds loading and reading
-//    the index and the first search).
+//    browser context, for a type, a routine and a member; the time from the page's load event
+//    until the results in the page hold NAME (the search index is loaded after the load event
+//    in two parts, so this holds loading and reading what the name needs, and the search).
 // 2. Per keystroke: names from the index are typed letter by letter into the search box of a
 //    class page, 200 keystrokes in all, once with the suggestions only and once on the search
 //    page, which also lists up to 200 results; the time from each keydown to the results being
@@ -38,12 +38,18 @@ function quantile(values, q) {
 function pickNames() {
   const window = {};
   vm.runInNewContext(fs.readFileSync(path.join(siteDir, 'search-index.js'), 'utf8'), { window });
+  vm.runInNewContext(fs.readFileSync(path.join(siteDir, 'search-members.js'), 'utf8'), { window });
+  const names = window.GLOSSATOR_SEARCH.names.concat(window.GLOSSATOR_SEARCH_MEMBERS.names);
   const picked = [];
   for (const rank of [0, 1, 2, 4, 1, 4, 1, 3]) {
-    const names = window.GLOSSATOR_SEARCH.names[rank].split('\n').filter((n) => /^[A-Za-z]\w{4,}$/.test(n));
-    for (let i = 0; i < 4 && names.length; i++) picked.push(names[Math.floor((names.length * (2 * i + 1)) / 9)]);
+    const ofRank = names[rank].split('\n').filter((n) => /^[A-Za-z]\w{4,}$/.test(n));
+    for (let i = 0; i < 4 && ofRank.length; i++) picked.push(ofRank[Math.floor((ofRank.length * (2 * i + 1)) / 9)]);
   }
-  return { picked, size: fs.statSync(path.join(siteDir, 'search-index.js')).size };
+  return {
+    picked,
+    size: fs.statSync(path.join(siteDir, 'search-index.js')).size,
+    members: fs.statSync(path.join(siteDir, 'search-members.js')).size,
+  };
 }
 
 async function launch() {
@@ -54,17 +60,19 @@ async function launch() {
   });
 }
 
-// Marks the load event and the first results of the search page.
-function watchFirstResults() {
+// Marks the load event and the first results of the search page that hold the name searched
+// for: a list that does not have it yet does not count.
+function watchFirstResults(query) {
   window.__bench = {};
   addEventListener('load', () => { window.__bench.load = performance.now(); });
   document.addEventListener('DOMContentLoaded', () => {
     const found = document.getElementById('g-found');
     new MutationObserver((changes, observer) => {
-      if (!found.firstChild) return;
+      const names = [...found.querySelectorAll('.r-name')].map((e) => e.textContent);
+      if (!names.includes(query)) return;
       window.__bench.results = performance.now();
       observer.disconnect();
-    }).observe(found, { childList: true });
+    }).observe(found, { childList: true, subtree: true });
   });
 }
 
@@ -73,7 +81,7 @@ async function loadToResults(browser, query) {
   for (let r = 0; r < runs; r++) {
     const context = await browser.newContext();
     const page = await context.newPage();
-    await page.addInitScript(watchFirstResults);
+    await page.addInitScript(watchFirstResults, query);
     await page.goto(`${pathToFileURL(path.join(siteDir, 'search.html')).href}?q=${encodeURIComponent(query)}`);
     await page.waitForFunction(() => window.__bench.results !== undefined, null, { timeout: 30000 });
     times.push(await page.evaluate(() => window.__bench.results - window.__bench.load));
@@ -99,7 +107,8 @@ async function keystrokes(browser, file, listId, names) {
   await page.goto(pathToFileURL(path.join(siteDir, file)).href);
   await page.focus('#g-q');
   await page.waitForFunction(() => window.GLOSSATOR_SEARCH !== undefined, null, { timeout: 30000 });
-  await page.keyboard.type('x');  // the index is read; the hump tables are made
+  await page.keyboard.type('x');  // the index is read; the hump tables are made, the members read
+  await page.waitForFunction(() => window.GLOSSATOR_SEARCH_MEMBERS !== undefined, null, { timeout: 30000 });
   await page.waitForTimeout(500);
   await page.fill('#g-q', '');
   await page.evaluate(watchKeystrokes, listId);
@@ -124,12 +133,16 @@ function report(label, times) {
               `max ${f(Math.max(...times))} ms (${times.length} samples)`);
 }
 
-const { picked, size } = pickNames();
+const { picked, size, members } = pickNames();
 const units = fs.readdirSync(siteDir).filter((f) => f.endsWith('.html')).length;
-console.log(`site ${siteDir}: ${units} pages, search-index.js ${(size / 1e6).toFixed(1)} MB`);
+console.log(`site ${siteDir}: ${units} pages, search-index.js ${(size / 1e6).toFixed(1)} MB, ` +
+            `search-members.js ${(members / 1e6).toFixed(1)} MB`);
 const browser = await launch();
 try {
-  report(`load event to first results (search.html?q=${picked[4]})`, await loadToResults(browser, picked[4]));
+  // A type, a routine and a member: the last two come with the second part of the index.
+  for (const query of [picked[4], picked[8], picked[12]]) {
+    report(`load event to first results (search.html?q=${query})`, await loadToResults(browser, query));
+  }
   const classPage = fs.readdirSync(siteDir).find((f) => /^[^.]+\.[^.]+\.html$/.test(f));
   report(`keystroke to suggestions (${classPage})`, await keystrokes(browser, classPage, 'g-results', picked));
   report('keystroke to search page results (search.html)', await keystrokes(browser, 'search.html', 'g-found', picked));

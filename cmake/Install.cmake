@@ -16,6 +16,7 @@ add_custom_command(
 add_custom_target(manual ALL DEPENDS ${manual} ${changelog})
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/copyright ${changelog}
+              ${PROJECT_SOURCE_DIR}/docs/json-format.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 if(TARGET glossator-window)

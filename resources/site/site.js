@@ -141,7 +141,7 @@
   var kDigits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
 
   var index = null;
-  var humpsReady = [];  // called when the hump tables are there
+  var humpsReady = [];  // called when the hump tables or the members are there
 
   // Lower case of the ASCII letters only, the order the index is sorted in. toLowerCase is
   // much faster and the same for ASCII; it is used unless it changed the length of the text,
@@ -228,8 +228,9 @@
     return lo;
   };
 
-  // Where the humps of a name start: its first character, every capital letter, a letter or
-  // digit after "_", and the first digit after a letter. "TSynEdit" => T, Syn, Edit.
+  // Where the humps of a name start: its first character that is no "_", every capital letter, a
+  // letter or digit after "_", and the first digit after a letter. "TSynEdit" => T, Syn, Edit;
+  // "_NM_LIST" => N, M, L, I, S, T.
   function startsHump(c, before) {
     if (c === 95) return false;  // "_"
     var capital = c >= 65 && c <= 90;
@@ -238,8 +239,10 @@
     return capital || before === 95 || (digit && !digitBefore);
   }
   function humpStarts(name) {
-    var starts = [0];
-    for (var i = 1; i < name.length; i++) {
+    var first = 0;
+    while (first < name.length - 1 && name.charCodeAt(first) === 95) first++;
+    var starts = [first];
+    for (var i = first + 1; i < name.length; i++) {
       if (startsHump(name.charCodeAt(i), name.charCodeAt(i - 1))) starts.push(i);
     }
     return starts;
@@ -256,6 +259,7 @@
     var size = 0;
     var line = 0;
     var lineStart = true;
+    var leading = true;  // still in the name's leading "_"
     var before = 0;
     codes[size++] = 10;
     for (var i = 0; i < names.length; i++) {
@@ -264,10 +268,15 @@
       if (c === 10) {
         codes[size++] = 10;
         lineStart = true;
+        leading = true;
         continue;
       }
-      if (lineStart || startsHump(c, before)) codes[size++] = c >= 65 && c <= 90 ? c + 32 : c;
       lineStart = false;
+      // A name of underscores alone keeps its last one as its initial.
+      var last = i + 1 >= names.length || names.charCodeAt(i + 1) === 10;
+      if (leading && c === 95 && !last) continue;
+      if (leading || startsHump(c, before)) codes[size++] = c >= 65 && c <= 90 ? c + 32 : c;
+      leading = false;
       before = c;
     }
     starts[this.count] = size;
@@ -314,18 +323,47 @@
     return idx.anchors.get(number);
   }
 
-  // Calls back with the index once search-index.js has run.
+  // Adds the ranks of search-members.js to the index: their entries and names are numbered on
+  // from the first part's.
+  function addMembers(idx, data) {
+    var last = idx.ranks[idx.ranks.length - 1];
+    var first = last.first + last.groups[last.count];
+    var firstName = last.firstName + last.count;
+    for (var r = 0; r < data.names.length; r++) {
+      var rank = new Rank(data.names[r], data.counts[r], data.sizes[r], data.info[r], first, firstName);
+      first += rank.groups[rank.count];
+      firstName += rank.count;
+      if (idx.humps) rank.humpIndex();
+      idx.ranks.push(rank);
+    }
+    idx.anchorText += data.anchors;
+    idx.anchors = null;
+  }
+
+  // Whether the index holds everything: the members, and the hump tables of every rank.
+  function complete(idx) { return idx.humps && idx.members; }
+
+  // Calls back with the index once search-index.js has run. Once the first results are shown,
+  // search-members.js is read and the hump tables are made; the results are shown again with
+  // what each adds. (Read at the same time, the two parts slowed the first results down.)
   function withIndex(ready) {
     if (index) { ready(index); return; }
     loadScript('search-index.js', function (error) {
       if (error || !window.GLOSSATOR_SEARCH) { ready(null); return; }
       if (!index) {
         index = buildIndex(window.GLOSSATOR_SEARCH);
-        // The hump tables are made once the first results are shown; the results are shown
-        // again with the hump matches then.
+        index.members = false;
+        var idx = index;
         setTimeout(function () {
-          index.ranks.forEach(function (rank) { rank.humpIndex(); });
-          index.humps = true;
+          loadScript('search-members.js', function (membersError) {
+            if (!membersError && window.GLOSSATOR_SEARCH_MEMBERS) {
+              addMembers(idx, window.GLOSSATOR_SEARCH_MEMBERS);
+            }
+            idx.members = true;
+            humpsReady.forEach(function (f) { f(); });
+          });
+          idx.ranks.forEach(function (rank) { rank.humpIndex(); });
+          idx.humps = true;
           humpsReady.forEach(function (f) { f(); });
         }, 0);
       }
@@ -603,9 +641,9 @@
     var list = doc.getElementById('g-found');
     var status = doc.getElementById('g-status');
     var results = search(idx, query, kPageResults);
-    // Until the hump tables are there the list may still grow: it says so to assistive
-    // technology (and to tests).
-    list.setAttribute('aria-busy', idx.humps ? 'false' : 'true');
+    // Until the hump tables and the members are there the list may still grow: it says so to
+    // assistive technology (and to tests).
+    list.setAttribute('aria-busy', complete(idx) ? 'false' : 'true');
     list.textContent = '';
     var fragment = doc.createDocumentFragment();
     results.forEach(function (result) {

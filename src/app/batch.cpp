@@ -220,7 +220,14 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
     } catch (const PathError& error) {
       throw RefusedRun(error.what());
     }
-    selection = units.settings.value_or(Selection());
+    // Files, folders and projects are documented as a site by the Pascal reader; a selection
+    // file keeps what it says (the frame set by the line rules unless its keys say otherwise).
+    if (units.settings) {
+      selection = std::move(*units.settings);
+    } else {
+      selection.reader = ReaderKind::kPascal;
+      selection.style = OutputStyle::kSite;
+    }
     selection.files = std::move(units.files);
     if (parameters.debug_mode) selection.debug_mode = true;
     plan.warnings = std::move(units.warnings);
@@ -228,6 +235,14 @@ BatchPlan PlanBatchRun(const CommandLineParameters& parameters) {
     plan.skippable_files = std::move(units.found);
   }
   ApplyRunOptions(parameters, selection);
+  if (selection.style == OutputStyle::kSite && !selection.menubar_file.empty()) {
+    plan.warnings.push_back({selection.menubar_file,
+                             0,
+                             "menu-bar",
+                             "a menu bar belongs to the frame set (--style=frames); the site "
+                             "has its own and leaves this one out",
+                             {}});
+  }
 
   if (selection.debug_mode && selection.dump_file.empty()) {
     if (std::string refusal = DumpRefusal(selection); !refusal.empty()) throw RefusedRun(refusal);

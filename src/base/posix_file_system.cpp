@@ -74,7 +74,13 @@ std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::string& path) {
   while (const dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    entries.push_back({name, KindOf(base + name)});
+    // The folder says what most entries are; links and file systems that do not say are
+    // looked at, links followed.
+    FileKind kind = entry->d_type == DT_REG                                  ? FileKind::kRegular
+                    : entry->d_type == DT_DIR                                ? FileKind::kDirectory
+                    : entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN ? KindOf(base + name)
+                                                                             : FileKind::kOther;
+    entries.push_back({std::move(name), kind});
   }
   closedir(dir);
   return entries;

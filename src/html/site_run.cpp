@@ -46,7 +46,8 @@ SiteOptions SiteOptionsOf(const Selection& selection, const std::string& out_dir
                           const std::string& source_root, FileSystem& files) {
   SiteOptions options;
   options.title = selection.title.empty() ? FolderName(out_dir) : selection.title;
-  if (!selection.desc_file.empty() && !files.ReadFile(selection.desc_file, options.description_html)) {
+  if (!selection.desc_file.empty() &&
+      !files.ReadFile(selection.desc_file, options.description_html)) {
     throw FileOpenError(selection.desc_file);
   }
   options.source_url = selection.source_url;

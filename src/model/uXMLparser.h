@@ -1,20 +1,57 @@
 #ifndef GLOSSATOR_MODEL_UXMLPARSER_H_
 #define GLOSSATOR_MODEL_UXMLPARSER_H_
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/text_arena.h"
 
 namespace glossator {
 
+class TXMLNode;
+
+// Finds the first child of a given name among many: open addressing over the children's
+// positions, keyed by the hash of the name, at most half full. Costs 4 bytes a slot, about 8
+// to 16 bytes a child. The positions must be rebuilt when the children are reordered.
+class ChildNameIndex {
+ public:
+  bool Built() const { return slots_ != nullptr; }
+  // Indexes `children` from scratch, in their order, with room for `expected` children.
+  void Build(std::span<TXMLNode* const> children, size_t expected);
+  // Indexes the same children again after they were reordered, in the same room.
+  // REQUIRES: Built(), over the same children in another order.
+  void Refill(std::span<TXMLNode* const> children);
+  // Indexes the last of `children`, just appended; when the index must grow, it makes room for
+  // `expected` children. REQUIRES: Built(), over the others.
+  void Add(std::span<TXMLNode* const> children, size_t expected);
+  // The first of `children` named `name`, or null. REQUIRES: Built(), over `children`.
+  TXMLNode* Find(std::span<TXMLNode* const> children, std::string_view name) const;
+  void Clear();
+
+ private:
+  // Notes position `at` unless an earlier child holds its name; returns whether it was placed.
+  bool Place(std::span<TXMLNode* const> children, uint32_t at);
+
+  std::unique_ptr<uint32_t[]> slots_;  // position + 1 of a child, 0 for a free slot
+  size_t mask_ = 0;                    // the number of slots less one (a power of two less one)
+  size_t names_ = 0;                   // the names placed
+};
+
 // One node of the documentation tree: a name, ordered children and ordered text values. Names
 // need not be unique among siblings; the tree knows nothing about what they mean. The nodes added
 // with TXMLTree::AddNode belong to that tree, which frees them all together; their names and
 // values are kept in the tree's text arena and stay where they are until the tree goes.
+//
+// A tree holds millions of nodes, so a node is three words: its name, its parent together with
+// the kind of its content, and that content. By kind: nothing; one value; up to eight children
+// that lie one after the other in memory, as an item's leaves do when they are added right after
+// it (the first child's address and the count); up to eight children listed in the tree's arena
+// (the list's address and the count); or anything larger, which goes to an Extra allocated apart
+// with its vectors and, from a dozen children on, a name index.
 class TXMLNode {
  public:
   TXMLNode() = default;
@@ -24,22 +61,40 @@ class TXMLNode {
   TXMLNode(const TXMLNode&) = delete;
   TXMLNode& operator=(const TXMLNode&) = delete;
 
-  std::string_view Name() const { return name_; }
-  // The node this one was added under; null for the root. Not owning.
-  TXMLNode* Parent() const { return parent_; }
+  std::string_view Name() const { return name_.View(); }
+  // The node this one was added under; null for the root. Not owning. A leaf shared with
+  // TXMLTree::AddSharedLeaf keeps the parent it was first added under.
+  TXMLNode* Parent() const { return reinterpret_cast<TXMLNode*>(parent_ & ~kLowBits); }
 
-  size_t ChildCount() const { return children_.size(); }
+  size_t ChildCount() const {
+    switch (kind()) {
+      case kRun:
+      case kList:
+        return (content_ & kLowBits) + 1;
+      case kExtra:
+        return ExtraPart()->children.size();
+      default:
+        return 0;
+    }
+  }
   // REQUIRES: i < ChildCount().
-  TXMLNode* Child(size_t i) const { return children_[i]; }
+  TXMLNode* Child(size_t i) const {
+    switch (kind()) {
+      case kRun:
+        return RunStart() + i;
+      case kList:
+        return ListStart()[i];
+      default:
+        return ExtraPart()->children[i];
+    }
+  }
 
   // The values in insertion order; duplicates and empty texts allowed.
   size_t ValueCount() const;
   // REQUIRES: i < ValueCount().
-  std::string_view Value(size_t i) const {
-    return i == 0 ? first_value_ : extra_->more_values[i - 1];
-  }
+  std::string_view Value(size_t i) const;
   // The first value, or the empty text when there is none.
-  std::string_view FirstValue() const { return first_value_; }
+  std::string_view FirstValue() const { return FirstKept().View(); }
 
   // The first direct child whose name equals `name` exactly, or null. Only reads, so any number
   // of threads may ask at once while nobody changes the tree. A node gets a name index when it
@@ -52,29 +107,54 @@ class TXMLNode {
   friend class TXMLTree;
   friend void SortChildren(TXMLNode* node);
 
-  // What few nodes need: values after the first, and a name index for nodes with many children.
-  struct Extra {
-    std::string own_name;  // a root's name
-    std::vector<std::string_view> more_values;
-    // Name -> first child of that name; keys view the children's names, which never change.
-    std::unordered_map<std::string_view, TXMLNode*> child_index;
+  // What the content word holds. The kind sits in the low bits of the parent word, and the
+  // count of a run or a list, less one, in the low bits of the content word: nodes and lists
+  // are aligned to eight bytes, which leaves three bits free.
+  enum Kind : uintptr_t {
+    kEmpty = 0,  // no value, no child
+    kValue = 1,  // a KeptText
+    kRun = 2,    // the first child | count - 1
+    kList = 3,   // a list of child pointers | count - 1
+    kExtra = 4,  // an Extra
   };
-  Extra& MakeExtra() const;
-  // Keeps the name index current after `child` was appended, building it at the threshold.
-  void NoteChild(TXMLNode* child);
-  void DropChildren();
+  static constexpr uintptr_t kLowBits = 7;
+  static constexpr size_t kMaxShort = 8;  // the most children a run or a list holds
 
-  std::string_view name_;
-  // Nearly every node has no value or one, so the first is held in the node itself.
-  std::string_view first_value_;
-  TXMLNode* parent_ = nullptr;
-  std::vector<TXMLNode*> children_;  // owned by the tree that added them
-  mutable std::unique_ptr<Extra> extra_;
-  bool has_value_ = false;
-  bool indexed_ = false;
+  // The rest, for the few nodes that have it: a root's own name, values beside children or
+  // more than one value, and more than eight children with, from a dozen on, their name index.
+  struct Extra {
+    std::unique_ptr<char[]> own_name;
+    std::vector<KeptText> values;
+    std::vector<TXMLNode*> children;
+    ChildNameIndex index;
+  };
+
+  Kind kind() const { return static_cast<Kind>(parent_ & kLowBits); }
+  void SetParent(TXMLNode* parent) {
+    parent_ = reinterpret_cast<uintptr_t>(parent) | (parent_ & kLowBits);
+  }
+  void SetContent(Kind to, uintptr_t content) {
+    parent_ = (parent_ & ~kLowBits) | to;
+    content_ = content;
+  }
+  TXMLNode* RunStart() const { return reinterpret_cast<TXMLNode*>(content_ & ~kLowBits); }
+  TXMLNode** ListStart() const { return reinterpret_cast<TXMLNode**>(content_ & ~kLowBits); }
+  Extra* ExtraPart() const { return reinterpret_cast<Extra*>(content_); }
+  KeptText FirstKept() const {
+    if (kind() == kValue) return KeptText::FromWord(content_);
+    if (kind() == kExtra && !ExtraPart()->values.empty()) return ExtraPart()->values[0];
+    return KeptText();
+  }
+  // Moves the content to an Extra; a list it leaves is the caller's to give back.
+  Extra& ToExtra();
+
+  KeptText name_;
+  uintptr_t parent_ = 0;   // the parent's address | the kind
+  uintptr_t content_ = 0;  // by the kind
 };
 
-// The documentation tree: owns every node reachable from its root.
+// The documentation tree: owns every node reachable from its root, except leaves that it shares
+// with the tree that adopts it (AddSharedLeaf).
 class TXMLTree {
  public:
   TXMLTree() = default;
@@ -87,11 +167,26 @@ class TXMLTree {
   void SetRoot(std::unique_ptr<TXMLNode> root);
 
   // Appends a new node named `name` at the end of the parent's children and returns it.
-  // REQUIRES: parent != nullptr.
+  // REQUIRES: parent belongs to this tree (or is its root).
   TXMLNode* AddNode(TXMLNode* parent, std::string_view name);
+  // The same with the name of `source`, whose stored copy the new node shares.
+  // REQUIRES: source's tree outlives this tree's nodes, or adopts them.
+  TXMLNode* AddNodeNamedAs(TXMLNode* parent, const TXMLNode* source);
+  // Appends `leaf` itself, not a copy, to the parent's children: an index entry can hold the
+  // very leaf of the item it stands for. The leaf keeps its Parent(), and appears, in the dump
+  // as everywhere, once under each node that holds it. REQUIRES: the leaf has no children,
+  // nobody changes it any more, and its tree outlives this one's nodes or adopts them.
+  void AddSharedLeaf(TXMLNode* parent, TXMLNode* leaf);
+
+  // Makes room for `count` children in all, so that adding them moves nothing and leaves no
+  // outgrown copies behind: for an index, whose number of entries is known beforehand.
+  void ReserveChildren(TXMLNode* node, size_t count);
 
   // Appends a copy of `value` to the node's values. REQUIRES: the node belongs to this tree.
   void AddValue(TXMLNode* node, std::string_view value);
+  // Appends the first value of `source` (the empty text when it has none), sharing its stored
+  // copy. REQUIRES: as for AddNodeNamedAs.
+  void AddValueOf(TXMLNode* node, const TXMLNode* source);
   // REQUIRES: i < node->ValueCount(), and the node belongs to this tree.
   void SetValue(TXMLNode* node, size_t i, std::string_view value);
 
@@ -115,15 +210,40 @@ class TXMLTree {
   void SaveToFile(const std::string& file_name) const;
 
  private:
+  // Lists of children come in three sizes: 2, 4 and 8 pointers.
+  static constexpr int kListSizes = 3;
+
+  TXMLNode* NewNode(TXMLNode* parent, KeptText name);
+  // Appends `child` to the parent's children. `fresh` says that the child is the node NewNode
+  // has just taken from the newest block, which may extend a run.
+  void AppendChild(TXMLNode* parent, TXMLNode* child, bool fresh);
+  // Whether `child`, just taken from the newest block, lies right after the run of `parent`.
+  bool ExtendsRun(const TXMLNode* parent, const TXMLNode* child) const;
+  // Lists the parent's children and `child` in a list of the arena, or in an Extra when they
+  // are more than a list holds.
+  void ListChildren(TXMLNode* parent, TXMLNode* child);
+  void AppendToExtra(TXMLNode* parent, TXMLNode* child);
+  // The node's Extra, made when it has none; a list the node leaves is given back.
+  TXMLNode::Extra& ExtraOf(TXMLNode* node);
+  void PutValue(TXMLNode* node, KeptText value);
+  // A list of size class `size_class` (2 << size_class pointers), taken from those given back
+  // when there is one.
+  TXMLNode** TakeList(int size_class);
+  void GiveBack(TXMLNode** list, int size_class);
+  void ForgetFreeLists();
+
   std::unique_ptr<TXMLNode> root_;
-  TextArena texts_;  // the names and values of the added nodes
+  TextArena texts_;  // the names and values of the added nodes, and their lists of children
   // The added nodes, in blocks allocated together: a tree has many small nodes, and one
   // allocation per node would cost more than the nodes themselves. Blocks start small and
   // double, so that the tree of one small file does not hold a large block mostly unused.
   std::vector<std::unique_ptr<TXMLNode[]>> blocks_;
-  TXMLNode* free_ = nullptr;  // the next unused node of the newest block
+  TXMLNode* block_start_ = nullptr;  // the newest block
+  TXMLNode* free_ = nullptr;         // the next unused node of the newest block
   size_t free_left_ = 0;
   size_t next_block_size_ = 0;
+  // Lists outgrown by their nodes, by size class, chained through their first word.
+  void* free_lists_[kListSizes] = {};
 };
 
 // Reorders the node's direct children by name, upper-casing the ASCII letters only and comparing

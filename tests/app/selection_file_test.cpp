@@ -114,7 +114,13 @@ TEST(SelectionFile, LoadSelection_ReadsSetupKeysAndEmptiesWhatIsMissing) {
            "OutputDir = C:\\out \n");
   Selection got;
   LoadSelection(path, got);
-  ExpectSameSelection(got, Selection{{}, "C:\\out", "d", "m", true, true, ""});
+  Selection want;
+  want.out_dir = "C:\\out";
+  want.desc_file = "d";
+  want.menubar_file = "m";
+  want.parse_private = true;
+  want.debug_mode = true;
+  ExpectSameSelection(got, want);
   for (const std::string& empty :
        {folder.Path("none.gls"), folder.Path("no/dir/x.gls"), folder.Path("")}) {
     got = Sample();

@@ -54,7 +54,11 @@ function writeSite(dir, extra = []) {
 function readIndex(dir) {
   const window = {};
   vm.runInNewContext(fs.readFileSync(path.join(dir, 'search-index.js'), 'utf8'), { window });
+  vm.runInNewContext(fs.readFileSync(path.join(dir, 'search-members.js'), 'utf8'), { window });
+  // The two parts as one: the members' ranks follow the others.
   const data = window.GLOSSATOR_SEARCH;
+  const more = window.GLOSSATOR_SEARCH_MEMBERS;
+  for (const key of ['names', 'sizes', 'info']) data[key] = data[key].concat(more[key]);
   const digits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
   const entries = [];
   data.names.forEach((names, rank) => {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -196,6 +197,57 @@ TEST_F(ParseRunTest, CompletedRunSortsAndIndexes) {
   EXPECT_EQ(headers[headers.size() - 2], "Sorting...");
   EXPECT_EQ(headers.back(), "Sorting indexes");
   EXPECT_EQ(TGlosParser::CountSteps(files), 21);
+}
+
+// An index entry holds the very comment leaf of its item and one "unit" leaf shared by every
+// entry of the unit, not copies; a routine whose interface comment is empty shows its
+// implementation comment, which needs a leaf of the entry's own.
+TEST_F(ParseRunTest, IndexEntriesHoldTheLeavesOfTheirItems) {
+  std::vector<std::string> files = {
+      Write("one.pas", Source({"unit One;",      "interface",     "type",          "{** A. }",
+                               "TA = class",     "end;",          "TB = class",    "end;",
+                               "{** p1 }",       "procedure P1;", "procedure P2;", "procedure P3;",
+                               "const",          "{** k }",       "K = 1;",        "L = 2;",
+                               "implementation", "{** p2 impl }", "procedure P2;", "end."})),
+      Write("two.pas", Source({"unit Two;", "interface", "type", "TC = class", "end;",
+                               "procedure P4;", "const", "M = 3;", "implementation", "end."}))};
+  FakePlatform platform;
+  TGlosParser parser(&platform);
+  parser.ParseUnits(files);
+  const TXMLNode* root = parser.Tree()->Root();
+  const DocTree& tree = *parser.Result();
+  struct Index {
+    std::string name, container, comment;
+  };
+  int fallbacks = 0;
+  for (const Index& index : {Index{"allClasses", "classes", "classComment"},
+                             Index{"allFunctions", "functions", "procComment"},
+                             Index{"allConstants", "constants", "constComment"}}) {
+    std::map<std::string, const TXMLNode*> unit_leaves;
+    const TXMLNode* all = root->FindChild(index.name);
+    ASSERT_GE(all->ChildCount(), 3u) << index.name;
+    for (size_t e = 0; e < all->ChildCount(); ++e) {
+      const TXMLNode* entry = all->Child(e);
+      SCOPED_TRACE(index.name + " " + std::string(entry->Name()));
+      ASSERT_EQ(ChildNames(entry), (std::vector<std::string>{"unit", index.comment}));
+      const TXMLNode* unit_leaf = entry->Child(0);
+      std::string unit(unit_leaf->FirstValue());
+      EXPECT_EQ(unit_leaves.try_emplace(unit, unit_leaf).first->second, unit_leaf);
+      const TXMLNode* item =
+          tree.FindUnit(unit)->FindChild(index.container)->FindChild(entry->Name());
+      const TXMLNode* own = item->FindChild(index.comment);
+      const TXMLNode* comment = entry->Child(1);
+      if (index.name == "allFunctions" && own->FirstValue().empty() &&
+          Value(item, "longComment") != "") {
+        ++fallbacks;
+        EXPECT_EQ(comment->Parent(), entry);
+        EXPECT_EQ(comment->FirstValue(), Value(item, "longComment"));
+      } else {
+        EXPECT_EQ(comment, own);
+      }
+    }
+  }
+  EXPECT_EQ(fallbacks, 1);
 }
 
 TEST_F(ParseRunTest, ClassNamedLikeAContainerIsNotMistakenForIt) {

@@ -49,6 +49,13 @@ TEST(Includes, AreFoundInTheFoldersInOrderWithoutCaseAndExtension) {
           std::vector<std::string>{"src/u.pas:3: warning: include file missing.inc not found"});
     }
   }
+  // Below the interface a missing include file costs only comments above bodies: no warning.
+  {
+    MemoryFileSystem files;
+    ReadResult result = ReadSource(UnitWith("const A = 1;\n", "{$I body.inc}\n"), {}, &files);
+    EXPECT_TRUE(WarningTexts(result).empty());
+    EXPECT_EQ(ItemsOf(result).size(), 1u);
+  }
 }
 
 TEST(Includes, GiveTheirItemsTheirOwnFileLineDefinesAndNesting) {

@@ -17,7 +17,8 @@ class DiagnosticsTest : public ProgramTest {
 
   // Runs the program on the units `names` (written before) with `options` in front.
   Outcome RunUnits(const std::vector<std::string>& names,
-                   std::vector<std::string> options = {"-o", "out"}) {
+                   std::vector<std::string> options = {"--style=frames", "--reader=lines", "-o",
+                                                       "out"}) {
     for (const std::string& name : names) options.push_back(Src(name));
     return RunArguments(options);
   }
@@ -91,7 +92,8 @@ TEST_F(DiagnosticsTest, FileThatIsNoUnitEndsASelectionRunAndIsSkippedInAFolderRu
   // Files found in a folder: each file that is no unit is skipped with a warning, on any number
   // of threads, and the others are documented.
   for (const char* jobs : {"1", "2", "3"}) {
-    Outcome threaded = RunArguments({"-j", jobs, "-o", "out", (dir_ / "src").string()});
+    Outcome threaded = RunArguments(
+        {"--style=frames", "--reader=lines", "-j", jobs, "-o", "out", (dir_ / "src").string()});
     EXPECT_EQ(threaded.status, 0) << jobs;
     EXPECT_EQ(threaded.errors,
               Src("none.pas") + ": warning: the file has no unit heading; skipped\n" +
@@ -136,12 +138,15 @@ TEST_F(DiagnosticsTest, ExitStatusSummaryQuietAndStrict) {
     int status;
     bool summary;
   } cases[] = {
-      {{"-o", "out"}, {"alpha.pas"}, 0, true},
-      {{"-o", "out", "--strict"}, {"alpha.pas"}, 0, true},
-      {{"-o", "out"}, {"typeless.pas"}, 0, true},
-      {{"-o", "out", "--strict"}, {"typeless.pas"}, 3, true},
-      {{"-q", "-o", "out", "--strict"}, {"typeless.pas"}, 3, false},
-      {{"--quiet", "-o", "out"}, {"alpha.pas"}, 0, false},
+      {{"--style=frames", "--reader=lines", "-o", "out"}, {"alpha.pas"}, 0, true},
+      {{"--style=frames", "--reader=lines", "-o", "out", "--strict"}, {"alpha.pas"}, 0, true},
+      {{"--style=frames", "--reader=lines", "-o", "out"}, {"typeless.pas"}, 0, true},
+      {{"--style=frames", "--reader=lines", "-o", "out", "--strict"}, {"typeless.pas"}, 3, true},
+      {{"--style=frames", "--reader=lines", "-q", "-o", "out", "--strict"},
+       {"typeless.pas"},
+       3,
+       false},
+      {{"--style=frames", "--reader=lines", "--quiet", "-o", "out"}, {"alpha.pas"}, 0, false},
   };
   for (const auto& c : cases) {
     Outcome outcome = RunUnits(c.units, c.options);
@@ -188,13 +193,15 @@ TEST_F(DiagnosticsTest, CoverageTableAndFailUnder) {
       {"80%", 3, "glossator: 66.66% documented (6 of 9), less than the 80% asked for\n"},
   };
   for (const auto& c : cases) {
-    Outcome outcome = RunUnits({"alpha.pas", "half.pas"},
-                               {"-q", "-o", "out", std::string("--fail-under=") + c.threshold});
+    Outcome outcome =
+        RunUnits({"alpha.pas", "half.pas"}, {"--style=frames", "--reader=lines", "-q", "-o", "out",
+                                             std::string("--fail-under=") + c.threshold});
     EXPECT_EQ(outcome.status, c.status) << c.threshold;
     EXPECT_EQ(outcome.errors, c.errors) << c.threshold;
   }
   for (const char* wrong : {"abc", "101", "-1", "", " 50", "50 ", "+5", "1e1"}) {
-    Outcome outcome = RunUnits({"alpha.pas"}, {"-o", "out", "--fail-under", wrong});
+    Outcome outcome = RunUnits(
+        {"alpha.pas"}, {"--style=frames", "--reader=lines", "-o", "out", "--fail-under", wrong});
     EXPECT_EQ(outcome.status, 2) << wrong;
     EXPECT_EQ(outcome.errors, "glossator: invalid argument '" + std::string(wrong) +
                                   "' for '--fail-under' (a percentage, 0 to 100)\n"

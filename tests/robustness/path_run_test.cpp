@@ -44,7 +44,8 @@ class PathRunTest : public ProgramTest {
     const std::string label = path_args.front();
     fs::remove_all(dir_ / "by-path");
     fs::remove_all(dir_ / "by-selection");
-    std::vector<std::string> args = {"-o", "by-path/doc", "--private"};
+    std::vector<std::string> args = {"--style=frames", "--reader=lines", "-o", "by-path/doc",
+                                     "--private"};
     args.insert(args.end(), path_args.begin(), path_args.end());
     Outcome by_path = RunArguments(args);
 
@@ -85,8 +86,9 @@ TEST_F(PathRunTest, EachKindOfPathRunsLikeItsSelectionFile) {
 
 TEST_F(PathRunTest, SavedSelectionRoundTrips) {
   // --no-run only writes the file: no output folder appears.
-  Outcome saved = RunArguments({"--save-selection", "saved.gls", "--no-run", "-o", "doc",
-                                "--description", "lcl/widgetset/README.txt", "delphi/Pack.dpk"});
+  Outcome saved =
+      RunArguments({"--style=frames", "--reader=lines", "--save-selection", "saved.gls", "--no-run",
+                    "-o", "doc", "--description", "lcl/widgetset/README.txt", "delphi/Pack.dpk"});
   ASSERT_EQ(saved.status, 0) << saved.errors;
   EXPECT_FALSE(fs::exists(dir_ / "doc"));
   std::string text = ReadAll(dir_ / "saved.gls");
@@ -111,11 +113,13 @@ TEST_F(PathRunTest, SavedSelectionRoundTrips) {
 }
 
 TEST_F(PathRunTest, DumpGoesWhereItIsNamed) {
-  Outcome run = RunArguments({"-o", "doc", "--dump", "trees/tree.xml", "delphi/Beside.pas"});
+  Outcome run = RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump",
+                              "trees/tree.xml", "delphi/Beside.pas"});
   EXPECT_EQ(run.status, 1);  // the folder of the dump file is not made
   EXPECT_EQ(run.errors, "glossator: Cannot create file " + Abs("trees/tree.xml") + "\n");
   fs::create_directories(dir_ / "trees");
-  run = RunArguments({"-o", "doc", "--dump", "trees/tree.xml", "delphi/Beside.pas"});
+  run = RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump", "trees/tree.xml",
+                      "delphi/Beside.pas"});
   ASSERT_EQ(run.status, 0) << run.errors;
   std::string dump = ReadAll(dir_ / "trees/tree.xml");
   EXPECT_NE(dump.find("<unitFileName>\r\n        Beside.pas\r\n"), std::string::npos) << dump;
@@ -129,13 +133,13 @@ TEST_F(PathRunTest, RefusedArgumentsWriteNothing) {
   };
   const Case cases[] = {
       {{"-x", "lcl"}, "glossator: unrecognized option '-x'\n" + kTry},
-      {{"-o", "doc", "lcl", "--outptu=doc"},
+      {{"--style=frames", "--reader=lines", "-o", "doc", "lcl", "--outptu=doc"},
        "glossator: unrecognized option '--outptu=doc'\n" + kTry},
       {{"lcl", "-o"}, "glossator: option requires an argument -- 'o'\n" + kTry},
       {{"lcl", "--dump"}, "glossator: option '--dump' requires an argument\n" + kTry},
       {{"-p", "x.gls", "lcl"},
        "glossator: -p cannot be used together with PATH arguments\n" + kTry},
-      {{"-o", "doc", "lcl", "missing.pas"},
+      {{"--style=frames", "--reader=lines", "-o", "doc", "lcl", "missing.pas"},
        "glossator: cannot access 'missing.pas': No such file or directory\n"},
       // Without an output folder the run's own check refuses it, as for a selection file.
       {{"lcl"}, "glossator: No output directory selected\n"},

@@ -48,7 +48,8 @@ const DataCase kCases[] = {
     {"dump over a source",
      [](const fs::path& d) {
        PutSources(d);
-       return std::vector<std::string>{"-o", "s/doc", "--dump", "s/shapes.pas", "s/"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines", "-o", "s/doc",
+                                       "--dump",         "s/shapes.pas",   "s/"};
      },
      2,
      "option '--dump' may not write",
@@ -57,7 +58,8 @@ const DataCase kCases[] = {
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "notes.txt", "my notes\n");
-       return std::vector<std::string>{"-o", "doc", "--dump", "notes.txt", "s/"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines", "-o", "doc",
+                                       "--dump",         "notes.txt",      "s/"};
      },
      2,
      "it exists and is not a tree dump of this program",
@@ -66,7 +68,8 @@ const DataCase kCases[] = {
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "d/legend.html", "<p>my legend</p>");
-       return std::vector<std::string>{"--description", "d/legend.html", "-o", "d", "s/"};
+       return std::vector<std::string>{
+           "--style=frames", "--reader=lines", "--description", "d/legend.html", "-o", "d", "s/"};
      },
      2,
      "has the name of the page legend.html that this run writes",
@@ -75,7 +78,8 @@ const DataCase kCases[] = {
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "d/Shapes.html", "<p>my menu</p>");
-       return std::vector<std::string>{"--menubar", "d/Shapes.html", "-o", "d", "s/"};
+       return std::vector<std::string>{
+           "--style=frames", "--reader=lines", "--menubar", "d/Shapes.html", "-o", "d", "s/"};
      },
      2,
      "has the name of the page Shapes.html that this run writes",
@@ -84,7 +88,13 @@ const DataCase kCases[] = {
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "other/Shapes.html", "<p>intro</p>");
-       return std::vector<std::string>{"--description", "other/Shapes.html", "-o", "d", "s/"};
+       return std::vector<std::string>{"--style=frames",
+                                       "--reader=lines",
+                                       "--description",
+                                       "other/Shapes.html",
+                                       "-o",
+                                       "d",
+                                       "s/"};
      },
      2,
      "has the name of the page Shapes.html",
@@ -93,7 +103,8 @@ const DataCase kCases[] = {
      [](const fs::path& d) {
        PutSources(d);
        Put(d, "notes/shapes.pas", "not pascal at all");
-       return std::vector<std::string>{"-o", "s", "--description", "notes/shapes.pas", "s"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines",   "-o", "s",
+                                       "--description",  "notes/shapes.pas", "s"};
      },
      2,
      "which is no HTML page",
@@ -103,7 +114,8 @@ const DataCase kCases[] = {
        PutSources(d);
        Put(d, "s/README", "read me");
        Put(d, "notes/README", "<p>notes</p>");
-       return std::vector<std::string>{"-o", "s", "--description", "notes/README", "s"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines", "-o", "s",
+                                       "--description",  "notes/README",   "s"};
      },
      2,
      "which is no HTML page",
@@ -132,7 +144,7 @@ const DataCase kCases[] = {
        PutSources(d);
        Put(d, "doc/index-unit.html", "earlier set\r\n");
        mkfifo((d / "pipe.gls").c_str(), 0600);
-       return std::vector<std::string>{"-o", "doc", "pipe.gls"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines", "-o", "doc", "pipe.gls"};
      },
      2,
      "cannot read selection file",
@@ -140,7 +152,8 @@ const DataCase kCases[] = {
     {"refused run creates no output folders",
      [](const fs::path& d) {
        PutSources(d);
-       return std::vector<std::string>{"-o", "new/deep/doc", "--dump", "s/shapes.pas", "s/"};
+       return std::vector<std::string>{"--style=frames", "--reader=lines", "-o", "new/deep/doc",
+                                       "--dump",         "s/shapes.pas",   "s/"};
      },
      2,
      "may not write",
@@ -200,25 +213,30 @@ TEST_F(CarefulRunTest, WhatARunMayWriteOverIsWritten) {
   Put(dir_, "old.xml", "<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n<root>\r\n</root>\r\n");
   Put(dir_, "old.gls", "[FILES]\r\nFile0=/x.pas\r\n; a comment\r\n[SETUP]\r\nOutputDir=/y\r\n");
   Put(dir_, "empty", "");
-  Outcome outcome =
-      RunArguments({"-o", "doc", "--dump", "old.xml", "--save-selection", "old.gls", "s/"});
+  Outcome outcome = RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump",
+                                  "old.xml", "--save-selection", "old.gls", "s/"});
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_NE(ReadAll(dir_ / "old.xml").find("<TShape>"), std::string::npos);
   EXPECT_NE(ReadAll(dir_ / "old.gls").find("shapes.pas"), std::string::npos);
   EXPECT_TRUE(outcome.summary.find("pages written (") != std::string::npos) << outcome.summary;
   // The same again: nothing changes on disk.
-  Outcome again = RunArguments({"-o", "doc", "--dump", "old.xml", "s/"});
+  Outcome again =
+      RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump", "old.xml", "s/"});
   EXPECT_NE(again.summary.find(" pages written (0 changed) "), std::string::npos) << again.summary;
   // "-" is standard output: no file of that name.
-  EXPECT_EQ(RunArguments({"-o", "doc", "--dump", "-", "s/"}).status, 0);
+  EXPECT_EQ(
+      RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump", "-", "s/"}).status,
+      0);
   EXPECT_FALSE(fs::exists(dir_ / "-"));
-  EXPECT_EQ(RunArguments({"-o", "doc", "--dump", "empty", "s/"}).status, 0);
+  EXPECT_EQ(RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "--dump", "empty", "s/"})
+                .status,
+            0);
 }
 
 TEST_F(CarefulRunTest, SameFileThroughTwoPathsIsDocumentedOnce) {
   PutSources(dir_);
   fs::create_directory_symlink(dir_ / "s", dir_ / "link");
-  Outcome outcome = RunArguments({"-o", "doc", "s", "link"});
+  Outcome outcome = RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "s", "link"});
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_NE(outcome.errors.find("reached 2 times, also as"), std::string::npos) << outcome.errors;
   EXPECT_TRUE(outcome.summary.starts_with("glossator: 2 units,")) << outcome.summary;
@@ -237,7 +255,8 @@ TEST_F(CarefulRunTest, MenuBarInTheOutputFolderIsCopiedAndADescriptionUnitIsWarn
   PutSources(dir_);
   Put(dir_, "s/description.pas", "unit description;\r\ninterface\r\nimplementation\r\nend.\r\n");
   Put(dir_, "doc/mymenu.html", "<p>my menu</p>");
-  Outcome outcome = RunArguments({"-o", "doc", "--menubar", "doc/mymenu.html", "s"});
+  Outcome outcome = RunArguments(
+      {"--style=frames", "--reader=lines", "-o", "doc", "--menubar", "doc/mymenu.html", "s"});
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   EXPECT_EQ(ReadAll(dir_ / "doc/menuebar.html"), "<p>my menu</p>");
   EXPECT_EQ(ReadAll(dir_ / "doc/description.html"),
@@ -274,7 +293,8 @@ TEST_F(CarefulRunTest, PathsTooLongToOpenAreNamed) {
   int top = open((dir_ / "s").c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(top, 0);
   MakeDeep(top, part, 24);  // 24 x 201 bytes: beyond the 4,096 a path may have
-  Outcome outcome = RunArguments({"--strict", "-o", "doc", "s"});
+  Outcome outcome =
+      RunArguments({"--style=frames", "--reader=lines", "--strict", "-o", "doc", "s"});
   RemoveDeep(top, part);
   close(top);
   EXPECT_NE(outcome.errors.find("bytes; skipped"), std::string::npos) << outcome.errors;
@@ -282,18 +302,29 @@ TEST_F(CarefulRunTest, PathsTooLongToOpenAreNamed) {
   EXPECT_TRUE(outcome.summary.starts_with("glossator: 2 units,")) << outcome.summary;
 }
 
+// The sanitizers reserve terabytes of address space for their shadow memory: a program built
+// with them does not start under a limit on its address space at all.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAddressSpaceIsLimitable = false;
+#else
+constexpr bool kAddressSpaceIsLimitable = true;
+#endif
+
 TEST_F(CarefulRunTest, ThreadsThatCannotStartLeaveTheWorkToTheOthers) {
+  if (!kAddressSpaceIsLimitable) GTEST_SKIP() << "a sanitizer build cannot run under ulimit -v";
   for (int i = 0; i < 12; ++i) {
     Put(dir_, "s/u" + std::to_string(i) + ".pas", SmallUnit("U" + std::to_string(i), "TU"));
   }
-  Outcome one = RunArguments({"-j", "1", "-o", "one", "s"});
+  Outcome one = RunArguments({"--style=frames", "--reader=lines", "-j", "1", "-o", "one", "s"});
   ASSERT_EQ(one.status, 0) << one.errors;
   // Eight threads' stacks do not fit in this address space: some threads never start.
-  Outcome limited = RunArguments({"-j", "8", "-o", "eight", "s"}, "ulimit -v 120000;");
+  Outcome limited = RunArguments(
+      {"--style=frames", "--reader=lines", "-j", "8", "-o", "eight", "s"}, "ulimit -v 120000;");
   EXPECT_EQ(limited.status, 0) << limited.errors;
   EXPECT_EQ(Snapshot(dir_ / "eight"), Snapshot(dir_ / "one"));
   // Too little memory for the run: it ends with status 1 and says where.
-  Outcome starved = RunArguments({"-o", "starved", "s"}, "ulimit -v 45000;");
+  Outcome starved =
+      RunArguments({"--style=frames", "--reader=lines", "-o", "starved", "s"}, "ulimit -v 45000;");
   if (starved.status != 0) {
     EXPECT_EQ(starved.status, 1) << starved.errors;
     EXPECT_NE(starved.errors.find("Out of memory"), std::string::npos) << starved.errors;
@@ -306,7 +337,7 @@ TEST_F(CarefulRunTest, LongAncestorChainsShowTheirTop) {
     unit += "  TC" + std::to_string(i) + " = class(TC" + std::to_string(i - 1) + ")\r\n  end;\r\n";
   }
   Put(dir_, "s/chain.pas", unit + "implementation\r\nend.\r\n");
-  Outcome outcome = RunArguments({"-o", "doc", "s"});
+  Outcome outcome = RunArguments({"--style=frames", "--reader=lines", "-o", "doc", "s"});
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   std::string page = ReadAll(dir_ / "doc/TC100.html");
   // 101 ancestors (TObject included): the 64 nearest, and a line for the other 37.
@@ -321,10 +352,13 @@ TEST_F(CarefulRunTest, LongAncestorChainsShowTheirTop) {
         "  TL" + std::to_string(i) + " = class(TL" + std::to_string(i - 1) + ")\r\n  end;\r\n";
   }
   Put(dir_, "long/long.pas", long_unit + "implementation\r\nend.\r\n");
-  Outcome bounded = RunArguments({"-q", "-o", "long-doc", "long"}, "ulimit -v 300000;");
-  EXPECT_EQ(bounded.status, 0) << bounded.errors;
-  EXPECT_NE(ReadAll(dir_ / "long-doc/TL2000.html").find("(1937 more ancestors)"),
-            std::string::npos);
+  if (kAddressSpaceIsLimitable) {
+    Outcome bounded = RunArguments(
+        {"--style=frames", "--reader=lines", "-q", "-o", "long-doc", "long"}, "ulimit -v 300000;");
+    EXPECT_EQ(bounded.status, 0) << bounded.errors;
+    EXPECT_NE(ReadAll(dir_ / "long-doc/TL2000.html").find("(1937 more ancestors)"),
+              std::string::npos);
+  }
   // A chain of 64 or fewer is drawn whole, as ever.
   std::string short_page = ReadAll(dir_ / "doc/TC63.html");
   EXPECT_EQ(short_page.find("more ancestors"), std::string::npos);

@@ -1,6 +1,8 @@
 // The frame around every HTML page of the site: head, header with the search box, sidebar,
 // breadcrumbs and footer.
 
+#include <algorithm>
+
 #include "html/site/site_html.h"
 #include "html/site/site_render.h"
 
@@ -12,6 +14,10 @@ namespace {
 constexpr size_t kInlineUnits = 100;
 // The sidebar lists at most this many of the current unit's items; the unit's page has all.
 constexpr int kSidebarItems = 150;
+// On a class page, the unit's classes around the page's own: this many before it and after it.
+// A unit of hundreds of classes would otherwise repeat the same long list on each of their
+// pages, which made that list a fifth of a large site.
+constexpr size_t kSidebarNeighbours = 12;
 
 // Applies a remembered theme before the first paint, so that a dark page never flashes light.
 constexpr std::string_view kThemeScript =
@@ -79,10 +85,17 @@ void AppendCurrentUnit(const PageContext& ctx, const PageFrame& frame, std::stri
       if (all_shown) AppendSidebarLink(ctx, frame, e, out);
     }
   } else {
-    for (uint32_t e : x.UnitClasses(frame.unit)) {
-      if (shown++ == kSidebarItems) break;
-      AppendSidebarLink(ctx, frame, e, out);
-    }
+    std::span<const uint32_t> classes = x.UnitClasses(frame.unit);
+    // The page's own class is the middle of the window. The unit's classes are listed in the
+    // order of their entries, so it is found by halving.
+    size_t at = std::lower_bound(classes.begin(), classes.end(), frame.current) - classes.begin();
+    if (at == classes.size()) at = 0;
+    size_t begin = at > kSidebarNeighbours ? at - kSidebarNeighbours : 0;
+    size_t end = std::min(classes.size(), begin + 2 * kSidebarNeighbours + 1);
+    begin = end > 2 * kSidebarNeighbours + 1 ? end - (2 * kSidebarNeighbours + 1) : 0;
+    for (size_t k = begin; k < end; ++k) AppendSidebarLink(ctx, frame, classes[k], out);
+    shown = static_cast<int>(end - begin);
+    all_shown = begin == 0 && end == classes.size();
   }
   // The unit's page lists every item in its content anyway.
   if (!all_shown && frame.current != unit_entry) {

@@ -1,21 +1,26 @@
-// The two script files with data: the search index and the list of units for the sidebar.
+// The script files with data: the search index, in two parts, and the list of units for the
+// sidebar.
 //
-// The search index is read by resources/site/site.js; the two must change together. It sets one
-// global, window.GLOSSATOR_SEARCH, to an object of plain strings, so that the browser reads it
-// at the speed of string literals and the script searches it without building anything big.
-// Its size is what readers wait for, so each entry costs a few bytes beside its name, and a
-// name that many entries share (Create, Items) is written once:
+// The search index is read by resources/site/site.js; the two must change together. Its first
+// part, search-index.js, sets window.GLOSSATOR_SEARCH to an object of plain strings, so that the
+// browser reads it at the speed of string literals and the script searches it without building
+// anything big; the second, search-members.js, sets window.GLOSSATOR_SEARCH_MEMBERS to an object
+// of the same keys (counts, names, sizes, info, anchors) for the last three ranks, the constants
+// and variables, the members and the enum values, which are most of the entries: the script
+// reads it once the first results are shown, so that a reader waits for the smaller part alone. Its
+// size is what readers wait for, so each entry costs a few bytes beside its name, and a name that
+// many entries share (Create, Items) is written once:
 //   w       how many characters a page number takes in "info" (base 64, see kDigits)
 //   pages   one line per file of Files(): the qualified name of a unit or class page, with
 //           "<TAB>file" behind when the file is not that name and ".html"; empty for others
 //   counts  the number of distinct names of each rank, so that the script sizes its arrays
-//   names   six strings, one per rank (units, types, routines, constants and variables,
-//           members, enum values); in each, the distinct names one a line, sorted by their lower
-//           case (ASCII letters only)
-//   sizes   six strings beside them: per distinct name how many entries bear it, one digit
-//           (kDigits, 1 to 63), or "~" and three digits
-//   info    six strings: per entry, in the order of the names, its kind letter (kKindLetters)
-//           and its page number in w digits
+//   names   a string per rank (units, types and routines in the first part; constants and
+//           variables, members and enum values in the second); in each, the distinct names one
+//           a line, sorted by their lower case (ASCII letters only)
+//   sizes   a string per rank beside them: per distinct name how many entries bear it, one
+//           digit (kDigits, 1 to 63), or "~" and three digits
+//   info    a string per rank: per entry, in the order of the names, its kind letter
+//           (kKindLetters) and its page number in w digits
 //   anchors "number<TAB>anchor" lines for the entries whose anchor is not their name; an
 //           entry's number counts the entries through the six ranks in order. Units and
 //           class-like items have pages of their own and no anchor.
@@ -28,6 +33,7 @@ namespace glossator {
 namespace {
 
 constexpr int kRanks = 6;
+constexpr int kFirstMemberRank = 3;          // ranks 3 to 5 go into search-members.js
 constexpr size_t kMaxGroup = (1 << 18) - 1;  // what "~" and three digits count
 constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
 
@@ -146,26 +152,37 @@ void AppendList(std::string& out, std::string_view key, const std::vector<std::s
 
 }  // namespace
 
-std::string RenderSearchIndex(const PageContext& ctx) {
+std::string RenderSearchIndex(const PageContext& ctx, bool members) {
   const SiteIndex& x = ctx.index;
   std::vector<uint32_t> ranked[kRanks];
   for (uint32_t e : x.ByName()) ranked[RankOf(x, e)].push_back(e);
   int width = 1;
   while (width < 5 && (x.Pages().size() >> (6 * width)) > 0) ++width;
+  const int first_rank = members ? kFirstMemberRank : 0;
+  const int end_rank = members ? kRanks : kFirstMemberRank;
 
   std::string out;
-  out.reserve(x.Entries().size() * 16 + x.Pages().size() * 32);
-  out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
-  AppendNumber(out, width);
-  out.append(",\n");
-  AppendPages(x, out);
-  std::vector<std::string> names, sizes, info;
+  out.reserve(x.Entries().size() * (members ? 12 : 4) + x.Pages().size() * 32);
   RankWriter writer{x, width, {}, {}, {}, {}};
+  // The entries are numbered through every rank, the first part's as well.
+  for (int rank = 0; rank < first_rank; ++rank) {
+    writer.number += static_cast<uint32_t>(ranked[rank].size());
+  }
+  if (members) {
+    out.append("// The members of the search index of this site, read by site.js.\n");
+    out.append("window.GLOSSATOR_SEARCH_MEMBERS={");
+  } else {
+    out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
+    AppendNumber(out, width);
+    out.append(",\n");
+    AppendPages(x, out);
+  }
+  std::vector<std::string> names, sizes, info;
   out.append("counts:[");
-  for (int rank = 0; rank < kRanks; ++rank) {
+  for (int rank = first_rank; rank < end_rank; ++rank) {
     writer.lines = 0;
     writer.Add(ranked[rank]);
-    if (rank > 0) out += ',';
+    if (rank > first_rank) out += ',';
     AppendNumber(out, static_cast<long long>(writer.lines));
     names.push_back(std::move(writer.names));
     sizes.push_back(std::move(writer.sizes));

@@ -48,13 +48,14 @@ struct Entry {
 
 // What a file of the site holds.
 enum class PageKind : uint8_t {
-  kStaticFile,   // site.css, site.js: bytes compiled into the program
-  kSearchIndex,  // search-index.js
-  kUnitList,     // units.js: the sidebar's list of every unit, for large sets
-  kOverview,     // index.html
-  kSearch,       // search.html
-  kHierarchy,    // hierarchy.html
-  kNames,        // names-a.html ...: the A-Z index, one page per first letter
+  kStaticFile,     // site.css, site.js: bytes compiled into the program
+  kSearchIndex,    // search-index.js: units, types and routines
+  kSearchMembers,  // search-members.js: constants, variables, members, enum values: read after
+  kUnitList,       // units.js: the sidebar's list of every unit, for large sets
+  kOverview,       // index.html
+  kSearch,         // search.html
+  kHierarchy,      // hierarchy.html
+  kNames,          // names-a.html ...: the A-Z index, one page per first letter
   kUnit,
   kClass,
 };

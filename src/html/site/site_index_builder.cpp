@@ -85,6 +85,7 @@ void SiteIndexBuilder::AddFixedPages() {
     x_.pages_.back().static_file = i;
   }
   AddPage(PageKind::kSearchIndex, "search-index", ".js");
+  AddPage(PageKind::kSearchMembers, "search-members", ".js");
   AddPage(PageKind::kUnitList, "units", ".js");
   AddPage(PageKind::kOverview, "index", ".html");
   AddPage(PageKind::kSearch, "search", ".html");

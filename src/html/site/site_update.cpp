@@ -371,7 +371,12 @@ Site::UnitUpdate Site::ReplaceUnit(std::vector<DocUnit>& units, size_t u, DocUni
   if (before.hierarchy != after.hierarchy || !roots.empty()) {
     files.insert(FileOfKind(*x, PageKind::kHierarchy));
   }
-  if (before.search != after.search) files.insert(FileOfKind(*x, PageKind::kSearchIndex));
+  // The search index is in two files; both are rendered again, and only the one whose bytes
+  // changed is written.
+  if (before.search != after.search) {
+    files.insert(FileOfKind(*x, PageKind::kSearchIndex));
+    files.insert(FileOfKind(*x, PageKind::kSearchMembers));
+  }
   for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
     int slot = LetterSlot(letter);
     if (before.letters[slot] == after.letters[slot]) continue;

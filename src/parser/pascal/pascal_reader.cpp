@@ -56,8 +56,14 @@ ReadResult ReadPascalUnit(const std::string& path, std::string_view text,
   unit.file = path;
   std::string why;
   if (parser.ReadUnit(unit, &why)) {
-    ReadImplementationComments(stream, comments, parser.Position(), unit);
+    size_t interface_end = parser.Position();
+    ReadImplementationComments(stream, comments, interface_end, unit);
     result.unit = std::move(unit);
+    // An include file of the implementation part that is not found costs at most the comments
+    // above some routine bodies: no news for a reader of the documentation.
+    std::erase_if(warnings, [&](const StreamWarning& warning) {
+      return warning.position > interface_end && warning.warning.kind == "pascal-include";
+    });
   } else {
     result.not_a_unit = std::move(why);
   }
