@@ -53,7 +53,7 @@ NameTable::Inserted NameTable::InsertCopy(uint32_t scope, const Key& key, uint32
     Slot& slot = slots_[Locate(scope, key.name, Hash(scope, key))];
     if (slot.data != nullptr) return {&slot.value, false};
   }
-  return Insert(scope, key, value, arena.Keep(key.name));
+  return Insert(scope, key, value, arena.Keep(key.name).View());
 }
 
 NameTable::Inserted NameTable::Insert(uint32_t scope, const Key& key, uint32_t value,
