@@ -47,6 +47,18 @@ std::string MissingInclude(const Warning& warning) {
   return ToLowerAscii(fs::path(name).stem().string());
 }
 
+// Whether a file read again read the same include files and missed the same ones as before:
+// then what is watched, and who reads what, stays as it was.
+bool SameInputs(const ReadUnit& before, const ReadUnit& now) {
+  if (before.included != now.included) return false;
+  std::vector<std::string> missed_before, missed_now;
+  for (const Warning& warning : before.warnings) missed_before.push_back(MissingInclude(warning));
+  for (const Warning& warning : now.warnings) missed_now.push_back(MissingInclude(warning));
+  std::erase(missed_before, std::string());
+  std::erase(missed_now, std::string());
+  return missed_before == missed_now;
+}
+
 std::string Relative(const std::string& path, const std::string& out_dir) {
   return path.starts_with(out_dir) ? path.substr(out_dir.size()) : path;
 }
@@ -113,8 +125,18 @@ ParseSettings LiveBuild::Settings() const {
   return settings;
 }
 
+void LiveBuild::NotePathFolders() {
+  ++inputs_version_;
+  path_folders_.clear();
+  std::error_code error;
+  for (const std::string& path : parameters_.paths) {
+    if (fs::is_directory(path, error)) path_folders_.push_back(NormalPath(path));
+  }
+}
+
 BuildReport LiveBuild::BuildAll(Platform& platform) {
   plan_ = PlanBatchRun(parameters_);
+  NotePathFolders();
   for (const Warning& warning : plan_.warnings) platform.ReportWarning(warning);
   settings_ = RunSettings();
   settings_.create_out_dir = true;
@@ -220,6 +242,7 @@ void LiveBuild::RunFrames(Platform& platform, const std::set<std::string>& shown
 }
 
 void LiveBuild::NoteInputs() {
+  ++inputs_version_;
   readers_.clear();
   missing_.clear();
   const std::vector<std::string>& files = plan_.selection.files;
@@ -248,9 +271,7 @@ WatchedInputs LiveBuild::Inputs() const {
     if (!file.empty()) inputs.files.insert(NormalPath(file));
   }
   std::error_code error;
-  for (const std::string& path : parameters_.paths) {
-    if (!fs::is_directory(path, error)) continue;
-    std::string root = NormalPath(path);
+  for (const std::string& root : path_folders_) {
     inputs.trees.insert(root);
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
          it.increment(error)) {
@@ -271,10 +292,8 @@ LiveBuild::Work LiveBuild::Classify(const std::vector<std::string>& changed) con
     if (!file.empty()) inputs.insert(NormalPath(file));
   }
   std::vector<std::string> trees;
+  for (const std::string& folder : path_folders_) trees.push_back(folder + "/");
   std::error_code error;
-  for (const std::string& path : parameters_.paths) {
-    if (fs::is_directory(path, error)) trees.push_back(NormalPath(path) + "/");
-  }
   for (const std::string& path : changed) {
     if (inputs.count(path) != 0) work.plan = true;
     bool exists = fs::exists(path, error);
@@ -318,6 +337,7 @@ BuildReport LiveBuild::Rebuild(const std::vector<std::string>& changed, Platform
         platform.ShowMessage(refusal.what());
         return report;
       }
+      NotePathFolders();
       if (!SameSettings(plan.selection, plan_.selection)) return BuildAll(platform);
     }
     if (plan_.selection.style == OutputStyle::kFrames) {
@@ -392,9 +412,11 @@ void LiveBuild::RebuildSite(const Work& work, Platform& platform, BuildReport& r
   }
   // A file that cannot be read keeps its last model: the overlay shows why the page is stale.
   std::vector<Site::UnitUpdate> updates;
+  bool same_inputs = true;
   for (size_t i = 0; i < which.size(); ++i) {
     if (!read[i].error.empty()) continue;
     size_t k = which[i];
+    same_inputs = same_inputs && SameInputs(read_[k], read[i]);
     if (read[i].model) {
       updates.push_back(site_->ReplaceUnit(units_, static_cast<size_t>(unit_of_file_[k]),
                                            std::move(*read[i].model)));
@@ -404,7 +426,9 @@ void LiveBuild::RebuildSite(const Work& work, Platform& platform, BuildReport& r
   }
   report.change = folder_->Update(*site_, updates, Jobs());
   for (const Site::UnitUpdate& update : updates) report.all_files |= update.all_files;
-  NoteInputs();
+  // Noting the inputs anew goes through every file and include file of the set: only when a
+  // file read other include files than before.
+  if (!same_inputs) NoteInputs();
 }
 
 }  // namespace glossator

@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_APP_SERVE_LIVE_BUILD_H_
 #define GLOSSATOR_APP_SERVE_LIVE_BUILD_H_
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -68,6 +69,8 @@ class LiveBuild {
   BuildReport Rebuild(const std::vector<std::string>& changed, Platform& platform);
 
   WatchedInputs Inputs() const;
+  // Changes whenever what Inputs() gives may have changed.
+  uint64_t InputsVersion() const { return inputs_version_; }
   const Selection& GetSelection() const { return plan_.selection; }
 
  private:
@@ -91,6 +94,8 @@ class LiveBuild {
   std::vector<ReadUnit> Read(const std::vector<size_t>& which, Platform& platform,
                              BuildReport& report);
   void NoteInputs();
+  // Notes which PATHs are folders, after each plan.
+  void NotePathFolders();
   ParseSettings Settings() const;
   int Jobs() const;
 
@@ -113,6 +118,10 @@ class LiveBuild {
   // of an include file not found (as MissingInclude gives it) => the listed files that want it.
   std::unordered_map<std::string, std::vector<size_t>> readers_;
   std::unordered_map<std::string, std::vector<size_t>> missing_;
+  // The PATHs that are folders, absolute and lexically normal: looked at once per plan, not per
+  // change (a set of thousands of files as PATHs cost as many stat calls per save).
+  std::vector<std::string> path_folders_;
+  uint64_t inputs_version_ = 0;
 };
 
 // `path` absolute and lexically normal ("a/../b" => "/cwd/b").

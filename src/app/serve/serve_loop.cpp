@@ -14,6 +14,9 @@ ServeLoop::ServeLoop(LiveBuild& build, FolderWatcher& watcher, ReloadChannel& ch
     : build_(build), watcher_(watcher), channel_(channel), platform_(platform), log_(log) {}
 
 void ServeLoop::Watch() {
+  // The inputs of thousands of units take milliseconds to gather: only when they may differ.
+  if (build_.InputsVersion() == watched_version_) return;
+  watched_version_ = build_.InputsVersion();
   inputs_ = build_.Inputs();
   watcher_.WatchOnly(FoldersToWatch(inputs_));
 }

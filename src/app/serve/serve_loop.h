@@ -2,6 +2,7 @@
 #define GLOSSATOR_APP_SERVE_SERVE_LOOP_H_
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ class ServeLoop {
   Platform& platform_;
   std::FILE* log_;
   WatchedInputs inputs_;
+  uint64_t watched_version_ = UINT64_MAX;  // the build's InputsVersion() of inputs_
 };
 
 // "Shapes.html, index.html and 3 more": the first few names of a list, for a log line.
