@@ -123,6 +123,7 @@ describe('glossator serve --style=site', () => {
     await reloadedWith(unitPage, "return !document.querySelector('main').textContent.includes('TRectangle')");
     await reloadedWith(names, "return !document.body.textContent.includes('TRectangle')");
     assert.ok(!fs.existsSync(path.join(server.outDir, 'Shapes.TRectangle.html')));
+    assert.equal((await fetch(`${server.url}Shapes.TRectangle.html`)).status, 404);
     for (const page of [classPage, unitPage, names]) await page.close();
   });
 
