@@ -1,10 +1,11 @@
 // The live preview against whole runs: `glossator serve` documents a copy of 100 LCL units (the
 // 91 of lcl/ and the first 9 of lcl/widgetset, with a copy of lcl/include) as a site, and the
 // test makes random edits of the copy (seeded, so a run can be repeated): doc comments and plain
-// comments, declarations added and removed, types renamed and renamed back, units added, deleted and renamed,
-// include files edited, made and removed. After each edit it waits until the server has written
-// its rebuild, runs `glossator -o FRESH` with the same inputs and options, and compares both
-// folders byte for byte. A difference names the edit and the files.
+// comments, declarations added and removed, types renamed and renamed back, units added, deleted
+// and renamed, unit names changed, include files edited, made, removed and taken away for a
+// while. After each edit it waits until the server has written its rebuild, runs
+// `glossator -o FRESH` with the same inputs and options, and compares both folders byte for
+// byte. A difference names the edit and the files.
 //
 //   node serve_differential_test.mjs GLOSSATOR [--edits N] [--seed S] [--keep]
 //
@@ -214,6 +215,38 @@ const kEdits = [
     }
     fs.rmSync(file);
     return `delete the unit ${path.basename(file)}`;
+  }],
+  ['unit name changed', 1, (step) => {
+    const file = random.pick(unitFiles());
+    const text = read(file);
+    const clause = /^(\s*unit\s+)(\w+)(\s*;)/im.exec(text);
+    if (!clause) return null;
+    const back = /^(\w+)Step\d+$/.exec(clause[2]);
+    const name = back ? back[1] : `${clause[2]}Step${step}`;
+    save(file, text.replace(clause[0], `${clause[1]}${name}${clause[3]}`));
+    return `change the unit name ${clause[2]} to ${name} in ${path.basename(file)}`;
+  }],
+  ['include file taken away or back', 1, () => {
+    // An include file of the copied folder moved aside (its readers miss it) or back.
+    const aside = path.join(work, 'aside');
+    fs.mkdirSync(aside, { recursive: true });
+    const away = fs.readdirSync(aside);
+    if (away.length > 0 && random.below(2) === 0) {
+      const name = random.pick(away.sort());
+      fs.renameSync(path.join(aside, name), path.join(include, name));
+      return `bring the include file ${name} back`;
+    }
+    const names = new Set();
+    for (const unit of unitFiles()) {
+      for (const m of interfaceMatches(read(unit), /\{\$(?:I|INCLUDE) +([\w.]+)\}/gi)) {
+        const name = m[1].includes('.') ? m[1] : `${m[1]}.inc`;
+        if (fs.existsSync(path.join(include, name))) names.add(name);
+      }
+    }
+    if (names.size === 0) return null;
+    const name = random.pick([...names].sort());
+    fs.renameSync(path.join(include, name), path.join(aside, name));
+    return `take the include file ${name} away`;
   }],
   ['include file edited', 3, (step) => {
     if (added.includes.length > 0 && random.below(3) === 0) {
