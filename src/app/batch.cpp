@@ -99,8 +99,8 @@ bool IsSelectionText(std::string_view bytes) {
   return true;
 }
 
-// The folder the site's source links start from: the first PATH's folder (the PATH itself when
-// it is a folder), or the first unit's folder.
+}  // namespace
+
 std::string SourceRoot(const CommandLineParameters& parameters, const Selection& selection) {
   std::error_code error;
   if (!parameters.paths.empty()) {
@@ -110,6 +110,8 @@ std::string SourceRoot(const CommandLineParameters& parameters, const Selection&
   if (selection.files.empty()) return "";
   return fs::absolute(selection.files.front()).lexically_normal().parent_path().string();
 }
+
+namespace {
 
 // Writes the tree dump onto standard output ("--dump -").
 void WriteStandardOutput(std::string_view text) {

@@ -54,6 +54,10 @@ struct BatchPlan {
 // over).
 BatchPlan PlanBatchRun(const CommandLineParameters& parameters);
 
+// The folder the site's source links start from: the first PATH's folder (the PATH itself when
+// it is a folder), or the first unit's folder.
+std::string SourceRoot(const CommandLineParameters& parameters, const Selection& selection);
+
 // What a batch run reports beside its pages, from the command line.
 struct BatchOptions {
   bool quiet = false;                // no summary line

@@ -58,6 +58,20 @@ void SetJobs(CommandLineParameters& p, std::string value) {
   p.jobs = jobs;
 }
 
+// "--port N": a whole number from 0 to 65535 (0: any free port), in decimal.
+void SetPort(CommandLineParameters& p, const std::string& value) {
+  bool digits = !value.empty() && value.size() <= 5 &&
+                value.find_first_not_of("0123456789") == std::string::npos;
+  int port = digits ? std::stoi(value) : -1;
+  if (port < 0 || port > 65535) {
+    if (p.error.empty()) {
+      p.error = "invalid port '" + value + "' (a whole number from 0 to 65535)";
+    }
+    return;
+  }
+  p.port = port;
+}
+
 // "--dump FILE": a file name, or "-" for standard output.
 void SetDumpFile(CommandLineParameters& p, std::string value) {
   if (value.empty()) {
@@ -130,6 +144,11 @@ const std::vector<LongOption>& LongOptions() {
       {"source-url", 0, true,
        NonEmpty("source-url", "a pattern with {path} and {line}",
                 [](auto& p, std::string v) { p.source_url = std::move(v); })},
+      {"port", 0, true, [](auto& p, std::string v) { SetPort(p, v); }},
+      {"bind", 0, true,
+       NonEmpty("bind", "an IP address",
+                [](auto& p, std::string v) { p.bind_address = std::move(v); })},
+      {"open", 0, false, [](auto& p, std::string) { p.open_browser = true; }},
       {"help", 'h', false, [](auto& p, std::string) { p.help = true; }},
       {"version", 0, false, [](auto& p, std::string) { p.version = true; }},
   };
@@ -155,7 +174,12 @@ class Reader {
   explicit Reader(const std::vector<std::string>& args) : args_(args) {}
 
   CommandLineParameters Read() {
-    for (i_ = 0; i_ < args_.size(); ++i_) {
+    size_t first = 0;
+    if (!args_.empty() && args_[0] == "serve") {
+      p_.serve = true;
+      first = 1;
+    }
+    for (i_ = first; i_ < args_.size(); ++i_) {
       const std::string& arg = args_[i_];
       bool is_value = value_at_ == i_;
       if (ReadSwitch(arg)) continue;
@@ -177,6 +201,7 @@ class Reader {
       Refuse("-p cannot be used together with PATH arguments");
     if (p_.no_run && p_.save_selection.empty())
       Refuse("option '--no-run' needs '--save-selection FILE': without it there is nothing to do");
+    CheckServe();
     return std::move(p_);
   }
 
@@ -242,6 +267,36 @@ class Reader {
     option->set(p_, args_[++i_]);
   }
 
+  // The options that only the live preview takes, and those it does not.
+  void CheckServe() {
+    if (!p_.serve) {
+      const char* option = p_.port                    ? "--port"
+                           : !p_.bind_address.empty() ? "--bind"
+                           : p_.open_browser          ? "--open"
+                                                      : nullptr;
+      if (option != nullptr) {
+        Refuse("option '" + std::string(option) + "' works only with 'glossator serve'");
+      }
+      return;
+    }
+    if (project_given_) Refuse("serve cannot load -p; name the selection file as a PATH");
+    const std::pair<bool, const char*> refused[] = {
+        {p_.batch, "-b"},
+        {p_.debug_mode, "-d"},
+        {!p_.dump_file.empty(), "--dump"},
+        {!p_.json_file.empty(), "--json"},
+        {!p_.save_selection.empty(), "--save-selection"},
+        {p_.no_run, "--no-run"},
+        {p_.coverage, "--coverage"},
+        {p_.fail_under.has_value(), "--fail-under"},
+        {p_.strict, "--strict"},
+    };
+    for (const auto& [given, option] : refused) {
+      if (given) Refuse("option '" + std::string(option) + "' cannot be used with serve");
+    }
+    if (p_.paths.empty() && !p_.help && !p_.version) Refuse("serve needs a PATH to document");
+  }
+
   // The first refusal is the one reported.
   void Refuse(const std::string& message) {
     if (p_.error.empty()) p_.error = message;
@@ -262,12 +317,14 @@ CommandLineParameters ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 bool WantsBatchRun(const CommandLineParameters& parameters) {
+  if (parameters.serve) return false;
   return parameters.batch || !parameters.paths.empty() || !parameters.save_selection.empty() ||
          parameters.no_run;
 }
 
 std::string UsageText() {
   return "Usage: glossator [OPTIONS] PATH...\n"
+         "  or:  glossator serve [OPTIONS] PATH...\n"
          "  or:  glossator [-p selection.gls] [-b] [-d] [-i folder]\n"
          "Writes frame-based HTML documentation for Object Pascal units.\n"
          "\n"
@@ -301,6 +358,15 @@ std::string UsageText() {
          "      --title TEXT          the site's title (default: the output folder's name)\n"
          "      --source-url PATTERN  link the site's items to their sources: {path} and {line}\n"
          "                            are filled in\n"
+         "\n"
+         "glossator serve writes the documentation of PATHs as a run does (into a new folder\n"
+         "under ~/.cache/glossator, removed at the end, unless -o names one), serves it over\n"
+         "HTTP and writes again what a saved file changes; open pages reload themselves.\n"
+         "      --port N              serve at port N (default 8000; the next free one when\n"
+         "                            it is taken)\n"
+         "      --bind ADDR           listen on ADDR instead of 127.0.0.1: others may read it\n"
+         "      --open                open the documentation in the browser (xdg-open)\n"
+         "\n"
          "  -p FILE                   load this selection file (not with PATHs)\n"
          "  -b                        batch mode: run without the window, then end\n"
          "  -d                        also write the documentation tree beside the program\n"

@@ -38,6 +38,10 @@ struct CommandLineParameters {
   std::optional<std::string> comments;          // "--comments": "doc" or "any"
   std::optional<std::string> title;             // "--title": the site's title
   std::string source_url;                       // "--source-url": links to the sources
+  bool serve = false;                           // "serve" as the first argument: live preview
+  std::optional<int> port;                      // "--port": serve's port (default 8000)
+  std::string bind_address;                     // "--bind": where serve listens (127.0.0.1)
+  bool open_browser = false;                    // "--open": serve opens the browser
   // Set when the arguments are refused: the message, without the program name in front.
   std::string error;
 };
@@ -59,14 +63,21 @@ struct CommandLineParameters {
 // switches above. Every other argument starting with "-" (but "-" alone) is refused, and so is
 // "-p" together with PATHs.
 //
+// "serve" as the first argument asks for the live preview: PATHs and the options of a run, and
+// "--port", "--bind" and "--open", which mean nothing without it. The options that write other
+// files or report on a finished run ("--dump", "-d", "--json", "--save-selection", "--no-run",
+// "--coverage", "--fail-under", "--strict"), "-p" and "-b" are refused with it, and it needs a
+// PATH.
+//
 //   -o doc src/        => output_dir "doc", paths {"src/"}
 //   -- -odd.pas        => paths {"-odd.pas"}
+//   serve -o doc src/  => serve, output_dir "doc", paths {"src/"}
 //   -x                 => error "unrecognized option '-x'"
 //   --output           => error "option '--output' requires an argument"
 CommandLineParameters ParseCommandLine(const std::vector<std::string>& args);
 
 // Whether the command line asks for a run without the window: "-b", PATHs, or a selection file
-// to write.
+// to write (and not the live preview).
 bool WantsBatchRun(const CommandLineParameters& parameters);
 
 // The text "--help" prints: how to call the program and one line per option.

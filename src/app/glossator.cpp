@@ -1,5 +1,6 @@
-// Program entry. Batch mode ("-b", or PATHs to document) runs here, without any window; otherwise
-// the desktop window, which lives in the program "glossator-window" beside this one, takes over.
+// Program entry. Batch mode ("-b", or PATHs to document) and the live preview ("serve") run
+// here, without any window; otherwise the desktop window, which lives in the program
+// "glossator-window" beside this one, takes over.
 // The split keeps the window toolkit out of batch runs: they start quickly, use little memory and
 // need no display.
 #include <sys/resource.h>
@@ -14,6 +15,7 @@
 #include "app/batch.h"
 #include "app/command_line.h"
 #include "app/self_path.h"
+#include "app/serve/serve_command.h"
 
 namespace {
 
@@ -64,6 +66,10 @@ int main(int argc, char** argv) {
   using namespace glossator;
   CommandLineParameters parameters =
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  // The live preview runs for long and keeps its memory small: no restart with larger heaps.
+  if (parameters.serve && parameters.error.empty() && !parameters.help && !parameters.version) {
+    return RunServe(parameters);
+  }
   if (WantsBatchRun(parameters) || parameters.help || parameters.version ||
       !parameters.error.empty()) {
     if (WantsBatchRun(parameters) && parameters.error.empty()) TuneMemory(argv);

@@ -157,12 +157,65 @@ TEST(CommandLine, ParseCommandLine_RefusesUnknownOptions) {
             (std::vector<std::string>{"/i", " -b", "b"}));
 }
 
+TEST(CommandLine, ParseCommandLine_ReadsServeAndItsOptions) {
+  CommandLineParameters serve = ParseCommandLine(
+      {"serve", "--style=site", "--port", "8080", "--bind=0.0.0.0", "--open", "-o", "doc", "src/"});
+  EXPECT_EQ(serve.error, "");
+  EXPECT_TRUE(serve.serve && serve.open_browser);
+  EXPECT_EQ(serve.port, 8080);
+  EXPECT_EQ(serve.bind_address, "0.0.0.0");
+  EXPECT_EQ(serve.style, "site");
+  EXPECT_EQ(serve.paths, std::vector<std::string>{"src/"});
+  EXPECT_FALSE(WantsBatchRun(serve));
+  EXPECT_EQ(ParseCommandLine({"serve", "--port=0", "a.pas"}).port, 0);
+  EXPECT_TRUE(ParseCommandLine({"serve", "--help"}).help);
+  // Only as the first argument; elsewhere it is a PATH.
+  CommandLineParameters path = ParseCommandLine({"-o", "doc", "serve"});
+  EXPECT_FALSE(path.serve);
+  EXPECT_EQ(path.paths, std::vector<std::string>{"serve"});
+
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"serve"}, "serve needs a PATH to document"},
+      {{"serve", "--port", "65536", "a.pas"},
+       "invalid port '65536' (a whole number from 0 to 65535)"},
+      {{"serve", "--port=80x", "a.pas"}, "invalid port '80x' (a whole number from 0 to 65535)"},
+      {{"serve", "--bind=", "a.pas"}, "invalid argument '' for '--bind' (an IP address)"},
+      {{"--port", "8000", "a.pas"}, "option '--port' works only with 'glossator serve'"},
+      {{"--open", "a.pas"}, "option '--open' works only with 'glossator serve'"},
+      {{"serve", "--dump", "t.xml", "a.pas"}, "option '--dump' cannot be used with serve"},
+      {{"serve", "-d", "a.pas"}, "option '-d' cannot be used with serve"},
+      {{"serve", "--json=u.json", "a.pas"}, "option '--json' cannot be used with serve"},
+      {{"serve", "--coverage", "a.pas"}, "option '--coverage' cannot be used with serve"},
+      {{"serve", "-b", "a.pas"}, "option '-b' cannot be used with serve"},
+      {{"serve", "-p", "s.gls"}, "serve cannot load -p; name the selection file as a PATH"},
+  };
+  for (const auto& [args, message] : refused) {
+    EXPECT_EQ(ParseCommandLine(args).error, message) << Show(args);
+  }
+}
+
 TEST(CommandLine, UsageText_NamesEverySwitchOnItsOwnLine) {
   const std::string usage = UsageText();
-  for (const char* option :
-       {"-i FOLDER", "-p FILE", "-d", "-b", "-h, --help", "--version", "-o, --output DIR",
-        "--private", "--description FILE", "--menubar FILE", "--dump FILE", "--save-selection FILE",
-        "--no-run", "-q, --quiet", "--strict", "--coverage", "--fail-under PCT"}) {
+  for (const char* option : {"-i FOLDER",
+                             "-p FILE",
+                             "-d",
+                             "-b",
+                             "-h, --help",
+                             "--version",
+                             "-o, --output DIR",
+                             "--private",
+                             "--description FILE",
+                             "--menubar FILE",
+                             "--dump FILE",
+                             "--save-selection FILE",
+                             "--no-run",
+                             "-q, --quiet",
+                             "--strict",
+                             "--coverage",
+                             "--fail-under PCT",
+                             "--port N",
+                             "--bind ADDR",
+                             "--open"}) {
     size_t at = usage.find(std::string(" ") + option + " ");
     ASSERT_NE(at, std::string::npos) << option;
     size_t line_start = usage.rfind('\n', at) + 1;
@@ -201,8 +254,8 @@ TEST(CommandLine, ManualPageListsTheOptionsOfTheUsageText) {
        at = manual.find(".TP\n\\fB\\-", at + 1)) {
     ++entries;
   }
-  EXPECT_EQ(options, 31);
-  EXPECT_EQ(entries, 27u);  // -o, -q, -j and -h share their entries with the long forms
+  EXPECT_EQ(options, 34);
+  EXPECT_EQ(entries, 30u);  // -o, -q, -j and -h share their entries with the long forms
 }
 
 }  // namespace

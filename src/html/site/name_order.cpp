@@ -21,17 +21,35 @@ uint64_t Packed(std::string_view name, size_t from) {
 }  // namespace
 
 const std::vector<uint32_t>& SiteIndex::ByName() const {
-  std::call_once(sorted_, [this] { SortByName(); });
+  std::lock_guard lock(sort_mutex_);
+  if (!sorted_) SortByName();
+  sorted_ = true;
   return by_name_;
 }
 
 const std::vector<uint32_t>& SiteIndex::NamesUnder(char letter) const {
-  std::call_once(sorted_, [this] { SortByName(); });
+  ByName();
   return by_letter_[LetterSlot(letter)];
 }
 
+bool SiteIndex::NameOrderLess(uint32_t a, uint32_t b) const {
+  std::string_view na = entries_[a].name;
+  std::string_view nb = entries_[b].name;
+  for (size_t from : {0, 8}) {
+    uint64_t pa = Packed(na, from);
+    uint64_t pb = Packed(nb, from);
+    if (pa != pb) return pa < pb;
+  }
+  if (na.size() > 16 || nb.size() > 16) {
+    if (FoldedLess(na, nb)) return true;
+    if (FoldedLess(nb, na)) return false;
+  }
+  return a < b;
+}
+
 // Sorts on the first sixteen bytes of each name packed into two numbers, and compares whole
-// names only when those are equal: most comparisons are then one or two of integers.
+// names only when those are equal: most comparisons are then one or two of integers. The order
+// is NameOrderLess's.
 void SiteIndex::SortByName() const {
   struct Key {
     uint64_t head;
@@ -55,10 +73,16 @@ void SiteIndex::SortByName() const {
     }
     return a.id < b.id;
   });
+  by_name_.clear();
   by_name_.reserve(keys.size());
-  for (const Key& key : keys) {
-    by_name_.push_back(key.id);
-    by_letter_[LetterSlot(NameLetter(entries_[key.id].name))].push_back(key.id);
+  for (const Key& key : keys) by_name_.push_back(key.id);
+  SortByLetter();
+}
+
+void SiteIndex::SortByLetter() const {
+  for (std::vector<uint32_t>& letter : by_letter_) letter.clear();
+  for (uint32_t id : by_name_) {
+    by_letter_[LetterSlot(NameLetter(entries_[id].name))].push_back(id);
   }
 }
 

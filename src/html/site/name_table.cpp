@@ -1,5 +1,6 @@
 #include "html/site/name_table.h"
 
+#include "model/text_arena.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -42,14 +43,48 @@ void NameTable::Grow(size_t capacity) {
 void NameTable::Reserve(size_t count) { Grow(count); }
 
 NameTable::Inserted NameTable::Insert(uint32_t scope, const Key& key, uint32_t value) {
+  return Insert(scope, key, value, key.name);
+}
+
+NameTable::Inserted NameTable::InsertCopy(uint32_t scope, const Key& key, uint32_t value,
+                                          TextArena& arena) {
+  // Only a name that is not there yet takes a copy.
+  if (!slots_.empty() && !key.name.empty()) {
+    Slot& slot = slots_[Locate(scope, key.name, Hash(scope, key))];
+    if (slot.data != nullptr) return {&slot.value, false};
+  }
+  return Insert(scope, key, value, arena.Keep(key.name).View());
+}
+
+NameTable::Inserted NameTable::Insert(uint32_t scope, const Key& key, uint32_t value,
+                                      std::string_view stored) {
   if (key.name.empty()) return {nullptr, false};
   if ((used_ + 1) * 10 > slots_.size() * 7) Grow((used_ + 1) * 2);
   uint32_t hash = Hash(scope, key);
   Slot& slot = slots_[Locate(scope, key.name, hash)];
   if (slot.data != nullptr) return {&slot.value, false};
-  slot = Slot{key.name.data(), static_cast<uint32_t>(key.name.size()), scope, hash, value};
+  slot = Slot{stored.data(), static_cast<uint32_t>(key.name.size()), scope, hash, value};
   ++used_;
   return {&slot.value, true};
+}
+
+// Backward-shift deletion: the slots after the freed one move up while that brings them
+// nearer their home slot, so that no probe ever stops early at the hole.
+bool NameTable::Erase(uint32_t scope, const Key& key) {
+  if (slots_.empty() || key.name.empty()) return false;
+  size_t hole = Locate(scope, key.name, Hash(scope, key));
+  if (slots_[hole].data == nullptr) return false;
+  size_t mask = slots_.size() - 1;
+  for (size_t j = (hole + 1) & mask; slots_[j].data != nullptr; j = (j + 1) & mask) {
+    size_t home = slots_[j].hash & mask;
+    bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
+    if (stays) continue;
+    slots_[hole] = slots_[j];
+    hole = j;
+  }
+  slots_[hole] = Slot{};
+  --used_;
+  return true;
 }
 
 uint32_t NameTable::Find(uint32_t scope, const Key& key) const {

@@ -7,6 +7,8 @@
 
 namespace glossator {
 
+class TextArena;
+
 // A hash table from a scope number and a name, ASCII letters compared without case, to a
 // number: one flat array probed linearly, so that a table of hundreds of thousands of names
 // costs a few allocations rather than one per name. The names are views; what they point to
@@ -34,6 +36,11 @@ class NameTable {
     return Insert(scope, Key(name), value);
   }
   Inserted Insert(uint32_t scope, const Key& key, uint32_t value);
+  // The same, but a name it stores is a copy kept in `arena`, so that it outlives the text the
+  // key views (the tables of the live preview outlive the units they were built from).
+  Inserted InsertCopy(uint32_t scope, const Key& key, uint32_t value, TextArena& arena);
+  // Removes the key; false when it was not there.
+  bool Erase(uint32_t scope, const Key& key);
   // The value stored for the key, or kMissing.
   uint32_t Find(uint32_t scope, std::string_view name) const { return Find(scope, Key(name)); }
   uint32_t Find(uint32_t scope, const Key& key) const;
@@ -52,6 +59,8 @@ class NameTable {
   static uint32_t Hash(uint32_t scope, const Key& key);
   // The slot of the key, or the free slot where it belongs.
   size_t Locate(uint32_t scope, std::string_view name, uint32_t hash) const;
+  // Inserts with the name that `stored` views (equal to the key's).
+  Inserted Insert(uint32_t scope, const Key& key, uint32_t value, std::string_view stored);
   void Grow(size_t capacity);
 
   std::vector<Slot> slots_;

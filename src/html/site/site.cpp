@@ -12,6 +12,11 @@ namespace glossator {
 Site::Site(const std::vector<DocUnit>& units, SiteOptions options)
     : index_(std::make_unique<SiteIndex>(units, options.with_private)),
       options_(std::move(options)) {
+  ListFiles();
+}
+
+void Site::ListFiles() {
+  files_.clear();
   files_.reserve(index_->Pages().size());
   for (const Page& page : index_->Pages()) files_.push_back(page.file);
 }

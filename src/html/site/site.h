@@ -63,11 +63,43 @@ class Site {
   // REQUIRES: u < units.size().
   std::vector<size_t> FilesOfUnit(size_t u) const;
 
+  // What replacing a unit may have changed (ReplaceUnit).
+  struct UnitUpdate {
+    // Any file may have changed, and the list of files too: render every file again.
+    bool all_files = false;
+    // The files (names as in Files()) whose bytes may show the change, each once; a name that is
+    // no longer in Files() is a file the site no longer has.
+    std::vector<std::string> files;
+    // Names, in lower case as Render's `looked_up` gives them, that may now resolve to another
+    // item or link elsewhere: every file that looked one of them up may have changed too.
+    std::vector<std::string> names;
+  };
+
+  // For the live preview: replaces units[u] by `unit` and brings the site up to date, so that
+  // it renders every file exactly as a new Site of the new units would. A unit whose items keep
+  // their names, kinds, places and ancestors (an edit of comments or declarations) keeps the
+  // tables as they are, and only the pages that show an edited text may have changed (the
+  // overview too when the unit's summary changed). Any other is spliced into the tables in time
+  // linear in the set, without building them anew; renaming a unit builds them anew. Then the
+  // files that may have changed are the unit's own pages; the overview when the unit's summary
+  // or counts changed; the pages of classes elsewhere whose ancestors or descendants changed
+  // what they show; the hierarchy, the A-Z pages and the search index when what they show of
+  // the unit changed; and the files that looked up a name in UnitUpdate::names.
+  // REQUIRES: `units` is the vector the site was made from; u < units.size(); no file is being
+  // rendered.
+  UnitUpdate ReplaceUnit(std::vector<DocUnit>& units, size_t u, DocUnit unit);
+
   // Problems of the input found while building the tables (a cycle of ancestors, members nested
   // too deep); the site is complete without what they name.
   const std::vector<Warning>& Warnings() const;
 
  private:
+  struct UnitFacts;
+  UnitFacts FactsOf(size_t u) const;
+  // The files that show a text of unit u that differs in `new_unit`, which has the same tables.
+  std::vector<std::string> PagesOfTexts(size_t u, const DocUnit& new_unit) const;
+  void ListFiles();
+
   std::unique_ptr<SiteIndex> index_;
   SiteOptions options_;
   std::vector<std::string> files_;

@@ -44,8 +44,20 @@ bool FoldedNameEqual::operator()(std::string_view a, std::string_view b) const {
   return EqualsNoCase(a, b);
 }
 
+std::pair<uint32_t, uint32_t> SiteIndex::UnitEntryRange(uint32_t unit) const {
+  uint32_t end = unit + 1 < unit_entries_.size() ? unit_entries_[unit + 1]
+                                                 : static_cast<uint32_t>(entries_.size());
+  return {unit_entries_[unit], end};
+}
+
+std::pair<uint32_t, uint32_t> SiteIndex::UnitPageRange(uint32_t unit) const {
+  uint32_t end = unit + 1 < unit_entries_.size() ? entries_[unit_entries_[unit + 1]].own_page
+                                                 : first_names_page_;
+  return {entries_[unit_entries_[unit]].own_page, end};
+}
+
 uint32_t SiteIndex::UnitNamed(std::string_view name) const {
-  return names_.Find(kUnitNames, Trim(name));
+  return EntryOf(names_.Find(kUnitNames, Trim(name)));
 }
 
 void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out) {
@@ -86,13 +98,13 @@ uint32_t SiteIndex::InUnits(uint32_t unit, const Key& key) const {
   if (slot == NameTable::kMissing) return kNone;
   const Candidates& candidates = candidates_[slot];
   // Most names are declared in one unit of the set; only the others need the uses clause.
-  if (candidates.count == 1) return candidates.first;
+  if (candidates.count == 1) return EntryOf(candidates.first);
   const std::vector<uint32_t>& used = uses_[unit];
   for (auto it = used.rbegin(); it != used.rend(); ++it) {
     found = Probe(unit_entries_[*it], key);
     if (found != kNone) return found;
   }
-  return candidates.first;
+  return EntryOf(candidates.first);
 }
 
 bool SiteIndex::IsTypeParameter(uint32_t cls, std::string_view name) const {

@@ -6,10 +6,13 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/warning.h"
 #include "html/site/name_table.h"
+#include "model/text_arena.h"
 #include "model/unit_model.h"
 
 namespace glossator {
@@ -83,15 +86,44 @@ struct Scope {
   uint32_t cls = kNone;
 };
 
+// What SiteIndex::ReplaceUnit changed beside the unit's own entries and pages.
+struct UnitSplice {
+  // The unit's entries (from UnitEntry(u) on) and pages (from its unit page on), before and
+  // after; everything behind them moved by the difference.
+  uint32_t old_entries = 0;
+  uint32_t new_entries = 0;
+  uint32_t old_pages = 0;
+  uint32_t new_pages = 0;
+  // The A-Z pages stand for other letters now: the list of files changed beyond the unit's.
+  bool names_pages_changed = false;
+  // A class-like entry outside the unit (new number) whose ancestor is another now, with the
+  // one it had (new number; kNone when it had none or it was one of the unit's).
+  struct BaseChange {
+    uint32_t entry;
+    uint32_t old_base;
+  };
+  std::vector<BaseChange> base_changes;
+};
+
 // Everything the pages need to know about the whole set before one of them is written: the
 // entries, the files and their names, each class's ancestor and descendants, the names in
-// alphabetical order, and the tables that resolve a name as the compiler would. Built once;
-// read-only afterwards, so pages can be rendered on any number of threads.
+// alphabetical order, and the tables that resolve a name as the compiler would. Built once and
+// read-only while pages are rendered, so pages can be rendered on any number of threads; the
+// live preview replaces one unit at a time between renderings (ReplaceUnit).
 class SiteIndex {
  public:
   // `units` must outlive the index. Members that are private or strict private are left out
   // unless `with_private`.
   SiteIndex(const std::vector<DocUnit>& units, bool with_private);
+
+  // Replaces units[u] by `unit` and brings the tables up to date in time linear in the number
+  // of entries (with no resolution of names but those that may resolve differently), leaving
+  // them exactly as a new index of the new units would be. Returns false, with units[u]
+  // replaced but the tables not, when that cannot be done in place: the unit's name changed,
+  // or a file name of its pages meets another page's name. The index must then be built anew.
+  // REQUIRES: `units` is the vector the index was built from; u < units.size(); no page is
+  // being rendered.
+  bool ReplaceUnit(std::vector<DocUnit>& units, uint32_t u, DocUnit unit, UnitSplice& splice);
 
   const std::vector<DocUnit>& Units() const { return *units_; }
   const std::vector<Entry>& Entries() const { return entries_; }
@@ -100,6 +132,10 @@ class SiteIndex {
   // The A-Z pages: the last pages, from this one on.
   uint32_t FirstNamesPage() const { return first_names_page_; }
   uint32_t UnitEntry(uint32_t unit) const { return unit_entries_[unit]; }
+  // Unit u's entries (its own first, then its items depth first) and its pages (its unit page
+  // first, then its classes' pages), each as [first, end).
+  std::pair<uint32_t, uint32_t> UnitEntryRange(uint32_t unit) const;
+  std::pair<uint32_t, uint32_t> UnitPageRange(uint32_t unit) const;
   // The entry of the first unit of that name (blanks around it ignored), or kNone.
   uint32_t UnitNamed(std::string_view name) const;
   // The class-like items declared at the level of unit u, in source order.
@@ -155,7 +191,14 @@ class SiteIndex {
   friend class SiteIndexBuilder;
 
   using Key = NameTable::Key;
-  uint32_t Probe(uint32_t scope, const Key& key) const { return names_.Find(scope, key); }
+  // The tables name scopes and entries by numbers of their own (sids) that stay when a unit
+  // before them grows or shrinks; these translate.
+  uint32_t EntryOf(uint32_t sid) const {
+    return sid == NameTable::kMissing ? kNone : entry_of_sid_[sid];
+  }
+  uint32_t Probe(uint32_t scope, const Key& key) const {
+    return EntryOf(names_.Find(sid_of_entry_[scope], key));
+  }
   uint32_t InClassChain(uint32_t cls, const Key& key) const;
   uint32_t InUnits(uint32_t unit, const Key& key) const;
   uint32_t MemberOf(uint32_t owner, const Key& key) const;
@@ -170,14 +213,38 @@ class SiteIndex {
   std::vector<uint32_t> class_starts_;  // unit u's classes: from class_starts_[u] to [u + 1]
   std::vector<std::vector<uint32_t>> uses_;
   void SortByName() const;
-  mutable std::once_flag sorted_;
+  // Whether entry a comes before entry b in ByName().
+  bool NameOrderLess(uint32_t a, uint32_t b) const;
+  // The lists by letter, from by_name_.
+  void SortByLetter() const;
+  mutable std::mutex sort_mutex_;
+  mutable bool sorted_ = false;  // guarded by sort_mutex_ while pages are rendered
   mutable std::vector<uint32_t> by_name_;
   mutable std::vector<uint32_t> by_letter_[27];  // 'a'..'z', then the others
   std::vector<Warning> warnings_;
-  // Every name declared directly in a scope (scope: the unit's, class's or enum's entry), and
-  // the tables of the kUnitLevel, kMemberNames and kUnitNames scopes.
+  // The members nested too deep, per unit, and the cycles of ancestors: warnings_ is both.
+  std::vector<std::vector<Warning>> unit_warnings_;
+  std::vector<Warning> cycle_warnings_;
+  bool with_private_;
+  // Every name declared directly in a scope (scope: the sid of the unit's, class's or enum's
+  // entry; value: the sid of the entry declared), and the tables of the kUnitLevel (value: an
+  // index into candidates_), kMemberNames (value: how many members bear the name) and
+  // kUnitNames (value: the sid of the unit's entry) scopes, whose names are copies in
+  // kept_names_.
   NameTable names_;
-  std::vector<Candidates> candidates_;
+  std::vector<Candidates> candidates_;  // `first` is a sid
+  TextArena kept_names_;
+  std::vector<uint32_t> sid_of_entry_;
+  std::vector<uint32_t> entry_of_sid_;  // kNone for a sid that is free
+  std::vector<uint32_t> free_sids_;
+  uint32_t letter_counts_[27] = {};  // the entries whose names NameLetter puts under each letter
+  // The ancestor each class-like entry was linked to before cycles were cut.
+  std::vector<uint32_t> linked_base_;
+  // Per page: the file name it asked for, in lower case (empty for the A-Z pages).
+  std::vector<std::string> page_asked_;
+  // Every file name asked for (stem and extension, in lower case, before "-N" was added to tell
+  // it apart), with how many pages asked for it.
+  std::unordered_map<std::string, uint32_t> asked_names_;
 };
 
 // The slot of a name in the A-Z index: 'a'..'z' for a name that starts with that letter in

@@ -1,323 +1,375 @@
-#include <algorithm>
+#include "html/site/site_index_builder.h"
+
 #include <deque>
 #include <stdexcept>
 
-#include "html/site/site_index.h"
 #include "html/site/site_names.h"
 #include "html/site/static_files.h"
 #include "model/text_rules.h"
 
 namespace glossator {
 
-// Fills a SiteIndex in three passes: the entries and pages, unit by unit depth first; then the
-// ancestors, which may stand in any unit; then the alphabetical order and the A-Z pages.
-class SiteIndexBuilder {
+// Numbers the anchors of one page: the N-th name of an anchor stem on the page gets N, so
+// overloads are told apart in source order.
+class SiteIndexBuilder::PageAnchors {
  public:
-  SiteIndexBuilder(SiteIndex& index, bool with_private) : x_(index), with_private_(with_private) {}
-
-  void Build() {
-    size_t count = 0;
-    for (const DocUnit& unit : *x_.units_) count += 1 + CountEntries(unit.items, 0);
-    // Anchors are views into the entries' strings: the entries must never move.
-    x_.entries_.reserve(count);
-    last_child_.assign(count, kNone);
-    x_.names_.Reserve(count + count / 2 + x_.units_->size());
-    AddFixedPages();
-    for (uint32_t u = 0; u < x_.units_->size(); ++u) AddUnit(u);
-    ListUnitClasses();
-    LinkUses();
-    LinkAncestors();
-    CutAncestorCycles();
-    LinkDescendants();
-    AddNamePages();
+  uint32_t Number(std::string_view name) {
+    std::string_view stem = name;
+    if (!IsAnchorStem(stem)) stem = made_.emplace_back(AnchorStem(name));
+    NameTable::Inserted seen = stems_.Insert(0, stem, 1);
+    if (!seen.added) ++*seen.value;
+    return *seen.value;
   }
 
  private:
-  // Members nested deeper than this are left out: no real code comes near, and it keeps the
-  // depth-first walk's stack small whatever a reader hands over.
-  static constexpr int kMaxNesting = 64;
-
-  uint32_t AddPage(PageKind kind, std::string file, uint32_t entry = kNone) {
-    Page page{kind, entry, 0, 0, std::move(file), {}};
-    if (entry != kNone) {
-      const Entry& e = x_.entries_[entry];
-      page.title = e.parent == kNone ? std::string(e.name)
-                                     : x_.pages_[x_.entries_[e.parent].own_page].title + "." +
-                                           std::string(e.name);
-    }
-    x_.pages_.push_back(std::move(page));
-    return static_cast<uint32_t>(x_.pages_.size() - 1);
-  }
-
-  // The pages every site has, and the names that items must not take from them.
-  void AddFixedPages() {
-    const std::vector<StaticFile>& statics = SiteStaticFiles();
-    for (uint32_t i = 0; i < statics.size(); ++i) {
-      AddPage(PageKind::kStaticFile, files_.Take(statics[i].name, ""));
-      x_.pages_.back().static_file = i;
-    }
-    AddPage(PageKind::kSearchIndex, files_.Take("search-index", ".js"));
-    AddPage(PageKind::kSearchMembers, files_.Take("search-members", ".js"));
-    AddPage(PageKind::kUnitList, files_.Take("units", ".js"));
-    AddPage(PageKind::kOverview, files_.Take("index", ".html"));
-    AddPage(PageKind::kSearch, files_.Take("search", ".html"));
-    AddPage(PageKind::kHierarchy, files_.Take("hierarchy", ".html"));
-    for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
-      files_.Take(NamesStem(letter), ".html");
-    }
-  }
-
-  // How many entries the items make at most, hidden and forward ones counted.
-  static size_t CountEntries(const std::vector<DocItem>& items, int depth) {
-    size_t count = 0;
-    for (const DocItem& item : items) {
-      count += 1 + item.values.size();
-      if (depth + 1 < kMaxNesting) count += CountEntries(item.members, depth + 1);
-    }
-    return count;
-  }
-
-  static std::string NamesStem(char letter) {
-    return letter == '_' ? std::string("names-other") : std::string("names-") + letter;
-  }
-
-  uint32_t NewEntry(std::string_view name, EntryType type, uint32_t unit, uint32_t parent) {
-    if (x_.entries_.size() == x_.entries_.capacity()) {
-      throw std::logic_error("SiteIndexBuilder: more entries than counted");
-    }
-    Entry e;
-    e.name = name;
-    e.type = type;
-    e.unit = unit;
-    e.parent = parent;
-    x_.entries_.push_back(std::move(e));
-    uint32_t id = static_cast<uint32_t>(x_.entries_.size() - 1);
-    if (parent != kNone) AppendChild(parent, id);
-    return id;
-  }
-
-  void AppendChild(uint32_t parent, uint32_t child) {
-    uint32_t& last = last_child_[parent];
-    if (last == kNone) {
-      x_.entries_[parent].first_child = child;
-    } else {
-      x_.entries_[last].next_sibling = child;
-    }
-    last = child;
-  }
-
-  void AddUnit(uint32_t u) {
-    const DocUnit& unit = (*x_.units_)[u];
-    uint32_t id = NewEntry(unit.name, EntryType::kUnit, u, kNone);
-    x_.unit_entries_.push_back(id);
-    x_.names_.Insert(SiteIndex::kUnitNames, Trim(unit.name), id);
-    std::string stem = FileStem(unit.name);
-    uint32_t page = AddPage(PageKind::kUnit, files_.Take(stem, ".html"), id);
-    x_.entries_[id].page = page;
-    x_.entries_[id].own_page = page;
-    // Class pages are named after the unit's page, so that two units of one name keep apart.
-    std::string unit_stem = x_.pages_[page].file.substr(0, x_.pages_[page].file.size() - 5);
-    AddItems(unit.items, id, page, unit_stem, 0);
-  }
-
-  bool Hidden(const DocItem& item) const {
-    return !with_private_ && (item.visibility == "private" || item.visibility == "strict private");
-  }
-
-  // Numbers the anchors of one page: the N-th name of an anchor stem on the page gets N, so
-  // overloads are told apart in source order.
-  class PageAnchors {
-   public:
-    uint32_t Number(std::string_view name) {
-      std::string_view stem = name;
-      if (!IsAnchorStem(stem)) stem = made_.emplace_back(AnchorStem(name));
-      NameTable::Inserted seen = stems_.Insert(0, stem, 1);
-      if (!seen.added) ++*seen.value;
-      return *seen.value;
-    }
-
-   private:
-    NameTable stems_;               // anchor stem => how many of the page have it so far
-    std::deque<std::string> made_;  // the stems that are not the names themselves; a deque
-                                    // keeps them in place for the views of stems_
-  };
-
-  // Adds the items of one scope (a unit's or a class's) shown on `page`. A forward declaration
-  // ("TFoo = class;") is shown only when the full one is missing.
-  void AddItems(const std::vector<DocItem>& items, uint32_t scope, uint32_t page,
-                const std::string& stem, int depth) {
-    NameTable full;  // the class-like items declared in full, when the list has a forward one
-    for (const DocItem& item : items) {
-      if (!item.forward) continue;
-      for (const DocItem& other : items) {
-        if (!other.forward && IsClassLike(other.kind)) full.Insert(0, LookupName(other.name), 0);
-      }
-      break;
-    }
-    PageAnchors anchors;
-    for (const DocItem& item : items) {
-      if (Hidden(item)) continue;
-      if (item.forward && full.Find(0, LookupName(item.name)) != NameTable::kMissing) continue;
-      AddItem(item, scope, page, anchors, stem, depth);
-    }
-  }
-
-  void AddItem(const DocItem& item, uint32_t scope, uint32_t page, PageAnchors& anchors,
-               const std::string& stem, int depth) {
-    uint32_t unit = x_.entries_[scope].unit;
-    uint32_t id = NewEntry(item.name, EntryType::kItem, unit, scope);
-    x_.entries_[id].item = &item;
-    x_.entries_[id].page = page;
-    x_.entries_[id].anchor_number = anchors.Number(item.name);
-    Declare(scope, item.name, id);
-    if (item.kind == ItemKind::kEnum) AddValues(item, id, scope, anchors);
-    if (!IsClassLike(item.kind)) return;
-    std::string own_stem = stem + "." + FileStem(item.name);
-    uint32_t own = AddPage(PageKind::kClass, files_.Take(own_stem, ".html"), id);
-    x_.entries_[id].own_page = own;
-    if (depth + 1 >= kMaxNesting) {
-      Warn(unit, item.line, "The members of " + item.name + " are nested too deep to be shown");
-      return;
-    }
-    std::string page_stem = x_.pages_[own].file.substr(0, x_.pages_[own].file.size() - 5);
-    AddItems(item.members, id, own, page_stem, depth + 1);
-  }
-
-  // A value is found both among its enumeration's names ("TAlign.alLeft") and in the scope
-  // around the enumeration, as the compiler finds it.
-  void AddValues(const DocItem& item, uint32_t owner, uint32_t scope, PageAnchors& anchors) {
-    for (const EnumValue& value : item.values) {
-      uint32_t id = NewEntry(value.name, EntryType::kEnumValue, x_.entries_[owner].unit, owner);
-      Entry& e = x_.entries_[id];
-      e.value = &value;
-      e.page = x_.entries_[owner].page;
-      e.anchor_number = anchors.Number(value.name);
-      x_.names_.Insert(owner, Trim(value.name), id);
-      Declare(scope, value.name, id);
-    }
-  }
-
-  void Declare(uint32_t scope, std::string_view name, uint32_t id) {
-    NameTable::Key key(LookupName(name));
-    if (key.name.empty()) return;
-    x_.names_.Insert(scope, key, id);
-    if (x_.entries_[scope].type != EntryType::kUnit) {
-      x_.names_.Insert(SiteIndex::kMemberNames, key, 0);
-      return;
-    }
-    uint32_t unit = x_.entries_[id].unit;
-    auto slot = static_cast<uint32_t>(x_.candidates_.size());
-    NameTable::Inserted found = x_.names_.Insert(SiteIndex::kUnitLevel, key, slot);
-    if (found.added) {
-      x_.candidates_.push_back({id, 1, unit});
-      return;
-    }
-    SiteIndex::Candidates& candidates = x_.candidates_[*found.value];
-    if (candidates.last_unit != unit) {
-      ++candidates.count;
-      candidates.last_unit = unit;
-    }
-  }
-
-  void ListUnitClasses() {
-    for (uint32_t unit_entry : x_.unit_entries_) {
-      x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
-      for (uint32_t e = x_.entries_[unit_entry].first_child; e != kNone;
-           e = x_.entries_[e].next_sibling) {
-        if (x_.IsClassLikeEntry(e)) x_.unit_classes_.push_back(e);
-      }
-    }
-    x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
-  }
-
-  void LinkUses() {
-    x_.uses_.resize(x_.units_->size());
-    for (uint32_t u = 0; u < x_.units_->size(); ++u) {
-      for (const std::string& name : (*x_.units_)[u].uses) {
-        uint32_t found = x_.UnitNamed(name);
-        if (found != kNone) x_.uses_[u].push_back(x_.entries_[found].unit);
-      }
-    }
-  }
-
-  // The first ancestor of a class-like item names its base; the others are interfaces.
-  void LinkAncestors() {
-    for (uint32_t id = 0; id < x_.entries_.size(); ++id) {
-      if (!x_.IsClassLikeEntry(id) || x_.entries_[id].item->ancestors.empty()) continue;
-      uint32_t base = ResolveText(x_.ScopeOf(id), x_.entries_[id].item->ancestors[0]);
-      if (base != id && base != kNone && x_.IsClassLikeEntry(base)) x_.entries_[id].base = base;
-    }
-  }
-
-  // Resolves a name as written in a heading: "TBase", "Unit.TBase", "TList<T>".
-  uint32_t ResolveText(Scope scope, std::string_view text) {
-    std::vector<std::string_view> parts;
-    std::string_view rest = LookupName(text);
-    for (size_t dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
-      parts.push_back(Trim(rest.substr(0, dot)));
-      rest.remove_prefix(dot + 1);
-    }
-    parts.push_back(Trim(rest));
-    std::vector<uint32_t> targets(parts.size());
-    x_.ResolveDotted(scope, parts, targets);
-    return targets.back();
-  }
-
-  // Colours each chain as it is walked; meeting the chain being walked again closes a cycle,
-  // which is cut in front of the entry that closed it.
-  void CutAncestorCycles() {
-    std::vector<uint8_t> state(x_.entries_.size(), 0);  // 0 new, 1 on the walk, 2 done
-    std::vector<uint32_t> walk;
-    for (uint32_t id = 0; id < x_.entries_.size(); ++id) {
-      walk.clear();
-      uint32_t c = id;
-      while (c != kNone && state[c] == 0) {
-        state[c] = 1;
-        walk.push_back(c);
-        uint32_t next = x_.entries_[c].base;
-        if (next != kNone && state[next] == 1) {
-          const DocItem& item = *x_.entries_[c].item;
-          Warn(x_.entries_[c].unit, item.line, "The ancestors of " + item.name + " form a cycle");
-          x_.entries_[c].base = kNone;
-          next = kNone;
-        }
-        c = next;
-      }
-      for (uint32_t w : walk) state[w] = 2;
-    }
-  }
-
-  void LinkDescendants() {
-    for (uint32_t id = static_cast<uint32_t>(x_.entries_.size()); id-- > 0;) {
-      uint32_t base = x_.entries_[id].base;
-      if (base == kNone) continue;
-      x_.entries_[id].next_derived = x_.entries_[base].first_derived;
-      x_.entries_[base].first_derived = id;
-    }
-  }
-
-  void AddNamePages() {
-    bool present[27] = {};
-    for (const Entry& e : x_.entries_) present[LetterSlot(NameLetter(e.name))] = true;
-    x_.first_names_page_ = static_cast<uint32_t>(x_.pages_.size());
-    for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
-      if (!present[LetterSlot(letter)]) continue;
-      // The names were taken in AddFixedPages; these are their files.
-      uint32_t page = AddPage(PageKind::kNames, NamesStem(letter) + ".html");
-      x_.pages_[page].letter = letter;
-    }
-  }
-
-  void Warn(uint32_t unit, int line, std::string text) {
-    const DocUnit& u = (*x_.units_)[unit];
-    x_.warnings_.push_back(Warning{u.file, line, "site", std::move(text), {}});
-  }
-
-  SiteIndex& x_;
-  bool with_private_;
-  UniqueNames files_;
-  std::vector<uint32_t> last_child_;
+  NameTable stems_;               // anchor stem => how many of the page have it so far
+  std::deque<std::string> made_;  // the stems that are not the names themselves; a deque
+                                  // keeps them in place for the views of stems_
 };
+
+void SiteIndexBuilder::Build() {
+  const std::vector<DocUnit>& units = *x_.units_;
+  size_t count = 0;
+  for (const DocUnit& unit : units) count += 1 + CountEntries(unit.items, 0);
+  x_.entries_.reserve(count);
+  x_.names_.Reserve(count + count / 2 + units.size());
+  UniqueNames files;
+  std::vector<std::string> asked;
+  Sink sink{&x_.entries_, &x_.pages_, &asked, nullptr, &files, 0, 0, {}};
+  sink.last_child.assign(count, kNone);
+  sink_ = &sink;
+  AddFixedPages();
+  x_.unit_warnings_.resize(units.size());
+  for (uint32_t u = 0; u < units.size(); ++u) {
+    sink.warnings = &x_.unit_warnings_[u];
+    AddUnit(units[u], u);
+  }
+  sink_ = nullptr;
+  for (const std::string& name : asked) ++x_.asked_names_[name];
+  x_.page_asked_ = std::move(asked);
+  x_.sid_of_entry_.resize(x_.entries_.size());
+  for (uint32_t e = 0; e < x_.entries_.size(); ++e) x_.sid_of_entry_[e] = e;
+  x_.entry_of_sid_ = x_.sid_of_entry_;
+  DeclareRange(0, static_cast<uint32_t>(x_.entries_.size()));
+  ListUnitClasses();
+  x_.uses_.resize(units.size());
+  for (uint32_t u = 0; u < units.size(); ++u) LinkUses(u);
+  LinkAncestors();
+  CutAncestorCycles();
+  LinkDescendants();
+  x_.first_names_page_ = static_cast<uint32_t>(x_.pages_.size());
+  for (const Entry& e : x_.entries_) ++x_.letter_counts_[LetterSlot(NameLetter(e.name))];
+  AddNamePages();
+  CollectWarnings();
+}
+
+uint32_t SiteIndexBuilder::AddPage(PageKind kind, std::string_view stem, std::string_view extension,
+                                   uint32_t entry) {
+  std::string file = sink_->files->Take(stem, extension);
+  sink_->asked->push_back(ToLowerAscii(std::string(stem).append(extension)));
+  Page page{kind, entry, 0, 0, std::move(file), {}};
+  if (entry != kNone) {
+    const Entry& e = E(entry);
+    page.title = e.parent == kNone ? std::string(e.name)
+                                   : P(E(e.parent).own_page).title + "." + std::string(e.name);
+  }
+  sink_->pages->push_back(std::move(page));
+  return sink_->page_base + static_cast<uint32_t>(sink_->pages->size() - 1);
+}
+
+// The pages every site has, and the names that items must not take from them.
+void SiteIndexBuilder::AddFixedPages() {
+  const std::vector<StaticFile>& statics = SiteStaticFiles();
+  for (uint32_t i = 0; i < statics.size(); ++i) {
+    AddPage(PageKind::kStaticFile, statics[i].name, "");
+    x_.pages_.back().static_file = i;
+  }
+  AddPage(PageKind::kSearchIndex, "search-index", ".js");
+  AddPage(PageKind::kSearchMembers, "search-members", ".js");
+  AddPage(PageKind::kUnitList, "units", ".js");
+  AddPage(PageKind::kOverview, "index", ".html");
+  AddPage(PageKind::kSearch, "search", ".html");
+  AddPage(PageKind::kHierarchy, "hierarchy", ".html");
+  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+    std::string stem = NamesStem(letter);
+    sink_->files->Take(stem, ".html");
+    ++x_.asked_names_[stem + ".html"];
+  }
+}
+
+// How many entries the items make at most, hidden and forward ones counted.
+size_t SiteIndexBuilder::CountEntries(const std::vector<DocItem>& items, int depth) {
+  size_t count = 0;
+  for (const DocItem& item : items) {
+    count += 1 + item.values.size();
+    if (depth + 1 < kMaxNesting) count += CountEntries(item.members, depth + 1);
+  }
+  return count;
+}
+
+std::string SiteIndexBuilder::NamesStem(char letter) {
+  return letter == '_' ? std::string("names-other") : std::string("names-") + letter;
+}
+
+uint32_t SiteIndexBuilder::NewEntry(std::string_view name, EntryType type, uint32_t unit,
+                                    uint32_t parent) {
+  if (sink_->entries->size() >= sink_->last_child.size()) {
+    throw std::logic_error("SiteIndexBuilder: more entries than counted");
+  }
+  Entry e;
+  e.name = name;
+  e.type = type;
+  e.unit = unit;
+  e.parent = parent;
+  sink_->entries->push_back(std::move(e));
+  uint32_t id = sink_->entry_base + static_cast<uint32_t>(sink_->entries->size() - 1);
+  if (parent != kNone) AppendChild(parent, id);
+  return id;
+}
+
+void SiteIndexBuilder::AppendChild(uint32_t parent, uint32_t child) {
+  uint32_t& last = sink_->last_child[parent - sink_->entry_base];
+  if (last == kNone) {
+    E(parent).first_child = child;
+  } else {
+    E(last).next_sibling = child;
+  }
+  last = child;
+}
+
+void SiteIndexBuilder::AddUnit(const DocUnit& unit, uint32_t u) {
+  uint32_t id = NewEntry(unit.name, EntryType::kUnit, u, kNone);
+  if (sink_->entries == &x_.entries_) x_.unit_entries_.push_back(id);
+  uint32_t page = AddPage(PageKind::kUnit, FileStem(unit.name), ".html", id);
+  E(id).page = page;
+  E(id).own_page = page;
+  // Class pages are named after the unit's page, so that two units of one name keep apart.
+  const std::string& file = P(page).file;
+  std::string unit_stem = file.substr(0, file.size() - 5);
+  AddItems(unit.items, id, page, unit_stem, 0);
+}
+
+bool SiteIndexBuilder::Hidden(const DocItem& item) const {
+  return !with_private_ && (item.visibility == "private" || item.visibility == "strict private");
+}
+
+// Adds the items of one scope (a unit's or a class's) shown on `page`. A forward declaration
+// ("TFoo = class;") is shown only when the full one is missing.
+void SiteIndexBuilder::AddItems(const std::vector<DocItem>& items, uint32_t scope, uint32_t page,
+                                const std::string& stem, int depth) {
+  NameTable full;  // the class-like items declared in full, when the list has a forward one
+  for (const DocItem& item : items) {
+    if (!item.forward) continue;
+    for (const DocItem& other : items) {
+      if (!other.forward && IsClassLike(other.kind)) full.Insert(0, LookupName(other.name), 0);
+    }
+    break;
+  }
+  PageAnchors anchors;
+  for (const DocItem& item : items) {
+    if (Hidden(item)) continue;
+    if (item.forward && full.Find(0, LookupName(item.name)) != NameTable::kMissing) continue;
+    AddItem(item, scope, page, anchors, stem, depth);
+  }
+}
+
+void SiteIndexBuilder::AddItem(const DocItem& item, uint32_t scope, uint32_t page,
+                               PageAnchors& anchors, const std::string& stem, int depth) {
+  uint32_t unit = E(scope).unit;
+  uint32_t id = NewEntry(item.name, EntryType::kItem, unit, scope);
+  E(id).item = &item;
+  E(id).page = page;
+  E(id).anchor_number = anchors.Number(item.name);
+  if (item.kind == ItemKind::kEnum) AddValues(item, id, anchors);
+  if (!IsClassLike(item.kind)) return;
+  uint32_t own = AddPage(PageKind::kClass, stem + "." + FileStem(item.name), ".html", id);
+  E(id).own_page = own;
+  if (depth + 1 >= kMaxNesting) {
+    Warn(unit, item.line, "The members of " + item.name + " are nested too deep to be shown");
+    return;
+  }
+  const std::string& file = P(own).file;
+  std::string page_stem = file.substr(0, file.size() - 5);
+  AddItems(item.members, id, own, page_stem, depth + 1);
+}
+
+void SiteIndexBuilder::AddValues(const DocItem& item, uint32_t owner, PageAnchors& anchors) {
+  for (const EnumValue& value : item.values) {
+    uint32_t id = NewEntry(value.name, EntryType::kEnumValue, E(owner).unit, owner);
+    Entry& e = E(id);
+    e.value = &value;
+    e.page = E(owner).page;
+    e.anchor_number = anchors.Number(value.name);
+  }
+}
+
+void SiteIndexBuilder::Warn(uint32_t unit, int line, std::string text) {
+  const DocUnit& u = (*x_.units_)[unit];
+  sink_->warnings->push_back(Warning{u.file, line, "site", std::move(text), {}});
+}
+
+void SiteIndexBuilder::DeclareRange(uint32_t first, uint32_t end,
+                                    std::unordered_set<std::string>* unit_level) {
+  for (uint32_t id = first; id < end; ++id) {
+    const Entry& e = x_.entries_[id];
+    switch (e.type) {
+      case EntryType::kUnit:
+        // The first unit of a name is the one a name finds.
+        x_.names_.InsertCopy(SiteIndex::kUnitNames, NameTable::Key(Trim(e.name)),
+                             x_.sid_of_entry_[id], x_.kept_names_);
+        break;
+      case EntryType::kItem:
+        Declare(e.parent, e.name, id, unit_level);
+        break;
+      case EntryType::kEnumValue:
+        // A value is found both among its enumeration's names ("TAlign.alLeft") and in the
+        // scope around the enumeration, as the compiler finds it.
+        x_.names_.Insert(x_.sid_of_entry_[e.parent], NameTable::Key(Trim(e.name)),
+                         x_.sid_of_entry_[id]);
+        Declare(x_.entries_[e.parent].parent, e.name, id, unit_level);
+        break;
+    }
+  }
+}
+
+void SiteIndexBuilder::Declare(uint32_t scope, std::string_view name, uint32_t id,
+                               std::unordered_set<std::string>* unit_level) {
+  NameTable::Key key(LookupName(name));
+  if (key.name.empty()) return;
+  x_.names_.Insert(x_.sid_of_entry_[scope], key, x_.sid_of_entry_[id]);
+  if (x_.entries_[scope].type != EntryType::kUnit) {
+    ++*x_.names_.InsertCopy(SiteIndex::kMemberNames, key, 0, x_.kept_names_).value;
+    return;
+  }
+  if (unit_level != nullptr) {
+    unit_level->insert(ToLowerAscii(key.name));
+    return;
+  }
+  uint32_t unit = x_.entries_[id].unit;
+  auto slot = static_cast<uint32_t>(x_.candidates_.size());
+  NameTable::Inserted found =
+      x_.names_.InsertCopy(SiteIndex::kUnitLevel, key, slot, x_.kept_names_);
+  if (found.added) {
+    x_.candidates_.push_back({x_.sid_of_entry_[id], 1, unit});
+    return;
+  }
+  SiteIndex::Candidates& candidates = x_.candidates_[*found.value];
+  if (candidates.last_unit != unit) {
+    ++candidates.count;
+    candidates.last_unit = unit;
+  }
+}
+
+void SiteIndexBuilder::ListUnitClasses() {
+  x_.unit_classes_.clear();
+  x_.class_starts_.clear();
+  for (uint32_t unit_entry : x_.unit_entries_) {
+    x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
+    for (uint32_t e = x_.entries_[unit_entry].first_child; e != kNone;
+         e = x_.entries_[e].next_sibling) {
+      if (x_.IsClassLikeEntry(e)) x_.unit_classes_.push_back(e);
+    }
+  }
+  x_.class_starts_.push_back(static_cast<uint32_t>(x_.unit_classes_.size()));
+}
+
+void SiteIndexBuilder::LinkUses(uint32_t u) {
+  x_.uses_[u].clear();
+  for (const std::string& name : (*x_.units_)[u].uses) {
+    uint32_t found = x_.UnitNamed(name);
+    if (found != kNone) x_.uses_[u].push_back(x_.entries_[found].unit);
+  }
+}
+
+uint32_t SiteIndexBuilder::LinkedBase(uint32_t id) {
+  uint32_t base = ResolveText(x_.ScopeOf(id), x_.entries_[id].item->ancestors[0]);
+  return base != id && base != kNone && x_.IsClassLikeEntry(base) ? base : kNone;
+}
+
+// The first ancestor of a class-like item names its base; the others are interfaces. The
+// entries are linked in order, each seeing the links of those before it.
+void SiteIndexBuilder::LinkAncestors() {
+  x_.linked_base_.assign(x_.entries_.size(), kNone);
+  for (uint32_t id = 0; id < x_.entries_.size(); ++id) {
+    if (!x_.IsClassLikeEntry(id) || x_.entries_[id].item->ancestors.empty()) continue;
+    x_.entries_[id].base = LinkedBase(id);
+    x_.linked_base_[id] = x_.entries_[id].base;
+  }
+}
+
+// Resolves a name as written in a heading: "TBase", "Unit.TBase", "TList<T>".
+uint32_t SiteIndexBuilder::ResolveText(Scope scope, std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::string_view rest = LookupName(text);
+  for (size_t dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
+    parts.push_back(Trim(rest.substr(0, dot)));
+    rest.remove_prefix(dot + 1);
+  }
+  parts.push_back(Trim(rest));
+  std::vector<uint32_t> targets(parts.size());
+  x_.ResolveDotted(scope, parts, targets);
+  return targets.back();
+}
+
+// Colours each chain as it is walked; meeting the chain being walked again closes a cycle,
+// which is cut in front of the entry that closed it.
+void SiteIndexBuilder::CutAncestorCycles() {
+  x_.cycle_warnings_.clear();
+  std::vector<uint8_t> state(x_.entries_.size(), 0);  // 0 new, 1 on the walk, 2 done
+  std::vector<uint32_t> walk;
+  for (uint32_t id = 0; id < x_.entries_.size(); ++id) {
+    walk.clear();
+    uint32_t c = id;
+    while (c != kNone && state[c] == 0) {
+      state[c] = 1;
+      walk.push_back(c);
+      uint32_t next = x_.entries_[c].base;
+      if (next != kNone && state[next] == 1) {
+        const DocItem& item = *x_.entries_[c].item;
+        const DocUnit& unit = (*x_.units_)[x_.entries_[c].unit];
+        x_.cycle_warnings_.push_back(Warning{
+            unit.file, item.line, "site", "The ancestors of " + item.name + " form a cycle", {}});
+        x_.entries_[c].base = kNone;
+        next = kNone;
+      }
+      c = next;
+    }
+    for (uint32_t w : walk) state[w] = 2;
+  }
+}
+
+void SiteIndexBuilder::LinkDescendants() {
+  for (Entry& e : x_.entries_) {
+    e.first_derived = kNone;
+    e.next_derived = kNone;
+  }
+  for (uint32_t id = static_cast<uint32_t>(x_.entries_.size()); id-- > 0;) {
+    uint32_t base = x_.entries_[id].base;
+    if (base == kNone) continue;
+    x_.entries_[id].next_derived = x_.entries_[base].first_derived;
+    x_.entries_[base].first_derived = id;
+  }
+}
+
+void SiteIndexBuilder::AddNamePages() {
+  x_.pages_.resize(x_.first_names_page_);
+  x_.page_asked_.resize(x_.first_names_page_);
+  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+    if (x_.letter_counts_[LetterSlot(letter)] == 0) continue;
+    // The names were taken in AddFixedPages; these are their files.
+    Page page{PageKind::kNames, kNone, letter, 0, NamesStem(letter) + ".html", {}};
+    x_.pages_.push_back(std::move(page));
+    x_.page_asked_.emplace_back();
+  }
+}
+
+void SiteIndexBuilder::CollectWarnings() {
+  x_.warnings_.clear();
+  for (const std::vector<Warning>& unit : x_.unit_warnings_) {
+    x_.warnings_.insert(x_.warnings_.end(), unit.begin(), unit.end());
+  }
+  x_.warnings_.insert(x_.warnings_.end(), x_.cycle_warnings_.begin(), x_.cycle_warnings_.end());
+}
 
 int LetterSlot(char letter) { return letter == '_' ? 26 : letter - 'a'; }
 
@@ -326,7 +378,8 @@ char NameLetter(std::string_view name) {
   return c >= 'a' && c <= 'z' ? c : '_';
 }
 
-SiteIndex::SiteIndex(const std::vector<DocUnit>& units, bool with_private) : units_(&units) {
+SiteIndex::SiteIndex(const std::vector<DocUnit>& units, bool with_private)
+    : units_(&units), with_private_(with_private) {
   SiteIndexBuilder(*this, with_private).Build();
 }
 
