@@ -190,6 +190,17 @@ describe('glossator serve answers only for files inside its folder', () => {
     assert.ok(fs.existsSync(path.join(server.outDir, 'index.html')), 'DELETE removed nothing');
   });
 
+  it('lets the browser keep only the files that never change while it serves', async () => {
+    // The style sheet and the script are the program's own; pages and data scripts change with
+    // every build and must be asked for again.
+    for (const [name, control] of [['site.css', /^max-age=\d+$/], ['site.js', /^max-age=\d+$/],
+                                   ['index.html', /^no-cache$/], ['search-index.js', /^no-cache$/]]) {
+      const got = await request('GET', `/${name}`);
+      assert.equal(got.status, 200, name);
+      assert.match(got.headers['cache-control'] ?? '', control, name);
+    }
+  });
+
   it('names the media type of each kind of file, for GET and HEAD alike', async () => {
     const names = fs.readdirSync(server.outDir);
     const expected = [

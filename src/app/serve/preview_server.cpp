@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/serve/http_route.h"
+#include "html/site/static_files.h"
 
 namespace glossator {
 
@@ -39,9 +40,11 @@ constexpr int kTimeoutSeconds = 60;
 constexpr int kPingSeconds = 20;
 
 std::string Etag(const struct stat& st, bool with_script) {
-  return "\"" + std::to_string(st.st_ino) + "-" + std::to_string(st.st_size) + "-" +
-         std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) +
-         (with_script ? "-live\"" : "\"");
+  std::string tag = "\"";
+  tag.append(std::to_string(st.st_ino)).append("-").append(std::to_string(st.st_size));
+  tag.append("-").append(std::to_string(st.st_mtim.tv_sec)).append(".");
+  tag.append(std::to_string(st.st_mtim.tv_nsec)).append(with_script ? "-live\"" : "\"");
+  return tag;
 }
 
 // The build a page was served from: "since=12" => 12.
@@ -82,6 +85,7 @@ struct PreviewServer::Impl {
 
   void Handle(evhttp_request* request);
   void SendFile(evhttp_request* request, const std::string& path, bool head);
+  std::string CacheControl(const std::string& path) const;
   void SendNotFound(evhttp_request* request, bool head);
   void OpenStream(evhttp_request* request, const std::string& query);
   void SendToAll(const std::string& text);
@@ -250,6 +254,21 @@ void PreviewServer::Impl::Handle(evhttp_request* request) {
   }
 }
 
+// Pages and the scripts with data change with every build, so the browser asks each time
+// whether its copy is still current. The site's style sheet and script are compiled into the
+// program and never change while it serves: a reload takes them from the cache for a minute,
+// without the two requests that would otherwise hold up every reloaded page. A new program on
+// the same port shows its own after that minute at the latest.
+std::string PreviewServer::Impl::CacheControl(const std::string& path) const {
+  for (const StaticFile& file : SiteStaticFiles()) {
+    if (path.size() == root.size() + 1 + file.name.size() && path.starts_with(root) &&
+        path[root.size()] == '/' && path.ends_with(file.name)) {
+      return "max-age=60";
+    }
+  }
+  return "no-cache";
+}
+
 void PreviewServer::Impl::SendFile(evhttp_request* request, const std::string& path, bool head) {
   int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   struct stat st;
@@ -262,7 +281,7 @@ void PreviewServer::Impl::SendFile(evhttp_request* request, const std::string& p
   std::string etag = Etag(st, html);
   evkeyvalq* headers = evhttp_request_get_output_headers(request);
   evhttp_add_header(headers, "Content-Type", std::string(type).c_str());
-  evhttp_add_header(headers, "Cache-Control", "no-cache");
+  evhttp_add_header(headers, "Cache-Control", CacheControl(path).c_str());
   evhttp_add_header(headers, "X-Content-Type-Options", "nosniff");
   evhttp_add_header(headers, "ETag", etag.c_str());
   const char* match =
