@@ -342,8 +342,17 @@ void PreviewServer::Impl::OpenStream(evhttp_request* request, const std::string&
   evhttp_connection_set_closecb(
       connection,
       [](evhttp_connection* closed, void* impl) {
-        static_cast<Impl*>(impl)->listeners.remove_if(
-            [closed](const Listener& listener) { return listener.connection == closed; });
+        static_cast<Impl*>(impl)->listeners.remove_if([closed](const Listener& listener) {
+          if (listener.connection != closed) return false;
+          // When the browser went away (a page reloads or closes), libevent has already taken
+          // the unfinished stream off its connection and leaves it to us: ending it frees it.
+          // When the server closes the connection itself, the stream is still on it and goes
+          // with it.
+          if (evhttp_request_get_connection(listener.request) == nullptr) {
+            evhttp_send_reply_end(listener.request);
+          }
+          return true;
+        });
       },
       this);
   std::string hello = "retry: 500\n\n" + history.StateEvent(SinceOf(query));
