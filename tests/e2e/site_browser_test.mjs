@@ -407,6 +407,11 @@ describe('documentation site', () => {
     const name = big.entries.find((e) => e.rank === 4).name;
     await page.fill('#g-q', name);
     await page.waitForSelector('#g-results li', { state: 'visible' });
+    // A member's name is in the second part of the index: the types that contain it may be
+    // shown first, until that part has been read.
+    await page.waitForFunction(
+      (n) => document.querySelector('#g-results [aria-selected=true] .r-name')?.textContent === n,
+      name, { timeout: 15000 }).catch(() => {});
     assert.equal(await page.textContent('#g-results [aria-selected=true] .r-name'), name);
     await page.close();
   });
