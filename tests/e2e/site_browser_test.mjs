@@ -301,6 +301,10 @@ describe('documentation site', () => {
     const target = externalDir ? selectiveQueries(index.entries, 1)[0].name : 'MakeShape';
     await page.keyboard.type(target);
     await page.waitForSelector('#g-results li', { state: 'visible' });
+    // The suggestions are shown again once the second part of the index is read.
+    await page.waitForFunction(
+      (n) => document.querySelector('#g-results [aria-selected=true] .r-name')?.textContent === n,
+      target, { timeout: 15000 }).catch(() => {});
     const combobox = await page.evaluate(() => {
       const q = document.getElementById('g-q');
       return [q.getAttribute('aria-expanded'), q.getAttribute('aria-activedescendant')];
