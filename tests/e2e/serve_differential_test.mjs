@@ -85,6 +85,18 @@ function interfaceEnd(text) {
 }
 
 // Every match of `pattern` (global) before the implementation, as {index, match}.
+// One of the files of the copied include folder that an interface part reads, or null.
+function pickIncludedName() {
+  const names = new Set();
+  for (const unit of unitFiles()) {
+    for (const m of interfaceMatches(read(unit), /\{\$(?:I|INCLUDE) +([\w.]+)\}/gi)) {
+      const name = m[1].includes('.') ? m[1] : `${m[1]}.inc`;
+      if (fs.existsSync(path.join(include, name))) names.add(name);
+    }
+  }
+  return names.size === 0 ? null : random.pick([...names].sort());
+}
+
 function interfaceMatches(text, pattern) {
   const end = interfaceEnd(text);
   if (end < 0) return [];
@@ -236,15 +248,8 @@ const kEdits = [
       fs.renameSync(path.join(aside, name), path.join(include, name));
       return `bring the include file ${name} back`;
     }
-    const names = new Set();
-    for (const unit of unitFiles()) {
-      for (const m of interfaceMatches(read(unit), /\{\$(?:I|INCLUDE) +([\w.]+)\}/gi)) {
-        const name = m[1].includes('.') ? m[1] : `${m[1]}.inc`;
-        if (fs.existsSync(path.join(include, name))) names.add(name);
-      }
-    }
-    if (names.size === 0) return null;
-    const name = random.pick([...names].sort());
+    const name = pickIncludedName();
+    if (name === null) return null;
     fs.renameSync(path.join(include, name), path.join(aside, name));
     return `take the include file ${name} away`;
   }],
@@ -260,15 +265,8 @@ const kEdits = [
       return `make the include file ${path.basename(file)}`;
     }
     // An include file that an interface reads, from the copied include folder.
-    const names = new Set();
-    for (const unit of unitFiles()) {
-      for (const m of interfaceMatches(read(unit), /\{\$(?:I|INCLUDE) +([\w.]+)\}/gi)) {
-        const name = m[1].includes('.') ? m[1] : `${m[1]}.inc`;
-        if (fs.existsSync(path.join(include, name))) names.add(name);
-      }
-    }
-    if (names.size === 0) return null;
-    const name = random.pick([...names].sort());
+    const name = pickIncludedName();
+    if (name === null) return null;
     const file = path.join(include, name);
     const text = read(file);
     const members = [...text.matchAll(/^( +)(procedure|function|property) /gim)];

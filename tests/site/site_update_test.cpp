@@ -12,26 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "dice.h"
 #include "fixture_units.h"
 #include "html/site/site.h"
 #include "site_test_units.h"
 
 namespace glossator {
 namespace {
-
-class Dice {
- public:
-  explicit Dice(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-  uint32_t Next() {
-    state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<uint32_t>(state_ >> 33);
-  }
-  size_t Below(size_t n) { return n == 0 ? 0 : Next() % n; }
-  bool Percent(int p) { return Below(100) < static_cast<size_t>(p); }
-
- private:
-  uint64_t state_;
-};
 
 // Every item of a unit with the list that holds it, depth first.
 struct Place {

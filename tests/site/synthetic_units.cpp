@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "dice.h"
 #include "fixture_units.h"
 
 namespace glossator {
@@ -29,20 +30,6 @@ constexpr std::string_view kSentences[] = {
     "Holds the <b>current</b> state; see the remarks below.",
     "Reads the value from a stream written by SaveToStream.",
     "The default value is <code>nil</code>, which means none."};
-
-// A fixed-seed generator, so that one size always gives the same library.
-class Dice {
- public:
-  uint32_t Next() {
-    state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<uint32_t>(state_ >> 33);
-  }
-  size_t Below(size_t n) { return n == 0 ? 0 : Next() % n; }
-  bool Percent(int p) { return Below(100) < static_cast<size_t>(p); }
-
- private:
-  uint64_t state_ = 0x9E3779B97F4A7C15ull;
-};
 
 std::string Words(Dice& dice, int count) {
   std::string name;
