@@ -12,16 +12,15 @@
 
 import fs from 'node:fs';
 import path from 'node:path';
-import vm from 'node:vm';
+
+import { readSearchIndex } from '../tests/e2e/search_index.mjs';
 
 const [siteDir] = process.argv.slice(2);
 if (!siteDir || !fs.existsSync(path.join(siteDir, 'search-index.js'))) {
   console.error('usage: node bench/site_links.mjs SITE_DIR');
   process.exit(2);
 }
-const context = { window: {} };
-vm.runInNewContext(fs.readFileSync(path.join(siteDir, 'search-index.js'), 'utf8'), context);
-const index = context.window.GLOSSATOR_SEARCH;
+const index = readSearchIndex(siteDir);
 const types = new Set(index.names[1].split('\n').filter((n) => n).map((n) => n.toLowerCase()));
 
 const decode = (text) => text.replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&quot;/g, '"')

@@ -5,8 +5,9 @@
 //
 // 1. Load to first results: search.html?q=NAME is opened RUNS times (default 7), each in a new
 //    browser context, for a type, a routine and a member; the time from the page's load event
-//    until the results in the page hold NAME (the search index is loaded after the load event
-//    in two parts, so this holds loading and reading what the name needs, and the search).
+//    until the results in the page hold NAME (the search index is loaded after the load event:
+//    its first file and the part of the names under NAME's first letter, so this holds loading
+//    and reading what the name needs, and the search).
 // 2. Per keystroke: names from the index are typed letter by letter into the search box of a
 //    class page, 200 keystrokes in all, once with the suggestions only and once on the search
 //    page, which also lists up to 200 results; the time from each keydown to the results being
@@ -16,10 +17,10 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import vm from 'node:vm';
 
 const require = createRequire(path.join(path.dirname(new URL(import.meta.url).pathname), '../tests/e2e/package.json'));
 const { chromium } = require('playwright-core');
+const { everyPartRead, partFile, readSearchIndex } = await import('../tests/e2e/search_index.mjs');
 
 const [siteDir, runsText] = process.argv.slice(2);
 if (!siteDir || !fs.existsSync(path.join(siteDir, 'search-index.js'))) {
@@ -36,20 +37,15 @@ function quantile(values, q) {
 
 // Names to search for, spread over the index: units, types, routines and members.
 function pickNames() {
-  const window = {};
-  vm.runInNewContext(fs.readFileSync(path.join(siteDir, 'search-index.js'), 'utf8'), { window });
-  vm.runInNewContext(fs.readFileSync(path.join(siteDir, 'search-members.js'), 'utf8'), { window });
-  const names = window.GLOSSATOR_SEARCH.names.concat(window.GLOSSATOR_SEARCH_MEMBERS.names);
+  const { names, letters } = readSearchIndex(siteDir);
   const picked = [];
   for (const rank of [0, 1, 2, 4, 1, 4, 1, 3]) {
     const ofRank = names[rank].split('\n').filter((n) => /^[A-Za-z]\w{4,}$/.test(n));
     for (let i = 0; i < 4 && ofRank.length; i++) picked.push(ofRank[Math.floor((ofRank.length * (2 * i + 1)) / 9)]);
   }
-  return {
-    picked,
-    size: fs.statSync(path.join(siteDir, 'search-index.js')).size,
-    members: fs.statSync(path.join(siteDir, 'search-members.js')).size,
-  };
+  const bytes = (file) => fs.statSync(path.join(siteDir, file)).size;
+  const parts = [...letters].map((letter) => bytes(partFile(letter)));
+  return { picked, size: bytes('search-index.js'), parts };
 }
 
 async function launch() {
@@ -106,9 +102,8 @@ async function keystrokes(browser, file, listId, names) {
   const page = await browser.newPage();
   await page.goto(pathToFileURL(path.join(siteDir, file)).href);
   await page.focus('#g-q');
-  await page.waitForFunction(() => window.GLOSSATOR_SEARCH !== undefined, null, { timeout: 30000 });
-  await page.keyboard.type('x');  // the index is read; the hump tables are made, the members read
-  await page.waitForFunction(() => window.GLOSSATOR_SEARCH_MEMBERS !== undefined, null, { timeout: 30000 });
+  await page.keyboard.type('x');  // the index is read, every part of it, and the hump tables made
+  await page.waitForFunction(everyPartRead, null, { timeout: 30000 });
   await page.waitForTimeout(500);
   await page.fill('#g-q', '');
   await page.evaluate(watchKeystrokes, listId);
@@ -133,13 +128,15 @@ function report(label, times) {
               `max ${f(Math.max(...times))} ms (${times.length} samples)`);
 }
 
-const { picked, size, members } = pickNames();
+const { picked, size, parts } = pickNames();
 const units = fs.readdirSync(siteDir).filter((f) => f.endsWith('.html')).length;
-console.log(`site ${siteDir}: ${units} pages, search-index.js ${(size / 1e6).toFixed(1)} MB, ` +
-            `search-members.js ${(members / 1e6).toFixed(1)} MB`);
+const megabytes = (n) => (n / 1e6).toFixed(2);
+console.log(`site ${siteDir}: ${units} pages, search-index.js ${megabytes(size)} MB, ${parts.length} ` +
+            `parts of names, ${megabytes(parts.reduce((a, b) => a + b, 0))} MB, the largest ` +
+            `${megabytes(Math.max(...parts))} MB`);
 const browser = await launch();
 try {
-  // A type, a routine and a member: the last two come with the second part of the index.
+  // A type, a routine and a member.
   for (const query of [picked[4], picked[8], picked[12]]) {
     report(`load event to first results (search.html?q=${query})`, await loadToResults(browser, query));
   }

@@ -1,7 +1,7 @@
 // The script of a Glossator documentation site: the theme toggle, the sidebar's Menu button and
 // unit list, and search as you type. Everything works from file:// without a server: the search
-// index and the unit list are script files (search-index.js, units.js) added to the page when
-// they are first needed, never fetched. The pages are complete without this script.
+// index and the unit list are script files (search-index.js, search-a.js ..., units.js) added to
+// the page when they are first needed, never fetched. The pages are complete without this script.
 (function () {
   'use strict';
 
@@ -129,7 +129,7 @@
 
   // ---- The search index --------------------------------------------------------------------
 
-  // Kind letters of search-index.js (search_index.cpp has the same table) and what they mean.
+  // Kind letters of the search index (search_index.cpp has the same table) and what they mean.
   var kKinds = {
     u: 'unit', c: 'class', r: 'record', o: 'object', i: 'interface', h: 'helper', e: 'enum',
     s: 'set', a: 'array', p: 'pointer', t: 'procedure type', y: 'type', k: 'constant',
@@ -140,8 +140,12 @@
   var kOwnPage = 'ucroih';
   var kDigits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
 
+  // The letters of the index's parts in the order of their names (search_index.cpp's): "_" is
+  // every start but "a" to "z".
+  var kLetterOrder = '_abcdefghijklmnopqrstuvwxyz';
+
   var index = null;
-  var humpsReady = [];  // called when the hump tables or the members are there
+  var indexGrew = [];  // called when parts of the index or hump tables are added
 
   // Lower case of the ASCII letters only, the order the index is sorted in. toLowerCase is
   // much faster and the same for ASCII; it is used unless it changed the length of the text,
@@ -160,15 +164,16 @@
     return value;
   }
 
-  // One rank of the index. Its distinct names, one a line, and the same in lower case; where
-  // each starts; for each, its first entry (entries follow the names' order); the entries'
-  // kinds and pages.
-  function Rank(names, count, sizes, info, first, firstName) {
+  // One rank of one part of the index. Its distinct names, one a line, and the same in lower
+  // case; where each starts; for each, its first entry (entries follow the names' order); the
+  // entries' kinds and pages.
+  function Rank(part, names, count, sizes, info, first, firstName) {
+    this.part = part;
     this.names = names;
     this.lower = lowerAscii(names);
     this.info = info;
-    this.first = first;          // the number of its first entry in the whole index
-    this.firstName = firstName;  // the same for its names
+    this.first = first;          // the number of its first entry in its part
+    this.firstName = firstName;  // a number for its first name, unique in the index
     this.count = count;
     this.starts = lineStarts(names, count);
     var groups = new Int32Array(count + 1);
@@ -287,18 +292,10 @@
   function buildIndex(data) {
     var pageCount = 0;
     for (var at = data.pages.indexOf('\n'); at >= 0; at = data.pages.indexOf('\n', at + 1)) pageCount++;
-    var ranks = [];
-    var first = 0;
-    var firstName = 0;
-    for (var r = 0; r < data.names.length; r++) {
-      var rank = new Rank(data.names[r], data.counts[r], data.sizes[r], data.info[r], first, firstName);
-      first += rank.groups[rank.count];
-      firstName += rank.count;
-      ranks.push(rank);
-    }
     return {
       width: data.w, pageText: data.pages, pageStarts: lineStarts(data.pages, pageCount),
-      ranks: ranks, anchorText: data.anchors, anchors: null, humps: false
+      letters: data.letters, added: {}, missing: data.letters.length, nameCount: 0,
+      ranks: [], complete: data.letters.length === 0
     };
   }
 
@@ -311,63 +308,125 @@
     return tab < 0 ? { name: line, file: line + '.html' } : { name: line.slice(0, tab), file: line.slice(tab + 1) };
   }
 
-  // The anchors that are not the entries' names, read the first time a result needs one.
-  function anchorOf(idx, number) {
-    if (!idx.anchors) {
-      idx.anchors = new Map();
-      idx.anchorText.split('\n').forEach(function (line) {
+  // The anchors of a part that are not the entries' names, read the first time a result needs
+  // one.
+  function anchorOf(part, number) {
+    if (!part.anchors) {
+      part.anchors = new Map();
+      part.anchorText.split('\n').forEach(function (line) {
         var tab = line.indexOf('\t');
-        if (tab > 0) idx.anchors.set(Number(line.slice(0, tab)), line.slice(tab + 1));
+        if (tab > 0) part.anchors.set(Number(line.slice(0, tab)), line.slice(tab + 1));
       });
     }
-    return idx.anchors.get(number);
+    return part.anchors.get(number);
   }
 
-  // Adds the ranks of search-members.js to the index: their entries and names are numbered on
-  // from the first part's.
-  function addMembers(idx, data) {
-    var last = idx.ranks[idx.ranks.length - 1];
-    var first = last.first + last.groups[last.count];
-    var firstName = last.firstName + last.count;
-    for (var r = 0; r < data.names.length; r++) {
-      var rank = new Rank(data.names[r], data.counts[r], data.sizes[r], data.info[r], first, firstName);
+  // The letter of the part that holds the names a query starts with.
+  function letterOf(query) {
+    var c = query.charCodeAt(0);
+    if (c >= 65 && c <= 90) c += 32;
+    return c >= 97 && c <= 122 ? String.fromCharCode(c) : '_';
+  }
+
+  function partFile(letter) {
+    return letter === '_' ? 'search-other.js' : 'search-' + letter + '.js';
+  }
+
+  // Adds the ranks of a part to the index, each in its place: by rank, then by letter, which
+  // keeps the names of a rank in order.
+  function addPart(idx, letter, data) {
+    var part = { anchorText: data ? data.anchors : '', anchors: null };
+    var order = kLetterOrder.indexOf(letter);
+    var first = 0;
+    for (var r = 0; data && r < data.names.length; r++) {
+      var rank = new Rank(part, data.names[r], data.counts[r], data.sizes[r], data.info[r], first, idx.nameCount);
+      rank.key = r * kLetterOrder.length + order;
       first += rank.groups[rank.count];
-      firstName += rank.count;
-      if (idx.humps) rank.humpIndex();
-      idx.ranks.push(rank);
+      idx.nameCount += rank.count;
+      if (!rank.count) continue;
+      var at = idx.ranks.length;
+      while (at > 0 && idx.ranks[at - 1].key > rank.key) at--;
+      idx.ranks.splice(at, 0, rank);
     }
-    idx.anchorText += data.anchors;
-    idx.anchors = null;
+    idx.added[letter] = true;
+    idx.missing--;
   }
 
-  // Whether the index holds everything: the members, and the hump tables of every rank.
-  function complete(idx) { return idx.humps && idx.members; }
+  // Adds the parts that have run and are not in the index yet; a part that could not be loaded
+  // counts as added, without names, so that the index can be complete without it.
+  function addLoadedParts(idx, failed) {
+    var parts = window.GLOSSATOR_SEARCH_NAMES || {};
+    var grew = false;
+    for (var i = 0; i < idx.letters.length; i++) {
+      var letter = idx.letters.charAt(i);
+      if (idx.added[letter]) continue;
+      if (parts[letter]) addPart(idx, letter, parts[letter]);
+      else if (failed === letter) addPart(idx, letter, null);
+      else continue;
+      grew = true;
+    }
+    return grew;
+  }
 
-  // Calls back with the index once search-index.js has run. Once the first results are shown,
-  // search-members.js is read and the hump tables are made; the results are shown again with
-  // what each adds. (Read at the same time, the two parts slowed the first results down.)
+  // Makes the hump tables of the ranks that have none, in a task of its own, once for all the
+  // parts that arrived meanwhile, and shows the results again.
+  var humpsPending = false;
+  function makeHumpsSoon(idx) {
+    if (humpsPending) return;
+    humpsPending = true;
+    setTimeout(function () {
+      humpsPending = false;
+      idx.ranks.forEach(function (rank) { rank.humpIndex(); });
+      idx.complete = idx.missing === 0;
+      indexGrew.forEach(function (f) { f(); });
+    }, 0);
+  }
+
+  // Loads the part of a letter, unless it is loaded or on its way; the listeners of indexGrew
+  // hear of it once it is in the index.
+  function loadPart(letter) {
+    loadScript(partFile(letter), function (error) {
+      if (index && addLoadedParts(index, error ? letter : null)) makeHumpsSoon(index);
+    });
+  }
+
+  // Loads the parts not asked for yet, behind the first results.
+  var restRequested = false;
+  function loadTheRest(idx) {
+    if (restRequested) return;
+    restRequested = true;
+    setTimeout(function () {
+      for (var i = 0; i < idx.letters.length; i++) loadPart(idx.letters.charAt(i));
+      makeHumpsSoon(idx);
+    }, 0);
+  }
+
+  // Calls back with the index once search-index.js has run, or with null when it cannot be
+  // read. The parts of the names come later (loadPart, loadTheRest).
   function withIndex(ready) {
     if (index) { ready(index); return; }
     loadScript('search-index.js', function (error) {
       if (error || !window.GLOSSATOR_SEARCH) { ready(null); return; }
       if (!index) {
         index = buildIndex(window.GLOSSATOR_SEARCH);
-        index.members = false;
-        var idx = index;
-        setTimeout(function () {
-          loadScript('search-members.js', function (membersError) {
-            if (!membersError && window.GLOSSATOR_SEARCH_MEMBERS) {
-              addMembers(idx, window.GLOSSATOR_SEARCH_MEMBERS);
-            }
-            idx.members = true;
-            humpsReady.forEach(function (f) { f(); });
-          });
-          idx.ranks.forEach(function (rank) { rank.humpIndex(); });
-          idx.humps = true;
-          humpsReady.forEach(function (f) { f(); });
-        }, 0);
+        addLoadedParts(index, null);
       }
       ready(index);
+    });
+  }
+
+  // Calls back with the index once it holds the part that a query's names are in, at the same
+  // time loading the first file and that part; then reads the other parts.
+  function withPartOf(query, ready) {
+    query = query.trim();
+    var letter = query ? letterOf(query) : '';
+    if (letter) loadPart(letter);
+    withIndex(function (idx) {
+      if (!idx) { ready(null); return; }
+      // Without it yet, the call comes again through indexGrew when the part is in.
+      if (letter && !idx.added[letter] && idx.letters.indexOf(letter) >= 0) return;
+      ready(idx);
+      loadTheRest(idx);
     });
   }
 
@@ -430,10 +489,11 @@
   function findHumps(idx, query, found) {
     var ranks = idx.ranks;
     var parts = queryHumps(query);
-    if (parts.length < 2 || !idx.humps) return;
+    if (parts.length < 2) return;
     var initials = '\n' + parts.map(function (p) { return p.charAt(0); }).join('');
     for (var r = 0; r < ranks.length && !found.full(); r++) {
       var rank = ranks[r];
+      if (!rank.initials) continue;
       for (var at = rank.initials.indexOf(initials); at >= 0 && !found.full();
            at = rank.initials.indexOf(initials, at + 1)) {
         var j = lineAt(rank.initialStarts, at + 1);
@@ -475,7 +535,7 @@
     var name = rank.name(j);
     var target = pageAt(idx, page) || { file: 'index.html', name: '' };
     var own = kOwnPage.indexOf(kind) >= 0;
-    var anchor = own ? '' : (anchorOf(idx, rank.first + e) || name);
+    var anchor = own ? '' : (anchorOf(rank.part, rank.first + e) || name);
     // Where it stands: the page's qualified name, without the entry itself for its own page.
     var where = target.name;
     if (own) where = where.slice(0, Math.max(0, where.length - name.length - 1));
@@ -526,8 +586,8 @@
   SearchBox.prototype.listen = function () {
     var box = this;
     var input = this.input;
-    humpsReady.push(function () { if (input.value) box.update(); });
-    var warm = function () { withIndex(function () {}); };
+    indexGrew.push(function () { if (input.value || onSearchPage) box.update(); });
+    var warm = function () { withPartOf('', function () {}); };
     input.addEventListener('focus', warm);
     input.addEventListener('pointerenter', warm);
     input.addEventListener('input', function () { box.update(); });
@@ -546,8 +606,12 @@
   SearchBox.prototype.update = function () {
     var box = this;
     var query = this.input.value;
-    withIndex(function (idx) {
-      if (!idx || box.input.value !== query) return;
+    withPartOf(query, function (idx) {
+      if (box.input.value !== query) return;
+      if (!idx) {
+        if (onSearchPage) doc.getElementById('g-status').textContent = 'The search index could not be loaded.';
+        return;
+      }
       box.show(search(idx, query, kSuggestions));
       if (onSearchPage) showPageResults(idx, query);
     });
@@ -641,9 +705,9 @@
     var list = doc.getElementById('g-found');
     var status = doc.getElementById('g-status');
     var results = search(idx, query, kPageResults);
-    // Until the hump tables and the members are there the list may still grow: it says so to
+    // Until every part and its hump tables are there the list may still grow: it says so to
     // assistive technology (and to tests).
-    list.setAttribute('aria-busy', complete(idx) ? 'false' : 'true');
+    list.setAttribute('aria-busy', idx.complete ? 'false' : 'true');
     list.textContent = '';
     var fragment = doc.createDocumentFragment();
     results.forEach(function (result) {
@@ -667,17 +731,13 @@
     }
   }
 
-  function setUpSearchPage(input) {
+  function setUpSearchPage(input, box) {
     if (!doc.getElementById('g-found')) return;
     onSearchPage = true;
     var query = new URLSearchParams(location.search).get('q') || '';
     input.value = query;
-    var status = doc.getElementById('g-status');
-    if (query) status.textContent = 'Searching\u2026';
-    withIndex(function (idx) {
-      if (!idx) { status.textContent = 'The search index could not be loaded.'; return; }
-      showPageResults(idx, input.value);
-    });
+    if (query) doc.getElementById('g-status').textContent = 'Searching\u2026';
+    box.update();
   }
 
   function start() {
@@ -688,7 +748,7 @@
     if (!input) return;
     var box = new SearchBox(input);
     setUpKeys(input);
-    setUpSearchPage(input);
+    setUpSearchPage(input, box);
     // A query typed before the index arrived is answered as soon as it is there.
     if (input.value && !onSearchPage) box.update();
   }

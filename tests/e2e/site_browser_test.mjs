@@ -21,6 +21,7 @@ import { pathToFileURL } from 'node:url';
 import vm from 'node:vm';
 
 import { kChromium } from './docset.mjs';
+import { readSearchIndex } from './search_index.mjs';
 
 const require = createRequire(import.meta.url);
 const [fixture] = process.argv.slice(2);
@@ -52,13 +53,7 @@ function writeSite(dir, extra = []) {
 // The search index as the pages read it, evaluated outside the browser: every entry with its
 // name, rank and kind letter, and the files of the unit and class pages.
 function readIndex(dir) {
-  const window = {};
-  vm.runInNewContext(fs.readFileSync(path.join(dir, 'search-index.js'), 'utf8'), { window });
-  vm.runInNewContext(fs.readFileSync(path.join(dir, 'search-members.js'), 'utf8'), { window });
-  // The two parts as one: the members' ranks follow the others.
-  const data = window.GLOSSATOR_SEARCH;
-  const more = window.GLOSSATOR_SEARCH_MEMBERS;
-  for (const key of ['names', 'sizes', 'info']) data[key] = data[key].concat(more[key]);
+  const data = readSearchIndex(dir);
   const digits = '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_';
   const entries = [];
   data.names.forEach((names, rank) => {
@@ -301,7 +296,7 @@ describe('documentation site', () => {
     const target = externalDir ? selectiveQueries(index.entries, 1)[0].name : 'MakeShape';
     await page.keyboard.type(target);
     await page.waitForSelector('#g-results li', { state: 'visible' });
-    // The suggestions are shown again once the second part of the index is read.
+    // The suggestions follow the typing: wait for those of the whole name.
     await page.waitForFunction(
       (n) => document.querySelector('#g-results [aria-selected=true] .r-name')?.textContent === n,
       target, { timeout: 15000 }).catch(() => {});
@@ -410,12 +405,8 @@ describe('documentation site', () => {
     assert.equal(await page.getAttribute(`#g-unit-list a[href="${unitFile}"]`, 'aria-current'), 'page');
     const name = big.entries.find((e) => e.rank === 4).name;
     await page.fill('#g-q', name);
+    // The first suggestions wait for the part of the index that holds the name: it leads them.
     await page.waitForSelector('#g-results li', { state: 'visible' });
-    // A member's name is in the second part of the index: the types that contain it may be
-    // shown first, until that part has been read.
-    await page.waitForFunction(
-      (n) => document.querySelector('#g-results [aria-selected=true] .r-name')?.textContent === n,
-      name, { timeout: 15000 }).catch(() => {});
     assert.equal(await page.textContent('#g-results [aria-selected=true] .r-name'), name);
     await page.close();
   });

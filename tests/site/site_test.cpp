@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fixture_units.h"
+#include "html/site/site_index.h"
 #include "model/text_rules.h"
 #include "site_test_units.h"
 
@@ -240,13 +241,27 @@ std::vector<std::string> RankNames(const std::string& index) {
 }
 
 TEST_F(FixtureSite, SearchIndexHoldsEveryNameInRankOrder) {
-  // Units, types and routines come first; constants and variables, members and enum values
-  // in the part read after.
-  std::vector<std::string> ranks = RankNames(File("search-index.js"));
-  std::vector<std::string> members = RankNames(File("search-members.js"));
-  ASSERT_EQ(ranks.size(), 3u);
-  ASSERT_EQ(members.size(), 3u);
-  ranks.insert(ranks.end(), members.begin(), members.end());
+  // Each name is in the part of its first letter; joined letter by letter, each rank (units,
+  // types, routines, constants and variables, members, enum values) is in name order.
+  std::vector<std::string> ranks(6);
+  std::string letters;
+  for (char letter : std::string_view("_abcdefghijklmnopqrstuvwxyz")) {
+    SCOPED_TRACE(letter);
+    std::string file = letter == '_' ? "search-other.js" : std::string("search-") + letter + ".js";
+    std::vector<std::string> part = RankNames(File(file));
+    ASSERT_EQ(part.size(), 6u);
+    bool any = false;
+    for (size_t rank = 0; rank < 6; ++rank) {
+      ranks[rank] += part[rank];
+      for (size_t start = 0, end; (end = part[rank].find("\\n", start)) != std::string::npos;
+           start = end + 2) {
+        EXPECT_EQ(NameLetter(part[rank].substr(start, end - start)), letter) << part[rank];
+        any = true;
+      }
+    }
+    if (any) letters += letter;
+  }
+  EXPECT_NE(File("search-index.js").find("letters:\"" + letters + "\"}"), std::string::npos);
   EXPECT_NE(ranks[0].find("Shapes\\n"), std::string::npos);
   EXPECT_NE(ranks[1].find("TShapeList<T>\\n"), std::string::npos);
   EXPECT_NE(ranks[2].find("\\nMakeShape\\nOldDraw\\n"), std::string::npos) << "one line for two";
@@ -260,9 +275,8 @@ TEST_F(FixtureSite, SearchIndexHoldsEveryNameInRankOrder) {
     }
     EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end())) << rank;
   }
-  EXPECT_NE(File("search-index.js").find("\\tMakeShape-2\\n"), std::string::npos);
-  // The entries are numbered through both parts: the members' anchors count on.
-  EXPECT_EQ(File("search-members.js").find("anchors:\"0\\t"), std::string::npos);
+  // Anchors that are not the name are listed by the entry's number in its part.
+  EXPECT_NE(File("search-m.js").find("\\tMakeShape-2\\n"), std::string::npos);
 }
 
 TEST_F(FixtureSite, RenderingIsPureAndRepeatable) {

@@ -1,29 +1,30 @@
-// The script files with data: the search index, in two parts, and the list of units for the
+// The script files with data: the search index, in parts, and the list of units for the
 // sidebar.
 //
 // The search index is read by resources/site/site.js; the two must change together. Its first
-// part, search-index.js, sets window.GLOSSATOR_SEARCH to an object of plain strings, so that the
-// browser reads it at the speed of string literals and the script searches it without building
-// anything big; the second, search-members.js, sets window.GLOSSATOR_SEARCH_MEMBERS to an object
-// of the same keys (counts, names, sizes, info, anchors) for the last three ranks, the constants
-// and variables, the members and the enum values, which are most of the entries: the script
-// reads it once the first results are shown, so that a reader waits for the smaller part alone. Its
-// size is what readers wait for, so each entry costs a few bytes beside its name, and a name that
-// many entries share (Create, Items) is written once:
+// part, search-index.js, sets window.GLOSSATOR_SEARCH to the pages the entries stand on and the
+// first letters that names start with. Each of the other parts holds the names under one first
+// letter (the letters of NameLetter: "a" to "z", and "_" for every other start) and is added to
+// window.GLOSSATOR_SEARCH_NAMES under that letter, in search-a.js ... search-z.js and
+// search-other.js. The script reads the index and the part that the query starts with, shows
+// the first results, and reads the other parts behind them; how long a reader waits is how many
+// bytes the browser reads first, so each entry costs a few bytes beside its name, and a name
+// that many entries share (Create, Items) is written once. All parts are objects of plain
+// strings, which the browser reads at the speed of string literals:
 //   w       how many characters a page number takes in "info" (base 64, see kDigits)
 //   pages   one line per file of Files(): the qualified name of a unit or class page, with
 //           "<TAB>file" behind when the file is not that name and ".html"; empty for others
+//   letters the letters whose parts hold names, in the order of the names
+// and in the part of a letter, one string per rank (see RankOf) in each list:
 //   counts  the number of distinct names of each rank, so that the script sizes its arrays
-//   names   a string per rank (units, types and routines in the first part; constants and
-//           variables, members and enum values in the second); in each, the distinct names one
-//           a line, sorted by their lower case (ASCII letters only)
-//   sizes   a string per rank beside them: per distinct name how many entries bear it, one
-//           digit (kDigits, 1 to 63), or "~" and three digits
-//   info    a string per rank: per entry, in the order of the names, its kind letter
-//           (kKindLetters) and its page number in w digits
+//   names   the distinct names one a line, sorted by their lower case (ASCII letters only)
+//   sizes   per distinct name how many entries bear it, one digit (kDigits, 1 to 63), or "~"
+//           and three digits
+//   info    per entry, in the order of the names, its kind letter (kKindLetters) and its page
+//           number in w digits
 //   anchors "number<TAB>anchor" lines for the entries whose anchor is not their name; an
-//           entry's number counts the entries through the six ranks in order. Units and
-//           class-like items have pages of their own and no anchor.
+//           entry's number counts the entries of the part through the six ranks in order.
+//           Units and class-like items have pages of their own and no anchor.
 
 #include "html/site/site_html.h"
 #include "html/site/site_names.h"
@@ -33,12 +34,22 @@ namespace glossator {
 namespace {
 
 constexpr int kRanks = 6;
-constexpr int kFirstMemberRank = 3;          // ranks 3 to 5 go into search-members.js
 constexpr size_t kMaxGroup = (1 << 18) - 1;  // what "~" and three digits count
 constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
 
 // The letter of each kind, in ItemKind order; site.js has the same table.
 constexpr char kKindLetters[] = "croihesaptykzvfmCDPFO";
+
+// The letters of the parts, in the order of the names under them: "_" holds the names that sort
+// before "a" (digits, "_") and those after "z" (other bytes).
+constexpr std::string_view kPartLetters = "_abcdefghijklmnopqrstuvwxyz";
+
+// How many base-64 digits a page number takes.
+int PageNumberWidth(const SiteIndex& x) {
+  int width = 1;
+  while (width < 5 && (x.Pages().size() >> (6 * width)) > 0) ++width;
+  return width;
+}
 
 // Search results come in this order of kinds: units, types, routines, constants and
 // variables, members, enum values.
@@ -152,37 +163,41 @@ void AppendList(std::string& out, std::string_view key, const std::vector<std::s
 
 }  // namespace
 
-std::string RenderSearchIndex(const PageContext& ctx, bool members) {
+std::string RenderSearchIndex(const PageContext& ctx) {
   const SiteIndex& x = ctx.index;
+  std::string out;
+  out.reserve(x.Pages().size() * 32);
+  out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
+  AppendNumber(out, PageNumberWidth(x));
+  out.append(",\n");
+  AppendPages(x, out);
+  out.append("letters:\"");
+  for (char letter : kPartLetters) {
+    if (!x.NamesUnder(letter).empty()) out += letter;
+  }
+  out.append("\"};\n");
+  return out;
+}
+
+std::string RenderSearchNames(const PageContext& ctx) {
+  const SiteIndex& x = ctx.index;
+  const char letter = x.Pages()[ctx.page].letter;
+  const std::vector<uint32_t>& under = x.NamesUnder(letter);
   std::vector<uint32_t> ranked[kRanks];
-  for (uint32_t e : x.ByName()) ranked[RankOf(x, e)].push_back(e);
-  int width = 1;
-  while (width < 5 && (x.Pages().size() >> (6 * width)) > 0) ++width;
-  const int first_rank = members ? kFirstMemberRank : 0;
-  const int end_rank = members ? kRanks : kFirstMemberRank;
+  for (uint32_t e : under) ranked[RankOf(x, e)].push_back(e);
 
   std::string out;
-  out.reserve(x.Entries().size() * (members ? 12 : 4) + x.Pages().size() * 32);
-  RankWriter writer{x, width, {}, {}, {}, {}};
-  // The entries are numbered through every rank, the first part's as well.
-  for (int rank = 0; rank < first_rank; ++rank) {
-    writer.number += static_cast<uint32_t>(ranked[rank].size());
-  }
-  if (members) {
-    out.append("// The members of the search index of this site, read by site.js.\n");
-    out.append("window.GLOSSATOR_SEARCH_MEMBERS={");
-  } else {
-    out.append("// The search index of this site, read by site.js.\nwindow.GLOSSATOR_SEARCH={w:");
-    AppendNumber(out, width);
-    out.append(",\n");
-    AppendPages(x, out);
-  }
+  out.reserve(under.size() * 16);
+  out.append("// The names under one letter of the search index of this site, read by site.js.\n");
+  out.append("window.GLOSSATOR_SEARCH_NAMES=window.GLOSSATOR_SEARCH_NAMES||{};\n");
+  out.append("window.GLOSSATOR_SEARCH_NAMES[\"").append(1, letter).append("\"]={");
+  RankWriter writer{x, PageNumberWidth(x), {}, {}, {}, {}};
   std::vector<std::string> names, sizes, info;
   out.append("counts:[");
-  for (int rank = first_rank; rank < end_rank; ++rank) {
+  for (int rank = 0; rank < kRanks; ++rank) {
     writer.lines = 0;
     writer.Add(ranked[rank]);
-    if (rank > first_rank) out += ',';
+    if (rank > 0) out += ',';
     AppendNumber(out, static_cast<long long>(writer.lines));
     names.push_back(std::move(writer.names));
     sizes.push_back(std::move(writer.sizes));

@@ -32,9 +32,9 @@ std::string Site::Render(size_t k, std::vector<std::string>* looked_up) const {
     case PageKind::kStaticFile:
       return std::string(SiteStaticFiles()[page.static_file].bytes);
     case PageKind::kSearchIndex:
-      return RenderSearchIndex(ctx, false);
-    case PageKind::kSearchMembers:
-      return RenderSearchIndex(ctx, true);
+      return RenderSearchIndex(ctx);
+    case PageKind::kSearchNames:
+      return RenderSearchNames(ctx);
     case PageKind::kUnitList:
       return RenderUnitList(ctx);
     case PageKind::kOverview:

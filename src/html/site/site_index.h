@@ -48,14 +48,14 @@ struct Entry {
 
 // What a file of the site holds.
 enum class PageKind : uint8_t {
-  kStaticFile,     // site.css, site.js: bytes compiled into the program
-  kSearchIndex,    // search-index.js: units, types and routines
-  kSearchMembers,  // search-members.js: constants, variables, members, enum values: read after
-  kUnitList,       // units.js: the sidebar's list of every unit, for large sets
-  kOverview,       // index.html
-  kSearch,         // search.html
-  kHierarchy,      // hierarchy.html
-  kNames,          // names-a.html ...: the A-Z index, one page per first letter
+  kStaticFile,   // site.css, site.js: bytes compiled into the program
+  kSearchIndex,  // search-index.js: the pages search results link to
+  kSearchNames,  // search-a.js ...: the names of the search index under one first letter
+  kUnitList,     // units.js: the sidebar's list of every unit, for large sets
+  kOverview,     // index.html
+  kSearch,       // search.html
+  kHierarchy,    // hierarchy.html
+  kNames,        // names-a.html ...: the A-Z index, one page per first letter
   kUnit,
   kClass,
 };
@@ -63,7 +63,7 @@ enum class PageKind : uint8_t {
 struct Page {
   PageKind kind;
   uint32_t entry = kNone;    // units and classes: the entry the page is about
-  char letter = 0;           // kNames: 'a'..'z', or '_' for names that start with anything else
+  char letter = 0;           // kNames, kSearchNames: 'a'..'z', or '_' for any other start
   uint32_t static_file = 0;  // kStaticFile: its index in SiteStaticFiles()
   std::string file;
   // Units and classes: the qualified name of the entry ("Unit.TOuter.TInner"), the context

@@ -85,7 +85,10 @@ void SiteIndexBuilder::AddFixedPages() {
     x_.pages_.back().static_file = i;
   }
   AddPage(PageKind::kSearchIndex, "search-index", ".js");
-  AddPage(PageKind::kSearchMembers, "search-members", ".js");
+  for (char letter : std::string_view("_abcdefghijklmnopqrstuvwxyz")) {
+    AddPage(PageKind::kSearchNames, SearchNamesStem(letter), ".js");
+    x_.pages_.back().letter = letter;
+  }
   AddPage(PageKind::kUnitList, "units", ".js");
   AddPage(PageKind::kOverview, "index", ".html");
   AddPage(PageKind::kSearch, "search", ".html");
@@ -109,6 +112,10 @@ size_t SiteIndexBuilder::CountEntries(const std::vector<DocItem>& items, int dep
 
 std::string SiteIndexBuilder::NamesStem(char letter) {
   return letter == '_' ? std::string("names-other") : std::string("names-") + letter;
+}
+
+std::string SiteIndexBuilder::SearchNamesStem(char letter) {
+  return letter == '_' ? std::string("search-other") : std::string("search-") + letter;
 }
 
 uint32_t SiteIndexBuilder::NewEntry(std::string_view name, EntryType type, uint32_t unit,

@@ -65,6 +65,8 @@ class SiteIndexBuilder {
   void AddFixedPages();
   static size_t CountEntries(const std::vector<DocItem>& items, int depth);
   static std::string NamesStem(char letter);
+  // The file name, without ".js", of the search index's part for a letter of NameLetter.
+  static std::string SearchNamesStem(char letter);
   uint32_t NewEntry(std::string_view name, EntryType type, uint32_t unit, uint32_t parent);
   void AppendChild(uint32_t parent, uint32_t child);
   void AddUnit(const DocUnit& unit, uint32_t u);

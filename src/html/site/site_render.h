@@ -29,10 +29,10 @@ std::string RenderOverview(const PageContext& ctx);
 std::string RenderSearchPage(const PageContext& ctx);
 std::string RenderHierarchy(const PageContext& ctx);
 std::string RenderNamesPage(const PageContext& ctx);
-// The search index in its two files: the units, types and routines (search-index.js), or with
-// `members` the constants and variables, the members and the enum values (search-members.js),
-// which the script reads once the first results are shown.
-std::string RenderSearchIndex(const PageContext& ctx, bool members);
+// The search index: its first file (search-index.js: the pages and the letters), and the part
+// of the names under the letter of the page being rendered (search-a.js ...).
+std::string RenderSearchIndex(const PageContext& ctx);
+std::string RenderSearchNames(const PageContext& ctx);
 std::string RenderUnitList(const PageContext& ctx);
 
 // The link target of an entry seen from the page being rendered: a unit's or class's own file,

@@ -371,11 +371,13 @@ Site::UnitUpdate Site::ReplaceUnit(std::vector<DocUnit>& units, size_t u, DocUni
   if (before.hierarchy != after.hierarchy || !roots.empty()) {
     files.insert(FileOfKind(*x, PageKind::kHierarchy));
   }
-  // The search index is in two files; both are rendered again, and only the one whose bytes
-  // changed is written.
+  // The search index is in parts; all are rendered again, and only those whose bytes changed
+  // are written.
   if (before.search != after.search) {
     files.insert(FileOfKind(*x, PageKind::kSearchIndex));
-    files.insert(FileOfKind(*x, PageKind::kSearchMembers));
+    for (const Page& page : x->Pages()) {
+      if (page.kind == PageKind::kSearchNames) files.insert(page.file);
+    }
   }
   for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
     int slot = LetterSlot(letter);
