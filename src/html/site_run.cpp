@@ -59,14 +59,17 @@ SiteOptions SiteOptionsOf(const Selection& selection, const std::string& out_dir
   return options;
 }
 
-bool WriteSite(const std::vector<DocUnit>& units, const SiteOptions& options,
-               const std::string& out_dir, Platform& platform, FileSystem& files, int jobs) {
-  Site site(units, options);
+bool WriteSite(const std::vector<DocUnit>& units, SiteOptions options, const std::string& out_dir,
+               Platform& platform, FileSystem& files, int jobs) {
+  options.threads = jobs;
+  Site site(units, std::move(options));
   for (const Warning& warning : site.Warnings()) platform.ReportWarning(warning);
   const std::vector<std::string>& names = site.Files();
   std::optional<OrderedPool<std::string>> renderers;
   if (jobs > 1) {
-    renderers.emplace(names.size(), jobs - 1, 8 * static_cast<size_t>(jobs),
+    // Pages differ a thousandfold in size: a window of a few dozen keeps the threads busy
+    // while one of them renders a large page.
+    renderers.emplace(names.size(), jobs - 1, 64 * static_cast<size_t>(jobs),
                       [&](size_t k) { return site.Render(k); });
   }
   // The steps of the bar, spread evenly over the files.

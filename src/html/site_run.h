@@ -32,8 +32,8 @@ SiteOptions SiteOptionsOf(const Selection& selection, const std::string& out_dir
 // of `jobs` threads and written in order by this one, with 4 + units progress steps ("Generating
 // HTML") spread over them. Reports the site's warnings. Returns false when a progress call
 // answers "stop"; the files after it are not written. Errors propagate as GlosError.
-bool WriteSite(const std::vector<DocUnit>& units, const SiteOptions& options,
-               const std::string& out_dir, Platform& platform, FileSystem& files, int jobs);
+bool WriteSite(const std::vector<DocUnit>& units, SiteOptions options, const std::string& out_dir,
+               Platform& platform, FileSystem& files, int jobs);
 
 }  // namespace glossator
 

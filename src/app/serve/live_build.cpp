@@ -197,6 +197,7 @@ void LiveBuild::BuildSite(Platform& platform, std::vector<ReadUnit> read, BuildR
   SiteOptions options = SiteOptionsOf(plan_.selection, out_dir_, settings_.source_root, files);
   files.MakeFolders(out_dir_);
   files.RemoveStaleTemporaries(out_dir_);
+  options.threads = Jobs();
   site_ = std::make_unique<Site>(units_, std::move(options));
   for (const Warning& warning : site_->Warnings()) platform.ReportWarning(warning);
   if (!folder_) folder_ = std::make_unique<SiteFolder>(out_dir_);

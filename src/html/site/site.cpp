@@ -10,7 +10,7 @@
 namespace glossator {
 
 Site::Site(const std::vector<DocUnit>& units, SiteOptions options)
-    : index_(std::make_unique<SiteIndex>(units, options.with_private)),
+    : index_(std::make_unique<SiteIndex>(units, options.with_private, options.threads)),
       options_(std::move(options)) {
   ListFiles();
 }

@@ -23,6 +23,8 @@ struct SiteOptions {
                                  // empty (or a javascript:/data: URL): no source links
   std::string source_root;       // the folder {path} is relative to, ending in "/"
   bool with_private = false;     // show private and strict private members
+  int threads = 1;               // how many threads building the tables may use, the caller's own
+                                 // included
 };
 
 // The documentation site of a set of units (--style=site): an overview, a page per unit and per

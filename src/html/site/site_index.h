@@ -114,7 +114,7 @@ class SiteIndex {
  public:
   // `units` must outlive the index. Members that are private or strict private are left out
   // unless `with_private`.
-  SiteIndex(const std::vector<DocUnit>& units, bool with_private);
+  SiteIndex(const std::vector<DocUnit>& units, bool with_private, int threads = 1);
 
   // Replaces units[u] by `unit` and brings the tables up to date in time linear in the number
   // of entries (with no resolution of names but those that may resolve differently), leaving

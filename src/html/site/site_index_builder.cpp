@@ -2,6 +2,8 @@
 
 #include <deque>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #include "html/site/site_names.h"
 #include "html/site/static_files.h"
@@ -27,7 +29,38 @@ class SiteIndexBuilder::PageAnchors {
                                   // keeps them in place for the views of stems_
 };
 
-void SiteIndexBuilder::Build() {
+namespace {
+
+// Sorts the names of an index on a thread of its own; the destructor waits for it. A thread
+// that cannot start, or a sort that fails, leaves the sort to the first ByName() call, which
+// does it (or reports the failure) on the thread that asks.
+class BackgroundSort {
+ public:
+  BackgroundSort(const SiteIndex& index, int threads) {
+    if (threads < 2) return;
+    try {
+      thread_ = std::thread([&index] {
+        try {
+          index.ByName();
+        } catch (const std::exception&) {
+        }
+      });
+    } catch (const std::system_error&) {
+    }
+  }
+  ~BackgroundSort() {
+    if (thread_.joinable()) thread_.join();
+  }
+  BackgroundSort(const BackgroundSort&) = delete;
+  BackgroundSort& operator=(const BackgroundSort&) = delete;
+
+ private:
+  std::thread thread_;
+};
+
+}  // namespace
+
+void SiteIndexBuilder::Build(int threads) {
   const std::vector<DocUnit>& units = *x_.units_;
   size_t count = 0;
   for (const DocUnit& unit : units) count += 1 + CountEntries(unit.items, 0);
@@ -45,6 +78,8 @@ void SiteIndexBuilder::Build() {
     AddUnit(units[u], u);
   }
   sink_ = nullptr;
+  // Every entry and its name are in place: the rest of the build changes other fields only.
+  BackgroundSort sort(x_, threads);
   for (const std::string& name : asked) ++x_.asked_names_[name];
   x_.page_asked_ = std::move(asked);
   x_.sid_of_entry_.resize(x_.entries_.size());
@@ -385,9 +420,9 @@ char NameLetter(std::string_view name) {
   return c >= 'a' && c <= 'z' ? c : '_';
 }
 
-SiteIndex::SiteIndex(const std::vector<DocUnit>& units, bool with_private)
+SiteIndex::SiteIndex(const std::vector<DocUnit>& units, bool with_private, int threads)
     : units_(&units), with_private_(with_private) {
-  SiteIndexBuilder(*this, with_private).Build();
+  SiteIndexBuilder(*this, with_private).Build(threads);
 }
 
 }  // namespace glossator

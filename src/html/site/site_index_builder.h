@@ -19,7 +19,9 @@ class SiteIndexBuilder {
  public:
   SiteIndexBuilder(SiteIndex& index, bool with_private) : x_(index), with_private_(with_private) {}
 
-  void Build();
+  // Builds every table; with more than one thread, the names are sorted on a second one while
+  // the rest is built.
+  void Build(int threads = 1);
   bool ReplaceUnit(std::vector<DocUnit>& units, uint32_t u, DocUnit unit, UnitSplice& splice);
 
  private:

@@ -1,0 +1,56 @@
+#include "html/site/name_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/text_rules.h"
+
+namespace glossator {
+namespace {
+
+// Names are found in any ASCII case, at every length around the eight bytes hashed at a time,
+// and only the letters A-Z fold: the bytes beside them and bytes above 0x7F stay themselves.
+TEST(NameTable, FindsAnyAsciiCaseAndNothingElse) {
+  struct Row {
+    std::string stored;
+    std::string asked;
+    bool found;
+  };
+  std::vector<Row> rows = {
+      {"TControl", "tcontrol", true},
+      {"TCustomButtonControl", "TCUSTOMBUTTONCONTROL", true},
+      {"a", "A", true},
+      {"AZaz", "azAZ", true},
+      {"@[`{", "@[`{", true},
+      {"@", "`", false},  // 0x40 and 0x60 differ by the case bit but are no letters
+      {"[", "{", false},
+      {"Z", "z", true},
+      {"\xC0\xC9", "\xE0\xE9", false},  // Latin-1 capitals are not ASCII letters
+      {"Create", "Creat", false},
+      {"Create", "Created", false},
+      {"GetTextLen", "GetTextLem", false},
+  };
+  // Every length from 1 to 20 in both cases, each with its own value.
+  for (size_t n = 1; n <= 20; ++n) {
+    std::string name;
+    for (size_t i = 0; i < n; ++i) name += static_cast<char>('A' + (i * 7) % 26);
+    rows.push_back({name, ToLowerAscii(name), true});
+    rows.push_back({name + "_", name, false});
+  }
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const Row& row = rows[k];
+    NameTable table;
+    table.Insert(7, row.stored, static_cast<uint32_t>(k));
+    SCOPED_TRACE(row.stored + " / " + row.asked);
+    EXPECT_EQ(table.Find(7, row.asked), row.found ? k : NameTable::kMissing);
+    EXPECT_EQ(table.Find(8, row.stored), NameTable::kMissing) << "another scope";
+    if (row.found) {
+      EXPECT_EQ(NameTable::Key(row.stored).hash, NameTable::Key(row.asked).hash);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace glossator
