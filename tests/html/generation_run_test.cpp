@@ -97,6 +97,43 @@ TEST_F(GenerationRunTest, CompleteRunWritesTheWholeSetInOrder) {
   EXPECT_EQ(platform_.busy, (std::vector<bool>{true, false}));
 }
 
+// The site of a run with threads (its names sorted beside the tables, its pages rendered ahead)
+// has the same files and bytes as the site of a run on one thread.
+TEST_F(GenerationRunTest, SiteIsTheSameOnOneThreadAndOnThree) {
+  for (int u = 0; u < 12; ++u) {
+    std::string name = "U" + std::to_string(u);
+    std::string base = u == 0 ? "TObject" : "TC" + std::to_string(u - 1);
+    std::string path = folder_.Write(
+        "src/" + name + ".pas",
+        "unit " + name + ";\ninterface\n" +
+            (u == 0 ? "" : "uses U" + std::to_string(u - 1) + ";\n") + "type\n  TC" +
+            std::to_string(u) + " = class(" + base + ")\n  public\n" +
+            "    procedure Run; virtual;\n    procedure Step" + std::to_string(u) + "(A: " + base +
+            ");\n    property Count: Integer;\n  end;\n" + "  TE" + std::to_string(u) + " = (e" +
+            std::to_string(u) + "a, e" + std::to_string(u) + "b);\nfunction Make" + name + ": TC" +
+            std::to_string(u) + ";\nimplementation\nend.\n");
+    selection_.files.push_back(path);
+  }
+  selection_.style = OutputStyle::kSite;
+  selection_.reader = ReaderKind::kPascal;
+  selection_.title = "Lib";  // not the folder's name, which differs
+  std::map<std::string, std::string> sites[2];
+  for (int run = 0; run < 2; ++run) {
+    selection_.jobs = run == 0 ? 1 : 3;
+    selection_.out_dir = out_dir_ + std::to_string(run);
+    fs::create_directories(selection_.out_dir);
+    ASSERT_EQ(RunOnce(selection_, platform_, false), RunOutcome::kCompleted);
+    for (const auto& file : fs::directory_iterator(selection_.out_dir)) {
+      sites[run][file.path().filename()] = ReadAll(file.path());
+    }
+  }
+  EXPECT_GT(sites[0].size(), 40u);
+  ASSERT_EQ(sites[0].size(), sites[1].size());
+  for (const auto& [name, bytes] : sites[0]) EXPECT_TRUE(sites[1][name] == bytes) << name;
+  EXPECT_NE(sites[0]["U11.TC11.html"].find("U10.TC10.html#Step10"), std::string::npos)
+      << "inherited members link to their class";
+}
+
 struct CheckCase {
   const char* label;
   std::function<void(Selection&, TempFolder&)> setup;
