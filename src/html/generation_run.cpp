@@ -18,6 +18,7 @@
 #include "html/pictures.h"
 #include "html/selection.h"
 #include "html/site/site.h"
+#include "html/site/site_index.h"
 #include "html/site_run.h"
 #include "model/doc_tree.h"
 #include "model/text_rules.h"
@@ -366,6 +367,16 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   // The site reads the models alone; the tree is made for the frame pages, the dump and the
   // coverage table.
   parser.BuildTree = !site || selection.debug_mode || settings.measure_coverage;
+  // The site's tables grow as each unit is read, beside the threads that read the next ones,
+  // from the unit as the site shows it.
+  std::unique_ptr<SiteIndex> site_index;
+  if (site) {
+    site_index = std::make_unique<SiteIndex>(selection.parse_private);
+    parser.ModelJoined = [&](std::vector<DocUnit>& models) {
+      if (!selection.parse_private) DropPrivateMembers(models.back().items);
+      site_index->AddUnit(models);
+    };
+  }
   platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
   guard.ProgressShown(true);
 
@@ -395,7 +406,7 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     WhileDoing("writing the tree dump",
                [&] { WriteDump(tree->Tree(), selection.dump_file, settings, files); });
   }
-  if (!selection.parse_private) DropPrivateMembers(units);
+  if (!selection.parse_private && !site) DropPrivateMembers(units);
   if (!selection.json_file.empty()) {
     WhileDoing("writing the JSON file",
                [&] { files.WriteFile(selection.json_file, UnitsToJson(units)); });
@@ -411,7 +422,8 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     report.classes = counts.classes;
     report.routines = counts.routines;
     report.constants = counts.constants;
-    completed = WriteSite(units, *site_options, out_dir, platform, files, jobs);
+    completed =
+        WriteSite(units, *site_options, out_dir, platform, files, jobs, std::move(site_index));
   } else {
     WhileDoing("checking the page names", [&] {
       for (const Warning& warning : PageNameClashes(*tree, selection.desc_file.empty())) {

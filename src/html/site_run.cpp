@@ -11,6 +11,7 @@
 #include "html/pages.h"
 #include "html/selection.h"
 #include "html/site/site.h"
+#include "html/site/site_index.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -60,37 +61,46 @@ SiteOptions SiteOptionsOf(const Selection& selection, const std::string& out_dir
 }
 
 bool WriteSite(const std::vector<DocUnit>& units, SiteOptions options, const std::string& out_dir,
-               Platform& platform, FileSystem& files, int jobs) {
+               Platform& platform, FileSystem& files, int jobs, std::unique_ptr<SiteIndex> grown) {
   options.threads = jobs;
-  Site site(units, std::move(options));
+  std::unique_ptr<Site> made;
+  if (grown) {
+    grown->Finish(units, jobs);
+    made = std::make_unique<Site>(std::move(grown), std::move(options));
+  } else {
+    made = std::make_unique<Site>(units, std::move(options));
+  }
+  const Site& site = *made;
   for (const Warning& warning : site.Warnings()) platform.ReportWarning(warning);
   const std::vector<std::string>& names = site.Files();
+  const std::vector<size_t> order = site.RenderOrder();
   std::optional<OrderedPool<std::string>> renderers;
   if (jobs > 1) {
     // Pages differ a thousandfold in size: a window of a few dozen keeps the threads busy
     // while one of them renders a large page.
     renderers.emplace(names.size(), jobs - 1, 64 * static_cast<size_t>(jobs),
-                      [&](size_t k) { return site.Render(k); });
+                      [&](size_t i) { return site.Render(order[i]); });
   }
   // The steps of the bar, spread evenly over the files.
   const size_t steps = 4 + units.size();
   size_t stepped = 0;
-  for (size_t k = 0; k < names.size(); ++k) {
-    while (stepped < steps && stepped * names.size() <= k * steps) {
-      if (!platform.UpdateProgress(stepped == 0 ? "Generating HTML" : "", names[k], true)) {
+  for (size_t i = 0; i < order.size(); ++i) {
+    const std::string& name = names[order[i]];
+    while (stepped < steps && stepped * order.size() <= i * steps) {
+      if (!platform.UpdateProgress(stepped == 0 ? "Generating HTML" : "", name, true)) {
         return false;
       }
       ++stepped;
     }
     std::string bytes;
     try {
-      bytes = renderers ? renderers->Take(k) : site.Render(k);
+      bytes = renderers ? renderers->Take(i) : site.Render(order[i]);
     } catch (const std::bad_alloc&) {
       OutOfMemoryError error;
-      error.SetFile(out_dir + names[k]);
+      error.SetFile(out_dir + name);
       throw error;
     }
-    files.WriteFile(PagePath(out_dir, names[k]), bytes);
+    files.WriteFile(PagePath(out_dir, name), bytes);
   }
   for (; stepped < steps; ++stepped) {
     if (!platform.UpdateProgress("", "", true)) return false;

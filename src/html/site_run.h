@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_HTML_SITE_RUN_H_
 #define GLOSSATOR_HTML_SITE_RUN_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace glossator {
 class FileSystem;
 class Platform;
 struct Selection;
+class SiteIndex;
 struct SiteOptions;
 
 // Counts of the items of `units` for a run's summary: class-like items (nested ones too),
@@ -29,11 +31,14 @@ SiteOptions SiteOptionsOf(const Selection& selection, const std::string& out_dir
                           const std::string& source_root, FileSystem& files);
 
 // Writes the site of `units` into `out_dir` (ending in "/"): every file rendered ahead on a pool
-// of `jobs` threads and written in order by this one, with 4 + units progress steps ("Generating
-// HTML") spread over them. Reports the site's warnings. Returns false when a progress call
-// answers "stop"; the files after it are not written. Errors propagate as GlosError.
+// of `jobs` threads and written in Site::RenderOrder by this one, with 4 + units progress steps
+// ("Generating HTML") spread over them. `grown`, when given, is a growing SiteIndex to which
+// every unit was added (while they were read); it is finished here instead of building the
+// tables anew. Reports the site's warnings. Returns false when a progress call answers "stop";
+// the files after it are not written. Errors propagate as GlosError.
 bool WriteSite(const std::vector<DocUnit>& units, SiteOptions options, const std::string& out_dir,
-               Platform& platform, FileSystem& files, int jobs);
+               Platform& platform, FileSystem& files, int jobs,
+               std::unique_ptr<SiteIndex> grown = nullptr);
 
 }  // namespace glossator
 

@@ -67,6 +67,7 @@ void TGlosParser::ParseUnits(const std::vector<std::string>& files) {
   settings.want_models = KeepModels;
   target_ = std::make_unique<ParseTarget>(*tree_, parsed_units, observer_);
   ParseTarget& target = *target_;
+  if (KeepModels) target.KeepModels(files.size(), ModelJoined);
 
   int jobs = Jobs > 0 ? Jobs : DefaultJobs();
   if (jobs > 1 && files.size() > 1) {

@@ -1,6 +1,7 @@
 #ifndef GLOSSATOR_PARSER_CGLOSSATOR_H_
 #define GLOSSATOR_PARSER_CGLOSSATOR_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ class TGlosParser {
   ReaderOptions Pascal;     // the Pascal reader's settings
   bool BuildTree = true;    // build the documentation tree (the frame pages, the dump, coverage)
   bool KeepModels = false;  // keep the model of each unit (the site, the JSON export)
+  // With KeepModels: called on the calling thread of ParseUnits as each unit's model joins the
+  // models, in list order, with the models so far (the new one last). Room for every file is
+  // made first, so the models stay where they are until TakeModels, which moves them whole.
+  std::function<void(std::vector<DocUnit>&)> ModelJoined;
   // Files skipped with a warning when they are no unit; see ParseSettings::skippable.
   std::unordered_set<std::string> SkippableFiles;
   bool Cancelled = false;  // set when the user cancels; never reset

@@ -159,7 +159,10 @@ std::string ParseTarget::SourceFile(const TXMLNode* unit) const {
 }
 
 void ParseTarget::Join(FileResult& result, const std::string& path) {
-  if (result.model) models_.push_back(std::move(*result.model));
+  if (result.model) {
+    models_.push_back(std::move(*result.model));
+    if (joined_) joined_(models_);
+  }
   for (std::string& file : result.included) {
     if (included_seen_.insert(file).second) included_.push_back(std::move(file));
   }

@@ -2,6 +2,7 @@
 #define GLOSSATOR_PARSER_FILE_PARSE_H_
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,6 +96,11 @@ class ParseTarget : public ParseObserver {
   void Join(FileResult& result, const std::string& path);
   // The models of the units joined, in list order.
   std::vector<DocUnit> TakeModels() { return std::move(models_); }
+  // Makes room for `count` models, and has `joined` called with the models as each joins.
+  void KeepModels(size_t count, std::function<void(std::vector<DocUnit>&)> joined) {
+    models_.reserve(count);
+    joined_ = std::move(joined);
+  }
   // The include files the joined units read, each once, in the order first read.
   std::vector<std::string> TakeIncluded() { return std::move(included_); }
   // The file a unit item joined here was read from, as listed; empty for any other node.
@@ -111,6 +117,7 @@ class ParseTarget : public ParseObserver {
   bool cancelled_ = false;
   std::unordered_map<const TXMLNode*, std::string> source_files_;
   std::vector<DocUnit> models_;
+  std::function<void(std::vector<DocUnit>&)> joined_;
   std::vector<std::string> included_;
   std::unordered_set<std::string> included_seen_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "html/site/declaration_markup.h"
 #include "model/text_rules.h"
 
 namespace glossator {
@@ -50,6 +51,33 @@ TEST(NameTable, FindsAnyAsciiCaseAndNothingElse) {
       EXPECT_EQ(NameTable::Key(row.stored).hash, NameTable::Key(row.asked).hash);
     }
   }
+}
+
+// Reserved words in any case, and the words beside them that are none: the first letter and the
+// length rule many out before the list is searched.
+TEST(ReservedWords, AnyCaseAndNothingElse) {
+  const std::pair<const char*, bool> rows[] = {
+      {"begin", true},
+      {"BEGIN", true},
+      {"Begin", true},
+      {"end", true},
+      {"xor", true},
+      {"as", true},
+      {"implementation", true},
+      {"threadvar", true},
+      {"resourcestring", true},
+      {"beginx", false},
+      {"beg", false},
+      {"a", false},
+      {"TControl", false},
+      {"Integer", false},
+      {"&begin", false},
+      {"_end", false},
+      {"", false},
+      {"implementationsX", false},
+      {"\xC4nd", false},
+  };
+  for (const auto& [word, reserved] : rows) EXPECT_EQ(IsReservedWord(word), reserved) << word;
 }
 
 }  // namespace

@@ -130,15 +130,16 @@ void AppendMembers(const PageContext& ctx, uint32_t entry, std::string& out) {
 void AppendInherited(const PageContext& ctx, uint32_t entry, std::string& out) {
   const SiteIndex& x = ctx.index;
   NameTable seen;  // the names declared nearer, case ignored
+  auto key = [&](uint32_t m) { return NameTable::Key(x.At(m).name, x.At(m).name_hash); };
   for (uint32_t m = x.At(entry).first_child; m != kNone; m = x.At(m).next_sibling) {
-    seen.Insert(0, x.At(m).name, 0);
+    seen.Insert(0, key(m), 0);
   }
   bool started = false;
   int steps = 0;
   for (uint32_t a = x.At(entry).base; a != kNone && steps < kMaxChain; a = x.At(a).base, ++steps) {
     bool listed = false;
     for (uint32_t m = x.At(a).first_child; m != kNone; m = x.At(m).next_sibling) {
-      if (!seen.Insert(0, x.At(m).name, 0).added) continue;
+      if (!seen.Insert(0, key(m), 0).added) continue;
       if (!started) out.append("<h2 id=g-inherited>Inherited members</h2>\n");
       started = true;
       if (!listed) {

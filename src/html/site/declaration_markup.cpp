@@ -83,6 +83,14 @@ constexpr std::array<std::string_view, 65> kReserved = {
     "xor",
 };
 
+// Per first letter, the lengths the reserved words of that letter have (bit n: length n): most
+// identifiers are told from every reserved word by these two alone.
+constexpr std::array<uint32_t, 26> kReservedLengths = [] {
+  std::array<uint32_t, 26> lengths{};
+  for (std::string_view word : kReserved) lengths[word[0] - 'a'] |= 1u << word.size();
+  return lengths;
+}();
+
 // Lower case into `buffer` when the word is short enough to be a keyword; empty otherwise.
 std::string_view Folded(std::string_view word, std::array<char, 16>& buffer) {
   if (word.size() > buffer.size()) return {};
@@ -391,6 +399,11 @@ class DeclarationWriter {
 }  // namespace
 
 bool IsReservedWord(std::string_view word) {
+  if (word.empty() || word.size() >= 32) return false;
+  char first = ToLowerAscii(word[0]);
+  if (first < 'a' || first > 'z' || (kReservedLengths[first - 'a'] & (1u << word.size())) == 0) {
+    return false;
+  }
   std::array<char, 16> buffer;
   std::string_view folded = Folded(word, buffer);
   return !folded.empty() && std::binary_search(kReserved.begin(), kReserved.end(), folded);

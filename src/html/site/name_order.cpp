@@ -32,6 +32,8 @@ const std::vector<uint32_t>& SiteIndex::NamesUnder(char letter) const {
   return by_letter_[LetterSlot(letter)];
 }
 
+uint32_t SiteIndex::CountUnder(char letter) const { return letter_counts_[LetterSlot(letter)]; }
+
 bool SiteIndex::NameOrderLess(uint32_t a, uint32_t b) const {
   std::string_view na = entries_[a].name;
   std::string_view nb = entries_[b].name;

@@ -25,21 +25,22 @@ uint64_t LowerWord(uint64_t word) {
 
 // The hash of the lower case, eight bytes at a time: names are hashed for every lookup, and a
 // byte at a time was a tenth of rendering a site.
-NameTable::Key::Key(std::string_view text)
-    : name(text), hash(14695981039346656037ull ^ text.size()) {
+NameTable::Key::Key(std::string_view text) : name(text) {
+  uint64_t mixed = 14695981039346656037ull ^ text.size();
   size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + i, 8);
-    hash = (hash ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
-    hash ^= hash >> 29;
+    mixed = (mixed ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
+    mixed ^= mixed >> 29;
   }
   if (i < text.size()) {
     uint64_t word = 0;
     std::memcpy(&word, text.data() + i, text.size() - i);
-    hash = (hash ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
-    hash ^= hash >> 29;
+    mixed = (mixed ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
+    mixed ^= mixed >> 29;
   }
+  hash = static_cast<uint32_t>(mixed ^ (mixed >> 32));
 }
 
 uint32_t NameTable::Hash(uint32_t scope, const Key& key) {

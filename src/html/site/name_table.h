@@ -20,8 +20,10 @@ class NameTable {
   // A name with the hash of its lower case, made once for the many scopes it is looked up in.
   struct Key {
     explicit Key(std::string_view name);
+    // A key whose hash was made before, by Key(name).
+    Key(std::string_view name, uint32_t hash) : name(name), hash(hash) {}
     std::string_view name;
-    uint64_t hash;
+    uint32_t hash;
   };
 
   // Makes room for `count` names without growing.

@@ -173,7 +173,7 @@ std::string RenderSearchIndex(const PageContext& ctx) {
   AppendPages(x, out);
   out.append("letters:\"");
   for (char letter : kPartLetters) {
-    if (!x.NamesUnder(letter).empty()) out += letter;
+    if (x.CountUnder(letter) > 0) out += letter;
   }
   out.append("\"};\n");
   return out;

@@ -15,6 +15,24 @@ Site::Site(const std::vector<DocUnit>& units, SiteOptions options)
   ListFiles();
 }
 
+Site::Site(std::unique_ptr<SiteIndex> index, SiteOptions options)
+    : index_(std::move(index)), options_(std::move(options)) {
+  ListFiles();
+}
+
+std::vector<size_t> Site::RenderOrder() const {
+  std::vector<size_t> order;
+  order.reserve(files_.size());
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t k = 0; k < files_.size(); ++k) {
+      PageKind kind = index_->Pages()[k].kind;
+      bool ordered_names = kind == PageKind::kSearchNames || kind == PageKind::kNames;
+      if (ordered_names == (pass == 1)) order.push_back(k);
+    }
+  }
+  return order;
+}
+
 void Site::ListFiles() {
   files_.clear();
   files_.reserve(index_->Pages().size());

@@ -37,16 +37,24 @@ class Site {
   // Builds the tables every page needs (page names, anchors, the name resolution) once, in time
   // linear in the set (and a sort of its names). `units` must outlive the Site.
   Site(const std::vector<DocUnit>& units, SiteOptions options);
+  // The site of the tables a growing SiteIndex made, finished, of units that must outlive the
+  // Site.
+  Site(std::unique_ptr<SiteIndex> index, SiteOptions options);
   ~Site();
   Site(const Site&) = delete;
   Site& operator=(const Site&) = delete;
 
   // Every file of the site, relative to the output folder, in a fixed order: "site.css",
-  // "site.js", "search-index.js", "units.js", "index.html", "search.html", "hierarchy.html",
+  // "site.js", "search-index.js", the parts of the search index ("search-other.js",
+  // "search-a.js" ... "search-z.js"), "units.js", "index.html", "search.html", "hierarchy.html",
   // then each unit's page followed by the pages of its class-like items (depth first), then the
   // A-Z pages ("names-a.html" ... "names-other.html") of the letters that names start with.
   // No two names are equal, even without case.
   const std::vector<std::string>& Files() const { return files_; }
+  // The numbers of Files() in the order a run on several threads best renders them: the files
+  // that list the names in order (the parts of the search index, the A-Z pages) come last, so
+  // that the names are sorted while the others are rendered.
+  std::vector<size_t> RenderOrder() const;
 
   // The bytes of file k of Files(). Pure and safe to call from several threads at once.
   // With `looked_up`, every name the file tried to resolve (in declarations, ancestors and

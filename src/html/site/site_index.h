@@ -2,10 +2,12 @@
 #define GLOSSATOR_HTML_SITE_SITE_INDEX_H_
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "model/unit_model.h"
 
 namespace glossator {
+
+class SiteIndexBuilder;
 
 constexpr uint32_t kNone = UINT32_MAX;
 
@@ -44,7 +48,11 @@ struct Entry {
   // when this is the N-th item (or value) of that stem on the page. 0 for units, which have no
   // anchor.
   uint32_t anchor_number = 0;
+  // NameTable::Key(name).hash, made once: class pages look the names of every ancestor's
+  // members up (it fits in what the fields above leave over).
+  uint32_t name_hash = 0;
 };
+static_assert(sizeof(void*) != 8 || sizeof(Entry) == 80, "an entry keeps to 80 bytes");
 
 // What a file of the site holds.
 enum class PageKind : uint8_t {
@@ -115,6 +123,19 @@ class SiteIndex {
   // `units` must outlive the index. Members that are private or strict private are left out
   // unless `with_private`.
   SiteIndex(const std::vector<DocUnit>& units, bool with_private, int threads = 1);
+  // An index that grows a unit at a time, for a run that hands each unit over as soon as it is
+  // read: AddUnit for each, in the set's order, then Finish; the index is the one the
+  // constructor above makes of the same units. Only a finished index may be read.
+  explicit SiteIndex(bool with_private);
+  ~SiteIndex();
+  SiteIndex(const SiteIndex&) = delete;
+  SiteIndex& operator=(const SiteIndex&) = delete;
+  // Adds units.back(), the next unit. REQUIRES: the units added before are the vector's other
+  // elements, at the same addresses (the vector keeps room for all, or moves whole).
+  void AddUnit(const std::vector<DocUnit>& units);
+  // Completes the tables of `units`, whose elements are those added. With more than one thread
+  // the names are sorted on a second one, which may still be at it on return (ByName() waits).
+  void Finish(const std::vector<DocUnit>& units, int threads);
 
   // Replaces units[u] by `unit` and brings the tables up to date in time linear in the number
   // of entries (with no resolution of names but those that may resolve differently), leaving
@@ -151,6 +172,8 @@ class SiteIndex {
   const std::vector<uint32_t>& ByName() const;
   // The entries of ByName() whose names NameLetter puts under `letter`, in that order.
   const std::vector<uint32_t>& NamesUnder(char letter) const;
+  // How many entries NamesUnder(letter) holds, known without the sort.
+  uint32_t CountUnder(char letter) const;
   // Problems of the input found while building, such as a cycle of ancestors.
   const std::vector<Warning>& Warnings() const { return warnings_; }
 
@@ -213,6 +236,10 @@ class SiteIndex {
   std::vector<uint32_t> class_starts_;  // unit u's classes: from class_starts_[u] to [u + 1]
   std::vector<std::vector<uint32_t>> uses_;
   void SortByName() const;
+  // Sorts the names on a thread of its own (sorter_); a thread that cannot start leaves it to
+  // the first ByName(). AwaitSort waits for that thread; the tables must not change before.
+  void SortInBackground();
+  void AwaitSort();
   // Whether entry a comes before entry b in ByName().
   bool NameOrderLess(uint32_t a, uint32_t b) const;
   // The lists by letter, from by_name_.
@@ -221,6 +248,8 @@ class SiteIndex {
   mutable bool sorted_ = false;  // guarded by sort_mutex_ while pages are rendered
   mutable std::vector<uint32_t> by_name_;
   mutable std::vector<uint32_t> by_letter_[27];  // 'a'..'z', then the others
+  std::thread sorter_;
+  std::unique_ptr<SiteIndexBuilder> growing_;  // between the growing constructor and Finish
   std::vector<Warning> warnings_;
   // The members nested too deep, per unit, and the cycles of ancestors: warnings_ is both.
   std::vector<std::vector<Warning>> unit_warnings_;

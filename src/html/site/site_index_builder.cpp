@@ -1,5 +1,6 @@
 #include "html/site/site_index_builder.h"
 
+#include <algorithm>
 #include <deque>
 #include <stdexcept>
 #include <system_error>
@@ -29,66 +30,54 @@ class SiteIndexBuilder::PageAnchors {
                                   // keeps them in place for the views of stems_
 };
 
-namespace {
-
-// Sorts the names of an index on a thread of its own; the destructor waits for it. A thread
-// that cannot start, or a sort that fails, leaves the sort to the first ByName() call, which
-// does it (or reports the failure) on the thread that asks.
-class BackgroundSort {
- public:
-  BackgroundSort(const SiteIndex& index, int threads) {
-    if (threads < 2) return;
-    try {
-      thread_ = std::thread([&index] {
-        try {
-          index.ByName();
-        } catch (const std::exception&) {
-        }
-      });
-    } catch (const std::system_error&) {
-    }
-  }
-  ~BackgroundSort() {
-    if (thread_.joinable()) thread_.join();
-  }
-  BackgroundSort(const BackgroundSort&) = delete;
-  BackgroundSort& operator=(const BackgroundSort&) = delete;
-
- private:
-  std::thread thread_;
-};
-
-}  // namespace
-
 void SiteIndexBuilder::Build(int threads) {
-  const std::vector<DocUnit>& units = *x_.units_;
   size_t count = 0;
-  for (const DocUnit& unit : units) count += 1 + CountEntries(unit.items, 0);
-  x_.entries_.reserve(count);
-  x_.names_.Reserve(count + count / 2 + units.size());
-  UniqueNames files;
-  std::vector<std::string> asked;
-  Sink sink{&x_.entries_, &x_.pages_, &asked, nullptr, &files, 0, 0, {}};
-  sink.last_child.assign(count, kNone);
-  sink_ = &sink;
+  for (const DocUnit& unit : *x_.units_) count += 1 + CountEntries(unit.items, 0);
+  Start(count);
+  for (uint32_t u = 0; u < x_.units_->size(); ++u) Add((*x_.units_)[u], u);
+  Finish(threads);
+}
+
+void SiteIndexBuilder::Start(size_t expected_entries) {
+  x_.entries_.reserve(expected_entries);
+  x_.names_.Reserve(expected_entries + expected_entries / 2);
+  own_.last_child.reserve(expected_entries);
+  sink_ = &own_;
   AddFixedPages();
-  x_.unit_warnings_.resize(units.size());
-  for (uint32_t u = 0; u < units.size(); ++u) {
-    sink.warnings = &x_.unit_warnings_[u];
-    AddUnit(units[u], u);
+}
+
+void SiteIndexBuilder::Add(const DocUnit& unit, uint32_t u) {
+  const size_t first = x_.entries_.size();
+  const size_t count = 1 + CountEntries(unit.items, 0);
+  // Room for the unit's entries: each AddUnit makes exactly as many as counted.
+  if (x_.entries_.capacity() < first + count) {
+    x_.entries_.reserve(std::max(first + count, 2 * x_.entries_.capacity()));
   }
+  own_.last_child.resize(first + count, kNone);
+  x_.unit_warnings_.resize(u + 1);
+  own_.warnings = &x_.unit_warnings_[u];
+  AddUnit(unit, u);
+  own_.warnings = nullptr;
+  // Its entries keep their numbers as sids, and declare their names in entry order, as they
+  // would after the last unit.
+  const auto end = static_cast<uint32_t>(x_.entries_.size());
+  for (auto e = static_cast<uint32_t>(first); e < end; ++e) {
+    x_.sid_of_entry_.push_back(e);
+    x_.entry_of_sid_.push_back(e);
+  }
+  DeclareRange(static_cast<uint32_t>(first), end);
+}
+
+void SiteIndexBuilder::Finish(int threads) {
   sink_ = nullptr;
-  // Every entry and its name are in place: the rest of the build changes other fields only.
-  BackgroundSort sort(x_, threads);
-  for (const std::string& name : asked) ++x_.asked_names_[name];
-  x_.page_asked_ = std::move(asked);
-  x_.sid_of_entry_.resize(x_.entries_.size());
-  for (uint32_t e = 0; e < x_.entries_.size(); ++e) x_.sid_of_entry_[e] = e;
-  x_.entry_of_sid_ = x_.sid_of_entry_;
-  DeclareRange(0, static_cast<uint32_t>(x_.entries_.size()));
+  // Every entry and its name are in place: what follows changes other fields only, and the
+  // pages that need the names in order are rendered last (Site::WriteOrder).
+  if (threads > 1) x_.SortInBackground();
+  for (const std::string& name : asked_) ++x_.asked_names_[name];
+  x_.page_asked_ = std::move(asked_);
   ListUnitClasses();
-  x_.uses_.resize(units.size());
-  for (uint32_t u = 0; u < units.size(); ++u) LinkUses(u);
+  x_.uses_.resize(x_.units_->size());
+  for (uint32_t u = 0; u < x_.units_->size(); ++u) LinkUses(u);
   LinkAncestors();
   CutAncestorCycles();
   LinkDescendants();
@@ -160,6 +149,7 @@ uint32_t SiteIndexBuilder::NewEntry(std::string_view name, EntryType type, uint3
   }
   Entry e;
   e.name = name;
+  e.name_hash = NameTable::Key(name).hash;
   e.type = type;
   e.unit = unit;
   e.parent = parent;
@@ -423,6 +413,42 @@ char NameLetter(std::string_view name) {
 SiteIndex::SiteIndex(const std::vector<DocUnit>& units, bool with_private, int threads)
     : units_(&units), with_private_(with_private) {
   SiteIndexBuilder(*this, with_private).Build(threads);
+}
+
+SiteIndex::SiteIndex(bool with_private) : units_(nullptr), with_private_(with_private) {
+  growing_ = std::make_unique<SiteIndexBuilder>(*this, with_private);
+  growing_->Start(0);
+}
+
+SiteIndex::~SiteIndex() { AwaitSort(); }
+
+void SiteIndex::AddUnit(const std::vector<DocUnit>& units) {
+  units_ = &units;
+  growing_->Add(units.back(), static_cast<uint32_t>(units.size() - 1));
+}
+
+void SiteIndex::Finish(const std::vector<DocUnit>& units, int threads) {
+  units_ = &units;
+  growing_->Finish(threads);
+  growing_.reset();
+}
+
+void SiteIndex::SortInBackground() {
+  try {
+    sorter_ = std::thread([this] {
+      try {
+        ByName();
+      } catch (const std::exception&) {
+        // ByName() sorts again, or fails, on the thread that asks next.
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread: the first ByName() sorts.
+  }
+}
+
+void SiteIndex::AwaitSort() {
+  if (sorter_.joinable()) sorter_.join();
 }
 
 }  // namespace glossator

@@ -19,9 +19,15 @@ class SiteIndexBuilder {
  public:
   SiteIndexBuilder(SiteIndex& index, bool with_private) : x_(index), with_private_(with_private) {}
 
-  // Builds every table; with more than one thread, the names are sorted on a second one while
-  // the rest is built.
+  // Builds every table: Start, Add for each unit, Finish.
   void Build(int threads = 1);
+  // The same a unit at a time, for units that arrive one by one: Start with the number of
+  // entries to make room for (0 when unknown), Add each unit in order, then Finish. With more
+  // than one thread, Finish leaves the names to be sorted on a second one (SiteIndex::sorter_).
+  // The builder must live from Start to Finish.
+  void Start(size_t expected_entries);
+  void Add(const DocUnit& unit, uint32_t u);
+  void Finish(int threads);
   bool ReplaceUnit(std::vector<DocUnit>& units, uint32_t u, DocUnit unit, UnitSplice& splice);
 
  private:
@@ -118,6 +124,10 @@ class SiteIndexBuilder {
   SiteIndex& x_;
   bool with_private_;
   Sink* sink_ = nullptr;
+  // The state of a build from Start to Finish.
+  UniqueNames files_;
+  std::vector<std::string> asked_;
+  Sink own_{&x_.entries_, &x_.pages_, &asked_, nullptr, &files_, 0, 0, {}};
 };
 
 }  // namespace glossator

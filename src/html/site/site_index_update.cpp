@@ -30,6 +30,7 @@ void AncestorParts(std::string_view text, std::vector<std::string>& parts) {
 
 bool SiteIndex::ReplaceUnit(std::vector<DocUnit>& units, uint32_t u, DocUnit unit,
                             UnitSplice& splice) {
+  AwaitSort();
   return SiteIndexBuilder(*this, with_private_).ReplaceUnit(units, u, std::move(unit), splice);
 }
 
