@@ -5,6 +5,7 @@
 
 #include "html/site/comment_html.h"
 #include "html/site/doc_tags.h"
+#include "html/site/site_html.h"
 #include "html/site/site_names.h"
 
 namespace glossator {
@@ -67,6 +68,28 @@ TEST(SafeHtml, HostileCommentsTable) {
     AppendSafeHtml(out, c.input);
     EXPECT_EQ(out, c.expected) << c.label;
   }
+}
+
+// Names and declarations are escaped wherever the special byte stands: the text is read eight
+// bytes at a time, so each is tried at every place of a long text and of a short one.
+TEST(SafeHtml, TextEscapesEveryByteAtEveryPlace) {
+  const std::pair<char, std::string_view> specials[] = {
+      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+  for (size_t length : {1, 7, 8, 9, 16, 23}) {
+    for (size_t at = 0; at < length; ++at) {
+      for (const auto& [c, entity] : specials) {
+        std::string text(length, 'a');
+        text[at] = c;
+        std::string expected = text.substr(0, at) + std::string(entity) + text.substr(at + 1);
+        std::string out = "x";
+        AppendText(out, text);
+        EXPECT_EQ(out, "x" + expected) << length << " " << at << " " << c;
+      }
+    }
+  }
+  std::string out;
+  AppendText(out, "plain text of more than eight bytes, \xC3\xA9 and 'quotes'");
+  EXPECT_EQ(out, "plain text of more than eight bytes, \xC3\xA9 and 'quotes'");
 }
 
 TEST(SafeHtml, DeepNestingIsBounded) {

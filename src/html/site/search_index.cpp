@@ -143,7 +143,7 @@ struct RankWriter {
     const Entry& e = x.At(id);
     info += KindLetter(e);
     AppendDigits(info, e.own_page != kNone ? e.own_page : e.page, width);
-    if (e.own_page == kNone && (e.anchor_number != 1 || !IsAnchorStem(e.name))) {
+    if (e.own_page == kNone && (e.anchor_number != 1 || !e.plain_anchor)) {
       AppendNumber(anchors, number);
       anchors.append("\\t");
       AppendAnchor(x, id, anchors);

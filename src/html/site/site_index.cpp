@@ -57,13 +57,17 @@ std::pair<uint32_t, uint32_t> SiteIndex::UnitPageRange(uint32_t unit) const {
 }
 
 uint32_t SiteIndex::UnitNamed(std::string_view name) const {
-  return EntryOf(names_.Find(kUnitNames, Trim(name)));
+  return EntryOf(shared_names_.Find(kUnitNames, Trim(name)));
 }
 
 void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out) {
   const Entry& e = index.At(entry);
   if (e.anchor_number == 0) return;
-  AppendAnchorStem(out, e.name);
+  if (e.plain_anchor) {
+    out.append(e.name);
+  } else {
+    AppendAnchorStem(out, e.name);
+  }
   if (e.anchor_number > 1) {
     out += '-';
     AppendNumber(out, e.anchor_number);
@@ -94,7 +98,7 @@ uint32_t SiteIndex::InClassChain(uint32_t cls, const Key& key) const {
 uint32_t SiteIndex::InUnits(uint32_t unit, const Key& key) const {
   uint32_t found = Probe(unit_entries_[unit], key);
   if (found != kNone) return found;
-  uint32_t slot = names_.Find(kUnitLevel, key);
+  uint32_t slot = shared_names_.Find(kUnitLevel, key);
   if (slot == NameTable::kMissing) return kNone;
   const Candidates& candidates = candidates_[slot];
   // Most names are declared in one unit of the set; only the others need the uses clause.
@@ -119,7 +123,7 @@ uint32_t SiteIndex::Resolve(Scope scope, std::string_view name) const {
   if (key.name.empty()) return kNone;
   if (scope.cls != kNone) {
     if (IsTypeParameter(scope.cls, key.name)) return kNone;
-    if (names_.Find(kMemberNames, key) != NameTable::kMissing) {
+    if (shared_names_.Find(kMemberNames, key) != NameTable::kMissing) {
       for (uint32_t c = scope.cls; c != kNone && IsClassLikeEntry(c); c = entries_[c].parent) {
         uint32_t found = InClassChain(c, key);
         if (found != kNone) return found;

@@ -34,6 +34,7 @@ struct Entry {
   const DocItem* item = nullptr;     // items only
   const EnumValue* value = nullptr;  // enumeration values only
   EntryType type = EntryType::kItem;
+  bool plain_anchor = false;     // the name is its own anchor stem (IsAnchorStem), known once
   uint32_t unit = 0;             // the unit's number
   uint32_t parent = kNone;       // the unit's entry, the enclosing class-like item, or the enum
   uint32_t page = 0;             // the file that shows it: a class-like item's summary stands on
@@ -256,11 +257,13 @@ class SiteIndex {
   std::vector<Warning> cycle_warnings_;
   bool with_private_;
   // Every name declared directly in a scope (scope: the sid of the unit's, class's or enum's
-  // entry; value: the sid of the entry declared), and the tables of the kUnitLevel (value: an
-  // index into candidates_), kMemberNames (value: how many members bear the name) and
-  // kUnitNames (value: the sid of the unit's entry) scopes, whose names are copies in
-  // kept_names_.
+  // entry; value: the sid of the entry declared).
   NameTable names_;
+  // The names of the whole set, in a table of their own, which stays small enough to be read
+  // quickly: the kUnitLevel scope (value: an index into candidates_), kMemberNames (value: how
+  // many members bear the name) and kUnitNames (value: the sid of the unit's entry); their
+  // names are copies in kept_names_.
+  NameTable shared_names_;
   std::vector<Candidates> candidates_;  // `first` is a sid
   TextArena kept_names_;
   std::vector<uint32_t> sid_of_entry_;

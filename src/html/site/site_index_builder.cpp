@@ -40,7 +40,8 @@ void SiteIndexBuilder::Build(int threads) {
 
 void SiteIndexBuilder::Start(size_t expected_entries) {
   x_.entries_.reserve(expected_entries);
-  x_.names_.Reserve(expected_entries + expected_entries / 2);
+  x_.names_.Reserve(expected_entries);
+  x_.shared_names_.Reserve(expected_entries / 2);
   own_.last_child.reserve(expected_entries);
   sink_ = &own_;
   AddFixedPages();
@@ -150,6 +151,7 @@ uint32_t SiteIndexBuilder::NewEntry(std::string_view name, EntryType type, uint3
   Entry e;
   e.name = name;
   e.name_hash = NameTable::Key(name).hash;
+  e.plain_anchor = IsAnchorStem(name);
   e.type = type;
   e.unit = unit;
   e.parent = parent;
@@ -247,8 +249,8 @@ void SiteIndexBuilder::DeclareRange(uint32_t first, uint32_t end,
     switch (e.type) {
       case EntryType::kUnit:
         // The first unit of a name is the one a name finds.
-        x_.names_.InsertCopy(SiteIndex::kUnitNames, NameTable::Key(Trim(e.name)),
-                             x_.sid_of_entry_[id], x_.kept_names_);
+        x_.shared_names_.InsertCopy(SiteIndex::kUnitNames, NameTable::Key(Trim(e.name)),
+                                    x_.sid_of_entry_[id], x_.kept_names_);
         break;
       case EntryType::kItem:
         Declare(e.parent, e.name, id, unit_level);
@@ -270,7 +272,7 @@ void SiteIndexBuilder::Declare(uint32_t scope, std::string_view name, uint32_t i
   if (key.name.empty()) return;
   x_.names_.Insert(x_.sid_of_entry_[scope], key, x_.sid_of_entry_[id]);
   if (x_.entries_[scope].type != EntryType::kUnit) {
-    ++*x_.names_.InsertCopy(SiteIndex::kMemberNames, key, 0, x_.kept_names_).value;
+    ++*x_.shared_names_.InsertCopy(SiteIndex::kMemberNames, key, 0, x_.kept_names_).value;
     return;
   }
   if (unit_level != nullptr) {
@@ -280,7 +282,7 @@ void SiteIndexBuilder::Declare(uint32_t scope, std::string_view name, uint32_t i
   uint32_t unit = x_.entries_[id].unit;
   auto slot = static_cast<uint32_t>(x_.candidates_.size());
   NameTable::Inserted found =
-      x_.names_.InsertCopy(SiteIndex::kUnitLevel, key, slot, x_.kept_names_);
+      x_.shared_names_.InsertCopy(SiteIndex::kUnitLevel, key, slot, x_.kept_names_);
   if (found.added) {
     x_.candidates_.push_back({x_.sid_of_entry_[id], 1, unit});
     return;

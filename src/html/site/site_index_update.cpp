@@ -52,8 +52,8 @@ void SiteIndexBuilder::Undeclare(uint32_t first, uint32_t end,
       unit_level.insert(ToLowerAscii(key.name));
       return;
     }
-    NameTable::Inserted count = x_.names_.Insert(SiteIndex::kMemberNames, key, 0);
-    if (count.added || --*count.value == 0) x_.names_.Erase(SiteIndex::kMemberNames, key);
+    NameTable::Inserted count = x_.shared_names_.Insert(SiteIndex::kMemberNames, key, 0);
+    if (count.added || --*count.value == 0) x_.shared_names_.Erase(SiteIndex::kMemberNames, key);
   };
   for (uint32_t id = first; id < end; ++id) {
     const Entry& e = x_.entries_[id];
@@ -86,7 +86,7 @@ bool SiteIndexBuilder::ReplaceUnit(std::vector<DocUnit>& units, uint32_t u, DocU
   std::unordered_set<std::string> old_unit_level;
   Undeclare(e0, e1, old_unit_level);
   for (const std::string& name : old_unit_level) {
-    uint32_t slot = x_.names_.Find(SiteIndex::kUnitLevel, NameTable::Key(name));
+    uint32_t slot = x_.shared_names_.Find(SiteIndex::kUnitLevel, NameTable::Key(name));
     uint32_t first = x_.EntryOf(x_.candidates_[slot].first);
     if (first >= e0 && first < e1) first_here.insert(name);
   }
@@ -243,13 +243,13 @@ void SiteIndexBuilder::SettleUnitLevel(uint32_t u, const std::unordered_set<std:
   };
   for (const std::string& name : old_names) {
     NameTable::Key key(name);
-    SiteIndex::Candidates& c = x_.candidates_[x_.names_.Find(SiteIndex::kUnitLevel, key)];
+    SiteIndex::Candidates& c = x_.candidates_[x_.shared_names_.Find(SiteIndex::kUnitLevel, key)];
     if (new_names.count(name) != 0) {
       if (first_here.count(name) != 0) c.first = here(key);
       continue;
     }
     if (--c.count == 0) {
-      x_.names_.Erase(SiteIndex::kUnitLevel, key);
+      x_.shared_names_.Erase(SiteIndex::kUnitLevel, key);
       continue;
     }
     if (first_here.count(name) == 0) continue;
@@ -266,7 +266,7 @@ void SiteIndexBuilder::SettleUnitLevel(uint32_t u, const std::unordered_set<std:
     NameTable::Key key(name);
     auto slot = static_cast<uint32_t>(x_.candidates_.size());
     NameTable::Inserted found =
-        x_.names_.InsertCopy(SiteIndex::kUnitLevel, key, slot, x_.kept_names_);
+        x_.shared_names_.InsertCopy(SiteIndex::kUnitLevel, key, slot, x_.kept_names_);
     if (found.added) {
       x_.candidates_.push_back({here(key), 1, u});
       continue;
