@@ -138,7 +138,10 @@ void FileParser::ReadPascal(const std::string& path, const std::string& text,
                                       result.tree->Root(), steps);
     if (unit != nullptr) SortUnit(unit);
   }
-  if (settings.want_models) result.model = std::move(read.unit);
+  if (settings.want_models) {
+    FitToSize(*read.unit);
+    result.model = std::move(read.unit);
+  }
 }
 
 ParseTarget::ParseTarget(TXMLTree& tree, TXMLNode* parsed_units, ParseObserver* observer)

@@ -40,9 +40,6 @@ void KeepSpareBuffers(pascal::TokenStream& stream) {
   if (stream.comments.capacity() <= kKeptComments) spare.comments.swap(stream.comments);
 }
 
-// Gives the vectors of the items no more room than they hold. They grew by doubling, and a
-// whole set's units are kept at once (the site renders from them): the spare room was a third
-// of their memory on the Lazarus sources, and moving each item once costs less than that.
 void FitToSize(std::vector<DocItem>& items) {
   for (DocItem& item : items) {
     FitToSize(item.members);
@@ -53,6 +50,8 @@ void FitToSize(std::vector<DocItem>& items) {
 }
 
 }  // namespace
+
+void FitToSize(DocUnit& unit) { FitToSize(unit.items); }
 
 ReadResult ReadPascalUnit(const std::string& path, std::string_view text,
                           const ReaderOptions& options, FileSystem& files) {
@@ -70,7 +69,6 @@ ReadResult ReadPascalUnit(const std::string& path, std::string_view text,
   if (parser.ReadUnit(unit, &why)) {
     size_t interface_end = parser.Position();
     ReadImplementationComments(stream, comments, interface_end, unit);
-    FitToSize(unit.items);
     result.unit = std::move(unit);
     // An include file of the implementation part that is not found costs at most the comments
     // above some routine bodies: no news for a reader of the documentation.
