@@ -168,8 +168,8 @@ class SiteIndex {
   // The units that unit u's uses clause names and the set holds, in clause order.
   const std::vector<uint32_t>& UsedUnits(uint32_t unit) const { return uses_[unit]; }
   // Every entry, ordered by name without case (ASCII letters only), then by entry number. Made
-  // the first time it is asked for, on the thread that asks (the files that need it are
-  // rendered beside others); safe from several threads.
+  // on a second thread when the index was built with more than one (this waits for it), or else
+  // the first time it is asked for, on the thread that asks; safe from several threads.
   const std::vector<uint32_t>& ByName() const;
   // The entries of ByName() whose names NameLetter puts under `letter`, in that order.
   const std::vector<uint32_t>& NamesUnder(char letter) const;

@@ -72,7 +72,7 @@ void SiteIndexBuilder::Add(const DocUnit& unit, uint32_t u) {
 void SiteIndexBuilder::Finish(int threads) {
   sink_ = nullptr;
   // Every entry and its name are in place: what follows changes other fields only, and the
-  // pages that need the names in order are rendered last (Site::WriteOrder).
+  // pages that need the names in order are rendered last (Site::RenderOrder).
   if (threads > 1) x_.SortInBackground();
   for (const std::string& name : asked_) ++x_.asked_names_[name];
   x_.page_asked_ = std::move(asked_);
