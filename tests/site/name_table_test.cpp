@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "dice.h"
 #include "html/site/declaration_markup.h"
+#include "html/site/site_index.h"
 #include "model/text_rules.h"
+#include "site_test_units.h"
 
 namespace glossator {
 namespace {
@@ -78,6 +81,35 @@ TEST(ReservedWords, AnyCaseAndNothingElse) {
       {"\xC4nd", false},
   };
   for (const auto& [word, reserved] : rows) EXPECT_EQ(IsReservedWord(word), reserved) << word;
+}
+
+// The A-Z order of the entries: by name without case, then by entry, however the names agree or
+// differ in their first sixteen bytes (the sort packs those into two numbers) and however many
+// share a name.
+TEST(NameOrder, ByNameWithoutCaseThenByEntry) {
+  std::vector<std::string> names = {"Create", "create",   "CREATE",   "Items", "_Hidden",
+                                    "9Lives", "\xC4rger", "\xE4rger", "Zeta",  "zeta",
+                                    "a",      "A",        "ab",       "Ab"};
+  const std::string prefix = "TVeryLongPrefix_";  // sixteen bytes
+  for (std::string tail : {"b", "B", "a", "", "ab", "A", "aa"}) names.push_back(prefix + tail);
+  for (std::string tail : {"Eight", "EIGHT", "eight7", "Eigh"}) names.push_back("Prefix" + tail);
+  Dice dice(7);
+  for (int i = 0; i < 300; ++i) names.push_back(names[dice.Below(names.size())]);
+  std::vector<DocItem> items;
+  for (const std::string& name : names) items.push_back(TestItem(ItemKind::kConstant, name));
+  std::vector<DocUnit> units = {TestUnit("U1", {}, items), TestUnit("U2", {}, items)};
+  for (int threads : {1, 2}) {
+    SiteIndex index(units, false, threads);
+    const std::vector<uint32_t>& order = index.ByName();
+    ASSERT_EQ(order.size(), index.Entries().size());
+    for (size_t k = 1; k < order.size(); ++k) {
+      std::string_view a = index.At(order[k - 1]).name;
+      std::string_view b = index.At(order[k]).name;
+      bool in_order = FoldedLess(a, b) || (!FoldedLess(b, a) && order[k - 1] < order[k]);
+      EXPECT_TRUE(in_order) << k << ": " << a << " (" << order[k - 1] << ") before " << b << " ("
+                            << order[k] << ")";
+    }
+  }
 }
 
 }  // namespace

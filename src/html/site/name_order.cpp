@@ -18,6 +18,45 @@ uint64_t Packed(std::string_view name, size_t from) {
   return packed;
 }
 
+// A name's sort key: its first sixteen bytes in lower case, packed, and its entry.
+struct NameKey {
+  uint64_t head;
+  uint64_t next;
+  uint32_t id;
+};
+
+// Sixteen bits of a key: digits 0 to 3 of `next`, then 4 to 7 of `head`, the least significant
+// first.
+uint32_t Digit(const NameKey& key, int d) {
+  uint64_t word = d < 4 ? key.next : key.head;
+  return static_cast<uint32_t>(word >> (16 * (d % 4))) & 0xFFFF;
+}
+
+// Orders keys given in entry order by head, then next, then entry: a stable radix sort, a
+// sixteen-bit digit a pass, least significant first. A pass whose digit is the same for every
+// key is left out.
+void RadixSort(std::vector<NameKey>& keys) {
+  constexpr size_t kBuckets = 1 << 16;
+  if (keys.size() < 2) return;
+  std::vector<uint32_t> counts(8 * kBuckets);
+  for (const NameKey& key : keys) {
+    for (int d = 0; d < 8; ++d) ++counts[d * kBuckets + Digit(key, d)];
+  }
+  std::vector<NameKey> spare(keys.size());
+  for (int d = 0; d < 8; ++d) {
+    uint32_t* count = &counts[d * kBuckets];
+    if (count[Digit(keys[0], d)] == keys.size()) continue;
+    uint32_t at = 0;
+    for (size_t b = 0; b < kBuckets; ++b) {
+      uint32_t n = count[b];
+      count[b] = at;
+      at += n;
+    }
+    for (const NameKey& key : keys) spare[count[Digit(key, d)]++] = key;
+    keys.swap(spare);
+  }
+}
+
 }  // namespace
 
 const std::vector<uint32_t>& SiteIndex::ByName() const {
@@ -53,31 +92,28 @@ bool SiteIndex::NameOrderLess(uint32_t a, uint32_t b) const {
 // names only when those are equal: most comparisons are then one or two of integers. The order
 // is NameOrderLess's.
 void SiteIndex::SortByName() const {
-  struct Key {
-    uint64_t head;
-    uint64_t next;
-    uint32_t id;
-  };
-  std::vector<Key> keys;
+  std::vector<NameKey> keys;
   keys.reserve(entries_.size());
   for (uint32_t id = 0; id < entries_.size(); ++id) {
     std::string_view name = entries_[id].name;
     keys.push_back({Packed(name, 0), Packed(name, 8), id});
   }
-  std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
-    if (a.head != b.head) return a.head < b.head;
-    if (a.next != b.next) return a.next < b.next;
-    std::string_view na = entries_[a.id].name;
-    std::string_view nb = entries_[b.id].name;
-    if (na.size() > 16 || nb.size() > 16) {
-      if (FoldedLess(na, nb)) return true;
-      if (FoldedLess(nb, na)) return false;
+  RadixSort(keys);
+  // Names alike in their first sixteen bytes and longer than that go by their whole text.
+  auto less = [this](const NameKey& a, const NameKey& b) { return NameOrderLess(a.id, b.id); };
+  for (size_t i = 0; i < keys.size();) {
+    size_t j = i + 1;
+    bool long_name = entries_[keys[i].id].name.size() > 16;
+    while (j < keys.size() && keys[j].head == keys[i].head && keys[j].next == keys[i].next) {
+      long_name = long_name || entries_[keys[j].id].name.size() > 16;
+      ++j;
     }
-    return a.id < b.id;
-  });
+    if (long_name && j - i > 1) std::sort(keys.begin() + i, keys.begin() + j, less);
+    i = j;
+  }
   by_name_.clear();
   by_name_.reserve(keys.size());
-  for (const Key& key : keys) by_name_.push_back(key.id);
+  for (const NameKey& key : keys) by_name_.push_back(key.id);
   SortByLetter();
 }
 
