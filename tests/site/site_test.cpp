@@ -245,7 +245,7 @@ TEST_F(FixtureSite, SearchIndexHoldsEveryNameInRankOrder) {
   // types, routines, constants and variables, members, enum values) is in name order.
   std::vector<std::string> ranks(6);
   std::string letters;
-  for (char letter : std::string_view("_abcdefghijklmnopqrstuvwxyz")) {
+  for (char letter : kNameLettersInNameOrder) {
     SCOPED_TRACE(letter);
     std::string file = letter == '_' ? "search-other.js" : std::string("search-") + letter + ".js";
     std::vector<std::string> part = RankNames(File(file));

@@ -40,10 +40,6 @@ constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop
 // The letter of each kind, in ItemKind order; site.js has the same table.
 constexpr char kKindLetters[] = "croihesaptykzvfmCDPFO";
 
-// The letters of the parts, in the order of the names under them: "_" holds the names that sort
-// before "a" (digits, "_") and those after "z" (other bytes).
-constexpr std::string_view kPartLetters = "_abcdefghijklmnopqrstuvwxyz";
-
 // How many base-64 digits a page number takes.
 int PageNumberWidth(const SiteIndex& x) {
   int width = 1;
@@ -172,7 +168,7 @@ std::string RenderSearchIndex(const PageContext& ctx) {
   out.append(",\n");
   AppendPages(x, out);
   out.append("letters:\"");
-  for (char letter : kPartLetters) {
+  for (char letter : kNameLettersInNameOrder) {
     if (x.CountUnder(letter) > 0) out += letter;
   }
   out.append("\"};\n");

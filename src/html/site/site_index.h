@@ -284,6 +284,11 @@ class SiteIndex {
 char NameLetter(std::string_view name);
 // 0..25 for 'a'..'z', 26 for '_'.
 int LetterSlot(char letter);
+// The letters of NameLetter in slot order, as the A-Z pages list them ("Other" last).
+constexpr std::string_view kNameLetters = "abcdefghijklmnopqrstuvwxyz_";
+// The same in the order of the names under them, as the parts of the search index go: the
+// names under "_" that start with a digit or "_" sort before "a".
+constexpr std::string_view kNameLettersInNameOrder = "_abcdefghijklmnopqrstuvwxyz";
 
 // Name order without case (ASCII letters only), bytes compared as unsigned.
 bool FoldedLess(std::string_view a, std::string_view b);

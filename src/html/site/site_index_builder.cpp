@@ -110,7 +110,7 @@ void SiteIndexBuilder::AddFixedPages() {
     x_.pages_.back().static_file = i;
   }
   AddPage(PageKind::kSearchIndex, "search-index", ".js");
-  for (char letter : std::string_view("_abcdefghijklmnopqrstuvwxyz")) {
+  for (char letter : kNameLettersInNameOrder) {
     AddPage(PageKind::kSearchNames, SearchNamesStem(letter), ".js");
     x_.pages_.back().letter = letter;
   }
@@ -118,7 +118,7 @@ void SiteIndexBuilder::AddFixedPages() {
   AddPage(PageKind::kOverview, "index", ".html");
   AddPage(PageKind::kSearch, "search", ".html");
   AddPage(PageKind::kHierarchy, "hierarchy", ".html");
-  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+  for (char letter : kNameLetters) {
     std::string stem = NamesStem(letter);
     sink_->files->Take(stem, ".html");
     ++x_.asked_names_[stem + ".html"];
@@ -388,7 +388,7 @@ void SiteIndexBuilder::LinkDescendants() {
 void SiteIndexBuilder::AddNamePages() {
   x_.pages_.resize(x_.first_names_page_);
   x_.page_asked_.resize(x_.first_names_page_);
-  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+  for (char letter : kNameLetters) {
     if (x_.letter_counts_[LetterSlot(letter)] == 0) continue;
     // The names were taken in AddFixedPages; these are their files.
     Page page{PageKind::kNames, kNone, letter, 0, NamesStem(letter) + ".html", {}};

@@ -332,7 +332,7 @@ void SiteIndexBuilder::MergeByName(uint32_t first, uint32_t old_end, uint32_t ne
     list.swap(merged);
   };
   merge(x_.by_name_, 0);
-  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+  for (char letter : kNameLetters) {
     merge(x_.by_letter_[LetterSlot(letter)], letter);
   }
 }

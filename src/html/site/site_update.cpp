@@ -379,7 +379,7 @@ Site::UnitUpdate Site::ReplaceUnit(std::vector<DocUnit>& units, size_t u, DocUni
       if (page.kind == PageKind::kSearchNames) files.insert(page.file);
     }
   }
-  for (char letter : std::string_view("abcdefghijklmnopqrstuvwxyz_")) {
+  for (char letter : kNameLetters) {
     int slot = LetterSlot(letter);
     if (before.letters[slot] == after.letters[slot]) continue;
     std::string file = FileOfKind(*x, PageKind::kNames, letter);
