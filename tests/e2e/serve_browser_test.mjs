@@ -1,6 +1,6 @@
 // The live preview in headless Chromium, as a reader at work sees it: `glossator serve` serves a
-// copy of examples/ as a site; a comment edit reloads the open page with the new text at the
-// same scroll position; a removed class takes its page and its index entries with it; a new unit
+// copy of examples/ as a site; a comment edit shows the new text in the open page, by a swap of
+// its <main>, at the same scroll position; a removed class takes its page and its index entries with it; a new unit
 // file appears; a unit that no longer reads shows its problems over the page; and the frame set
 // reloads its frame too.
 //
@@ -39,7 +39,9 @@ function edit(name, from, to) {
   saveLikeAnEditor(unitFile(name), text.replace(from, to));
 }
 
-// A page that counts as reloaded once the marker set on it is gone and `check` holds.
+// A page counts as shown again once the marker set on it is gone and `check` holds. The marker
+// is on the page's <main> (or its body): a reload and a swap of <main> both take it away. The
+// window keeps a second marker that only a reload takes away.
 async function open(url) {
   const page = await context.newPage();
   page.on('pageerror', (error) => scriptErrors.push(`${page.url()}: ${error.message}`));
@@ -49,15 +51,20 @@ async function open(url) {
 }
 
 async function markLoaded(page) {
-  await page.evaluate(() => { window.beforeTheChange = true; });
+  await page.evaluate(() => {
+    (document.querySelector('main') || document.body).beforeTheChange = true;
+    window.sameWindow = true;
+  });
 }
 
 async function reloadedWith(page, check, argument) {
   await page.waitForFunction(
-    ([source, arg]) => !window.beforeTheChange && document.readyState === 'complete' &&
-        new Function('arg', source)(arg),
+    ([source, arg]) => !(document.querySelector('main') || document.body).beforeTheChange &&
+        document.readyState === 'complete' && new Function('arg', source)(arg),
     [check, argument], { timeout: 15000 });
+  const swapped = await page.evaluate(() => window.sameWindow === true);
   await markLoaded(page);
+  return swapped;
 }
 
 before(async () => {
@@ -101,8 +108,11 @@ describe('glossator serve --style=site', () => {
     await page.evaluate(() => window.scrollTo(0, 250));
     edit('shapes.pas', 'Horizontal position of the reference point',
          'Horizontal place of the reference point, edited');
-    await reloadedWith(page, 'return document.body.textContent.includes(arg)', 'place of the reference point, edited');
+    const swapped = await reloadedWith(page, 'return document.body.textContent.includes(arg)',
+                                       'place of the reference point, edited');
+    assert.ok(swapped, 'a comment edit puts the new <main> in place, with no reload');
     assert.equal(await page.evaluate(() => window.scrollY), 250, 'the scroll position is kept');
+    assert.ok(await page.$('#g-theme'), "the page's own script still runs around the new <main>");
     assert.equal(await page.$('script[src*="glossator"]'), null);
     const onDisk = fs.readFileSync(path.join(server.outDir, 'Shapes.TShape.html'), 'utf8');
     assert.ok(onDisk.includes('place of the reference point, edited'));
@@ -120,7 +130,10 @@ describe('glossator serve --style=site', () => {
     const end = text.indexOf('  end;', start) + '  end;\n'.length;
     saveLikeAnEditor(unitFile('shapes.pas'), text.slice(0, start) + text.slice(end));
     await reloadedWith(classPage, "return document.title === 'Not found'");
-    await reloadedWith(unitPage, "return !document.querySelector('main').textContent.includes('TRectangle')");
+    const swapped = await reloadedWith(
+      unitPage, "return !document.querySelector('main').textContent.includes('TRectangle')");
+    assert.ok(!swapped, 'a page whose sidebar changed is reloaded');
+    assert.ok(!(await unitPage.textContent('nav.side')).includes('TRectangle'));
     await reloadedWith(names, "return !document.body.textContent.includes('TRectangle')");
     assert.ok(!fs.existsSync(path.join(server.outDir, 'Shapes.TRectangle.html')));
     assert.equal((await fetch(`${server.url}Shapes.TRectangle.html`)).status, 404);

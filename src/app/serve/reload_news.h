@@ -50,9 +50,9 @@ class NewsHistory {
 std::string NewsEvent(std::string_view name, const BuildNews& news);
 
 // The script the live preview adds to the HTML pages it serves (never to the files): it opens
-// the event stream, reloads the page when its file changed, keeping the scroll position, and
-// shows the problems of the last build in an overlay. `build` is the build the page is served
-// from.
+// the event stream, shows the page's new text when its file changed (a swap of its <main>, or a
+// reload), keeping the scroll position, and shows the problems of the last build in an overlay.
+// `build` is the build the page is served from.
 std::string ReloadScript(uint64_t build);
 
 // `html` with the script before its last "</body>" (any case), or at the end when it has none.
