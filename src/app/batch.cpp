@@ -307,6 +307,7 @@ int RunSelection(const Selection& selection, ConsolePlatform& platform, const Ba
                  RunSettings settings) {
   auto start = std::chrono::steady_clock::now();
   settings.interactive = false;
+  settings.process_ends_after = true;
   settings.measure_coverage = options.coverage || options.fail_under;
   RunResult result;
   try {

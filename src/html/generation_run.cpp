@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "base/errors.h"
 #include "base/file_system.h"
@@ -28,6 +31,14 @@
 namespace glossator {
 
 namespace {
+
+// Keeps `value` until the process ends, never destroying it: the system takes its memory back
+// at once. The holder is reachable from a static, so leak checkers do not count it as lost.
+template <typename T>
+void LeaveUntilExit(T&& value) {
+  static auto* left = new std::vector<std::shared_ptr<void>>();
+  left->push_back(std::make_shared<std::decay_t<T>>(std::forward<T>(value)));
+}
 
 // The checks of the selection that need no parsing, in order. Returns false when the run must
 // not go on. A batch run has no fields to look at, so its messages also name the path they
@@ -443,6 +454,10 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   }
   platform.FinishProgress();
   guard.ProgressShown(false);
+  if (settings.process_ends_after) {
+    LeaveUntilExit(std::move(tree));
+    LeaveUntilExit(std::move(units));
+  }
   tree.reset();
 
   if (!site) {
