@@ -91,7 +91,10 @@ TEST(NameOrder, ByNameWithoutCaseThenByEntry) {
                                     "9Lives", "\xC4rger", "\xE4rger", "Zeta",  "zeta",
                                     "a",      "A",        "ab",       "Ab"};
   const std::string prefix = "TVeryLongPrefix_";  // sixteen bytes
-  for (std::string tail : {"b", "B", "a", "", "ab", "A", "aa"}) names.push_back(prefix + tail);
+  for (std::string tail : {"b", "B", "a", "", "ab", "A", "aa", "SecondWord_z", "secondword_Y",
+                           "SecondWord_", "SecondWord_yy"}) {
+    names.push_back(prefix + tail);
+  }
   for (std::string tail : {"Eight", "EIGHT", "eight7", "Eigh"}) names.push_back("Prefix" + tail);
   Dice dice(7);
   for (int i = 0; i < 300; ++i) names.push_back(names[dice.Below(names.size())]);

@@ -1,6 +1,8 @@
 // The alphabetical order of the entries, for the A-Z pages and the search index.
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "html/site/site_index.h"
 #include "model/text_rules.h"
@@ -8,21 +10,25 @@
 namespace glossator {
 namespace {
 
-// Eight bytes of a name from `from` on, lower case, packed into a number that sorts like them.
+// Eight bytes of a name from `from` on, lower case, packed into a number that sorts like them:
+// the first byte is the most significant, and bytes past the end are zero.
 uint64_t Packed(std::string_view name, size_t from) {
-  uint64_t packed = 0;
-  for (size_t i = from; i < from + 8; ++i) {
-    unsigned char c = i < name.size() ? static_cast<unsigned char>(ToLowerAscii(name[i])) : 0;
-    packed = (packed << 8) | c;
+  uint64_t word = 0;
+  if (from < name.size()) {
+    std::memcpy(&word, name.data() + from, std::min<size_t>(8, name.size() - from));
   }
-  return packed;
+  word = ToLowerAsciiWord(word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+  return word;
 }
 
-// A name's sort key: its first sixteen bytes in lower case, packed, and its entry.
+// A name's sort key: its first sixteen bytes in lower case, packed, its entry and its length.
+// With the length here, only names that need their whole text are looked up again.
 struct NameKey {
   uint64_t head;
   uint64_t next;
   uint32_t id;
+  uint32_t size;
 };
 
 // Sixteen bits of a key: digits 0 to 3 of `next`, then 4 to 7 of `head`, the least significant
@@ -73,18 +79,19 @@ const std::vector<uint32_t>& SiteIndex::NamesUnder(char letter) const {
 
 uint32_t SiteIndex::CountUnder(char letter) const { return letter_counts_[LetterSlot(letter)]; }
 
+// Compares the names eight bytes at a time, in lower case, past the end as zeros; names alike
+// in all that go by length when one is longer than sixteen bytes (as the whole text would), and
+// then by entry.
 bool SiteIndex::NameOrderLess(uint32_t a, uint32_t b) const {
   std::string_view na = entries_[a].name;
   std::string_view nb = entries_[b].name;
-  for (size_t from : {0, 8}) {
+  const size_t longest = std::max<size_t>(16, std::max(na.size(), nb.size()));
+  for (size_t from = 0; from < longest; from += 8) {
     uint64_t pa = Packed(na, from);
     uint64_t pb = Packed(nb, from);
     if (pa != pb) return pa < pb;
   }
-  if (na.size() > 16 || nb.size() > 16) {
-    if (FoldedLess(na, nb)) return true;
-    if (FoldedLess(nb, na)) return false;
-  }
+  if (longest > 16 && na.size() != nb.size()) return na.size() < nb.size();
   return a < b;
 }
 
@@ -96,16 +103,17 @@ void SiteIndex::SortByName() const {
   keys.reserve(entries_.size());
   for (uint32_t id = 0; id < entries_.size(); ++id) {
     std::string_view name = entries_[id].name;
-    keys.push_back({Packed(name, 0), Packed(name, 8), id});
+    auto size = static_cast<uint32_t>(std::min<size_t>(name.size(), UINT32_MAX));
+    keys.push_back({Packed(name, 0), Packed(name, 8), id, size});
   }
   RadixSort(keys);
   // Names alike in their first sixteen bytes and longer than that go by their whole text.
   auto less = [this](const NameKey& a, const NameKey& b) { return NameOrderLess(a.id, b.id); };
   for (size_t i = 0; i < keys.size();) {
     size_t j = i + 1;
-    bool long_name = entries_[keys[i].id].name.size() > 16;
+    bool long_name = keys[i].size > 16;
     while (j < keys.size() && keys[j].head == keys[i].head && keys[j].next == keys[i].next) {
-      long_name = long_name || entries_[keys[j].id].name.size() > 16;
+      long_name = long_name || keys[j].size > 16;
       ++j;
     }
     if (long_name && j - i > 1) std::sort(keys.begin() + i, keys.begin() + j, less);
@@ -113,14 +121,12 @@ void SiteIndex::SortByName() const {
   }
   by_name_.clear();
   by_name_.reserve(keys.size());
-  for (const NameKey& key : keys) by_name_.push_back(key.id);
-  SortByLetter();
-}
-
-void SiteIndex::SortByLetter() const {
   for (std::vector<uint32_t>& letter : by_letter_) letter.clear();
-  for (uint32_t id : by_name_) {
-    by_letter_[LetterSlot(NameLetter(entries_[id].name))].push_back(id);
+  for (const NameKey& key : keys) {
+    by_name_.push_back(key.id);
+    // The key's first byte is the name's first, in lower case: NameLetter's letter.
+    auto first = static_cast<char>(key.head >> 56);
+    by_letter_[LetterSlot(first >= 'a' && first <= 'z' ? first : '_')].push_back(key.id);
   }
 }
 

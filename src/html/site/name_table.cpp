@@ -7,22 +7,6 @@
 
 namespace glossator {
 
-namespace {
-
-// Eight bytes of text with "A".."Z" made lower case, all at once: a byte gets 0x20 added when
-// it is at least "A" and at most "Z" (bytes of 0x80 and above stay as they are).
-uint64_t LowerWord(uint64_t word) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHigh = 0x8080808080808080ull;
-  uint64_t low7 = word & ~kHigh;
-  uint64_t from_a = low7 + kOnes * (0x80 - 'A');      // high bit: the byte is >= 'A'
-  uint64_t past_z = low7 + kOnes * (0x80 - 'Z' - 1);  // high bit: the byte is > 'Z'
-  uint64_t upper = from_a & ~past_z & ~word & kHigh;
-  return word | (upper >> 2);
-}
-
-}  // namespace
-
 // The hash of the lower case, eight bytes at a time: names are hashed for every lookup, and a
 // byte at a time was a tenth of rendering a site.
 NameTable::Key::Key(std::string_view text) : name(text) {
@@ -31,13 +15,13 @@ NameTable::Key::Key(std::string_view text) : name(text) {
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + i, 8);
-    mixed = (mixed ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
+    mixed = (mixed ^ ToLowerAsciiWord(word)) * 0x9E3779B97F4A7C15ull;
     mixed ^= mixed >> 29;
   }
   if (i < text.size()) {
     uint64_t word = 0;
     std::memcpy(&word, text.data() + i, text.size() - i);
-    mixed = (mixed ^ LowerWord(word)) * 0x9E3779B97F4A7C15ull;
+    mixed = (mixed ^ ToLowerAsciiWord(word)) * 0x9E3779B97F4A7C15ull;
     mixed ^= mixed >> 29;
   }
   hash = static_cast<uint32_t>(mixed ^ (mixed >> 32));

@@ -243,8 +243,6 @@ class SiteIndex {
   void AwaitSort();
   // Whether entry a comes before entry b in ByName().
   bool NameOrderLess(uint32_t a, uint32_t b) const;
-  // The lists by letter, from by_name_.
-  void SortByLetter() const;
   mutable std::mutex sort_mutex_;
   mutable bool sorted_ = false;  // guarded by sort_mutex_ while pages are rendered
   mutable std::vector<uint32_t> by_name_;
