@@ -332,17 +332,6 @@ void WriteFixedFiles(const Selection& selection, const std::string& out_dir, Fil
   WritePage(files, out_dir, "legend.html", LegendPage(selection.parse_private));
 }
 
-// Private and strict private members leave the models of a run without "--private", as they
-// leave its pages.
-void DropPrivateMembers(std::vector<DocItem>& items) {
-  std::erase_if(items, [](const DocItem& item) { return item.visibility.ends_with("private"); });
-  for (DocItem& item : items) DropPrivateMembers(item.members);
-}
-
-void DropPrivateMembers(std::vector<DocUnit>& units) {
-  for (DocUnit& unit : units) DropPrivateMembers(unit.items);
-}
-
 }  // namespace
 
 std::string OutputFolder(const Selection& selection) {
@@ -383,10 +372,7 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
   std::unique_ptr<SiteIndex> site_index;
   if (site) {
     site_index = std::make_unique<SiteIndex>(selection.parse_private);
-    parser.ModelJoined = [&](std::vector<DocUnit>& models) {
-      if (!selection.parse_private) DropPrivateMembers(models.back().items);
-      site_index->AddUnit(models);
-    };
+    parser.ModelJoined = [&](std::vector<DocUnit>& models) { site_index->AddUnit(models); };
   }
   platform.ShowProgress(&parser, TGlosParser::CountSteps(selection.files));
   guard.ProgressShown(true);
@@ -417,7 +403,6 @@ RunResult RunGeneration(const Selection& selection, Platform& platform, const Ru
     WhileDoing("writing the tree dump",
                [&] { WriteDump(tree->Tree(), selection.dump_file, settings, files); });
   }
-  if (!selection.parse_private && !site) DropPrivateMembers(units);
   if (!selection.json_file.empty()) {
     WhileDoing("writing the JSON file",
                [&] { files.WriteFile(selection.json_file, UnitsToJson(units)); });

@@ -61,4 +61,9 @@ bool IsRoutineLike(ItemKind kind) {
          kind == ItemKind::kOperator;
 }
 
+void DropPrivateMembers(std::vector<DocItem>& items) {
+  std::erase_if(items, [](const DocItem& item) { return item.visibility.ends_with("private"); });
+  for (DocItem& item : items) DropPrivateMembers(item.members);
+}
+
 }  // namespace glossator

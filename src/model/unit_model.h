@@ -110,6 +110,10 @@ struct DocUnit {
   std::vector<DocItem> items;  // in source order
 };
 
+// Takes the private and strict private members out of the items, at every depth: a run without
+// "--private" neither shows nor keeps them.
+void DropPrivateMembers(std::vector<DocItem>& items);
+
 }  // namespace glossator
 
 #endif  // GLOSSATOR_MODEL_UNIT_MODEL_H_

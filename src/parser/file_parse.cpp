@@ -77,7 +77,10 @@ void FileParser::ReadLines(const std::string& path, std::string text, const Pars
   if (scan_.Cancelled() || root->ChildCount() == 0) return;
   TXMLNode* unit = root->Child(0);
   // The model keeps the source order, so it is made before the unit is sorted.
-  if (settings.want_models) result.model = ModelFromTree(unit, path);
+  if (settings.want_models) {
+    result.model = ModelFromTree(unit, path);
+    if (!settings.parse_private) DropPrivateMembers(result.model->items);
+  }
   if (settings.want_tree) {
     SortUnit(unit);
   } else {
@@ -139,6 +142,9 @@ void FileParser::ReadPascal(const std::string& path, const std::string& text,
     if (unit != nullptr) SortUnit(unit);
   }
   if (settings.want_models) {
+    // The model is kept as the run shows it, each vector no larger than it holds: the site keeps
+    // every unit's model until its last page.
+    if (!settings.parse_private) DropPrivateMembers(read.unit->items);
     FitToSize(*read.unit);
     result.model = std::move(read.unit);
   }

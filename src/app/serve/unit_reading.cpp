@@ -21,13 +21,6 @@ class WarningRecorder : public ParseObserver {
   std::vector<Warning> warnings;
 };
 
-// Private and strict private members leave the models of a run without "--private", as they
-// leave its pages (generation_run.cpp drops them the same way).
-void DropPrivateMembers(std::vector<DocItem>& items) {
-  std::erase_if(items, [](const DocItem& item) { return item.visibility.ends_with("private"); });
-  for (DocItem& item : items) DropPrivateMembers(item.members);
-}
-
 ReadUnit ReadOne(const std::string& path, const ParseSettings& settings, FileSystem& files) {
   // One parser per thread keeps the memory of its tables from file to file.
   thread_local FileParser parser;
@@ -42,7 +35,6 @@ ReadUnit ReadOne(const std::string& path, const ParseSettings& settings, FileSys
     return unit;
   }
   unit.model = std::move(result.model);
-  if (unit.model && !settings.parse_private) DropPrivateMembers(unit.model->items);
   return unit;
 }
 
