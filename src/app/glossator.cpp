@@ -34,15 +34,17 @@ std::string WindowProgram() {
 // A batch run allocates a few hundred MB of small objects from several threads. With glibc's
 // defaults the heaps grow in small steps and every 4 KB page faults in on its own, which costs
 // about a sixth of a large run; transparent huge pages with 64 MB growth steps take most of that
-// away. glibc reads these settings only when a program starts, so the program starts itself once
-// more with them. A GLIBC_TUNABLES already set (by the user, or by that start) is left alone.
-// The program is started by its real path: the kernel names a process after the file it was
-// started from, and started as "/proc/self/exe" it would show as "exe" to ps, top and killall.
-// That path is used only when it still names the running program (same device and inode): when
-// the program was deleted or replaced since it started, another file could stand there (even one
-// named "glossator (deleted)"), and the run goes on without the restart. Under a limit on memory
-// (ulimit -v or -d) the large growth steps would make the allocator fail long before the limit,
-// so there is no restart either.
+// away. Blocks of up to 32 MB (the site's tables as they grow) come from the heaps too instead of
+// mappings of their own: a mapping is new memory to clear each time a table doubles, and is given
+// back when it is freed, while a heap block is used again by what comes next. glibc reads these
+// settings only when a program starts, so the program starts itself once more with them. A
+// GLIBC_TUNABLES already set (by the user, or by that start) is left alone. The program is started
+// by its real path: the kernel names a process after the file it was started from, and started as
+// "/proc/self/exe" it would show as "exe" to ps, top and killall. That path is used only when it
+// still names the running program (same device and inode): when the program was deleted or replaced
+// since it started, another file could stand there (even one named "glossator (deleted)"), and the
+// run goes on without the restart. Under a limit on memory (ulimit -v or -d) the large growth steps
+// would make the allocator fail long before the limit, so there is no restart either.
 bool MemoryIsLimited() {
   for (int resource : {RLIMIT_AS, RLIMIT_DATA}) {
     struct rlimit limit;
@@ -55,7 +57,10 @@ void TuneMemory(char** argv) {
   if (std::getenv("GLIBC_TUNABLES") != nullptr || MemoryIsLimited()) return;
   std::string self = glossator::RunningProgramPath();
   if (self.empty()) return;
-  setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864", 1);
+  setenv(
+      "GLIBC_TUNABLES",
+      "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=67108864:glibc.malloc.mmap_threshold=33554432",
+      1);
   execv(self.c_str(), argv);
   unsetenv("GLIBC_TUNABLES");  // the start failed: go on as we are
 }
