@@ -98,9 +98,10 @@ class ParsePool {
         file_system_(file_system),
         target_(target),
         // The run's thread parses too while the file it takes next is not ready. The threads
-        // may run a few files ahead of the run: enough to keep them busy, few enough to bound
-        // the memory of the waiting results.
-        pool_(files.size(), jobs - 1, 4 * static_cast<size_t>(jobs),
+        // may run some files ahead of the run: enough to keep them busy while the run's thread
+        // joins a large unit (the site's tables take a few milliseconds for one), few enough
+        // to bound the memory of the waiting results.
+        pool_(files.size(), jobs - 1, 16 * static_cast<size_t>(jobs),
               [this](size_t i) { return ParseAlone(files_[i]); }) {}
   ParsePool(const ParsePool&) = delete;
   ParsePool& operator=(const ParsePool&) = delete;
