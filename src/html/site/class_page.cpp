@@ -99,7 +99,7 @@ void AppendTypes(const PageContext& ctx, uint32_t entry, std::string& out) {
   for (uint32_t m = x.At(entry).first_child; m != kNone; m = x.At(m).next_sibling) {
     if (x.IsClassLikeEntry(m)) {
       classes.push_back(m);
-    } else if (GroupOf(x.At(m).item->kind) == Group::kTypes) {
+    } else if (GroupOf(x.At(m).kind) == Group::kTypes) {
       others.push_back(m);
     }
   }

@@ -159,7 +159,7 @@ void AppendQualifiedName(const SiteIndex& index, uint32_t entry, std::string& ou
 std::string_view KindLabel(const Entry& entry) {
   if (entry.type == EntryType::kUnit) return "unit";
   if (entry.type == EntryType::kEnumValue) return "enum value";
-  ItemKind kind = entry.item->kind;
+  ItemKind kind = entry.kind;
   if (kind == ItemKind::kProcedureType) return "procedure type";
   if (kind == ItemKind::kAlias) return "type";
   return KindName(kind);

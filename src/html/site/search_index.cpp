@@ -53,7 +53,7 @@ int RankOf(const SiteIndex& x, uint32_t id) {
   const Entry& e = x.At(id);
   if (e.type == EntryType::kUnit) return 0;
   if (e.type == EntryType::kEnumValue) return 5;
-  ItemKind kind = e.item->kind;
+  ItemKind kind = e.kind;
   if (IsClassLike(kind) || kind <= ItemKind::kAlias) return 1;
   if (x.IsClassLikeEntry(e.parent)) return 4;
   return IsRoutineLike(kind) ? 2 : 3;
@@ -62,7 +62,7 @@ int RankOf(const SiteIndex& x, uint32_t id) {
 char KindLetter(const Entry& e) {
   if (e.type == EntryType::kUnit) return 'u';
   if (e.type == EntryType::kEnumValue) return 'x';
-  return kKindLetters[static_cast<int>(e.item->kind)];
+  return kKindLetters[static_cast<int>(e.kind)];
 }
 
 // A name inside a double-quoted JavaScript string on one line of its own list: '"' and "\\"

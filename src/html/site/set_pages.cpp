@@ -28,7 +28,7 @@ void AppendCounts(const PageContext& ctx, std::string& out) {
     const Entry& entry = ctx.index.At(e);
     if (entry.type != EntryType::kItem) continue;
     ++items;
-    if (IsClassLike(entry.item->kind)) ++classes;
+    if (IsClassLike(entry.kind)) ++classes;
   }
   out.append("<p>");
   AppendNumber(out, static_cast<long long>(ctx.index.Units().size()));
@@ -106,7 +106,7 @@ void AppendKindTrees(const PageContext& ctx, ItemKind kind, std::string_view tit
   std::vector<std::pair<std::string_view, uint32_t>> roots;
   for (uint32_t e = 0; e < x.Entries().size(); ++e) {
     const Entry& entry = x.At(e);
-    if (entry.type != EntryType::kItem || entry.item->kind != kind || entry.base != kNone) continue;
+    if (entry.type != EntryType::kItem || entry.kind != kind || entry.base != kNone) continue;
     const std::vector<std::string>& ancestors = entry.item->ancestors;
     roots.emplace_back(ancestors.empty() ? std::string_view() : Trim(ancestors[0]), e);
   }

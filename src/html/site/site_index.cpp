@@ -76,7 +76,7 @@ void AppendAnchor(const SiteIndex& index, uint32_t entry, std::string& out) {
 
 bool SiteIndex::IsClassLikeEntry(uint32_t entry) const {
   const Entry& e = entries_[entry];
-  return e.type == EntryType::kItem && IsClassLike(e.item->kind);
+  return e.type == EntryType::kItem && IsClassLike(e.kind);
 }
 
 Scope SiteIndex::ScopeOf(uint32_t entry) const {
@@ -142,8 +142,8 @@ uint32_t SiteIndex::MemberOf(uint32_t owner, const Key& key) const {
   const Entry& e = entries_[owner];
   if (e.type == EntryType::kUnit) return Probe(owner, key);
   if (e.type != EntryType::kItem) return kNone;
-  if (e.item->kind == ItemKind::kEnum) return Probe(owner, key);
-  return IsClassLike(e.item->kind) ? InClassChain(owner, key) : kNone;
+  if (e.kind == ItemKind::kEnum) return Probe(owner, key);
+  return IsClassLike(e.kind) ? InClassChain(owner, key) : kNone;
 }
 
 void SiteIndex::ResolveDotted(Scope scope, std::span<const std::string_view> parts,

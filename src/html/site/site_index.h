@@ -34,7 +34,10 @@ struct Entry {
   const DocItem* item = nullptr;     // items only
   const EnumValue* value = nullptr;  // enumeration values only
   EntryType type = EntryType::kItem;
-  bool plain_anchor = false;     // the name is its own anchor stem (IsAnchorStem), known once
+  bool plain_anchor = false;  // the name is its own anchor stem (IsAnchorStem), known once
+  // Items: item->kind, kept here (in room the fields around leave over) for the loops over
+  // every entry, which would otherwise read each item for it.
+  ItemKind kind = ItemKind::kAlias;
   uint32_t unit = 0;             // the unit's number
   uint32_t parent = kNone;       // the unit's entry, the enclosing class-like item, or the enum
   uint32_t page = 0;             // the file that shows it: a class-like item's summary stands on

@@ -212,6 +212,7 @@ void SiteIndexBuilder::AddItem(const DocItem& item, uint32_t scope, uint32_t pag
   uint32_t unit = E(scope).unit;
   uint32_t id = NewEntry(item.name, EntryType::kItem, unit, scope);
   E(id).item = &item;
+  E(id).kind = item.kind;
   E(id).page = page;
   E(id).anchor_number = anchors.Number(item.name);
   if (item.kind == ItemKind::kEnum) AddValues(item, id, anchors);
