@@ -60,21 +60,24 @@ struct EnumValue {
 
 // The hint directives of an item.
 struct Hints {
-  bool deprecated = false;
   std::string deprecated_message;  // the text of deprecated 'message', unquoted; may be empty
+  bool deprecated = false;
   bool platform = false;
   bool experimental = false;
   bool library = false;
   bool Any() const { return deprecated || platform || experimental || library; }
 };
 
-// One declared item.
+// One declared item. The small fields come first, together: a large set keeps hundreds of
+// thousands of items, and each gap between fields would be kept that often.
 struct DocItem {
   ItemKind kind = ItemKind::kAlias;
-  std::string name;  // as declared; a generic keeps its parameters: "TList<T>"
+  bool class_member = false;  // "class procedure", "class var", "class property", class operators
+  bool forward = false;       // a forward declaration ("TFoo = class;")
+  int line = 0;               // 1-based line of the declaration's first token
+  std::string name;           // as declared; a generic keeps its parameters: "TList<T>"
   std::string file;  // the file the declaration stands in (an include file's path when it came
                      // from one); the unit's file otherwise
-  int line = 0;      // 1-based line of the declaration's first token
   // The declaration as a reader wants to see it: its tokens joined by single spaces, without
   // comments and directives, ending in ";" (a class-like item: its heading only, such as
   // "TFoo = class(TBase, IBar)"; an enumeration: the whole "TE = (a, b, c);").
@@ -95,8 +98,6 @@ struct DocItem {
   std::vector<EnumValue> values;  // enumerations
   std::vector<DocItem> members;   // class-like items: members and nested items, in source order
   Hints hints;
-  bool class_member = false;  // "class procedure", "class var", "class property", class operators
-  bool forward = false;       // a forward declaration ("TFoo = class;")
 };
 
 // One unit.

@@ -1,5 +1,7 @@
 #include "parser/pascal/declaration_text.h"
 
+#include <algorithm>
+
 namespace glossator::pascal {
 namespace {
 
@@ -122,7 +124,13 @@ void DeclarationText::Add(const Token& token) {
 }
 
 void DeclarationText::AddRange(const std::vector<Token>& tokens, size_t begin, size_t end) {
-  for (size_t i = begin; i < end && i < tokens.size(); ++i) Add(tokens[i]);
+  end = std::min(end, tokens.size());
+  // Room for each token and a space before it (an escaped name's "&" may still grow it): a
+  // unit's model keeps the text, which should not carry the spare room of growing by doubling.
+  size_t room = text_.size();
+  for (size_t i = begin; i < end; ++i) room += tokens[i].size + 1;
+  text_.reserve(room);
+  for (size_t i = begin; i < end; ++i) Add(tokens[i]);
 }
 
 std::string JoinTokens(const std::vector<Token>& tokens, size_t begin, size_t end) {
