@@ -124,9 +124,9 @@ void SiteIndex::SortByName() const {
   for (std::vector<uint32_t>& letter : by_letter_) letter.clear();
   for (const NameKey& key : keys) {
     by_name_.push_back(key.id);
-    // The key's first byte is the name's first, in lower case: NameLetter's letter.
-    auto first = static_cast<char>(key.head >> 56);
-    by_letter_[LetterSlot(first >= 'a' && first <= 'z' ? first : '_')].push_back(key.id);
+    // The key's first byte is the name's first (0 for an empty name), all NameLetter reads.
+    const auto first = static_cast<char>(key.head >> 56);
+    by_letter_[LetterSlot(NameLetter(std::string_view(&first, 1)))].push_back(key.id);
   }
 }
 
